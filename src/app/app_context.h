@@ -1,0 +1,25 @@
+// Everything a handler or worker needs: the ports, the profile and the shared
+// run-time state. The Win32 program builds one from the adapters; tests build
+// one from the fakes.
+#pragma once
+
+#include "app/settings_store.h"
+#include "app/shared_state.h"
+#include "platform/ports.h"
+
+namespace tabiro {
+
+struct AppContext {
+  Desktop& desktop;
+  Clock& clock;
+  Timers& timers;
+  ToolbarView& view;
+  Popups& popups;
+  Sound& sound;
+  Launcher& launcher;
+  Workers& workers;
+  SettingsStore& settings;
+  SharedState& state;
+};
+
+}  // namespace tabiro
