@@ -1,0 +1,47 @@
+// ToolbarDialog: the handlers of the toolbar window. The Win32 window (or a
+// test) calls them; they reach the world only through the ports.
+#pragma once
+
+#include "app/app_context.h"
+#include "speech/speech_control.h"
+
+namespace tabiro {
+
+inline constexpr const char* kToolbarTitle = "Tabiro2";
+constexpr int kWaypointFieldMin = 1;
+constexpr int kWaypointFieldMax = 50;
+
+class ToolbarDialog {
+ public:
+  ToolbarDialog(AppContext& ctx, SpeechControl& speech) : ctx_(ctx), speech_(speech) {}
+
+  // Initialisation up to the system menu, which only the window can build:
+  // speech, bitmap sets, profile reset and defaults, start-up popup, map
+  // programs. The start-up popup stays up until initialiseAfterSystemMenu.
+  void initialiseBeforeSystemMenu();
+  // Placement, the start-up timers, and the popup goes.
+  void initialiseAfterSystemMenu();
+
+  // Enter, OK and the × button: quit this program only. False when the
+  // waypoint field is not valid and the toolbar must stay.
+  bool onOk();
+  // Esc and the close box: quit this program and the map programs.
+  void onCancel();
+
+  void onCommand(int id);
+  void onTimer(int id);
+  // True when the command was one of the toolbar's own system-menu items.
+  bool onSystemCommand(int id);
+  // Every control-colour request: the window is about to paint.
+  void onControlColour();
+
+ private:
+  void releaseSpeech();
+
+  AppContext& ctx_;
+  SpeechControl& speech_;
+  int startupPopup_ = 0;
+  int foregroundTimerMs_ = 4000;
+};
+
+}  // namespace tabiro

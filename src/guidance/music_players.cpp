@@ -1,0 +1,105 @@
+#include "guidance/music_players.h"
+
+#include <cstdlib>
+
+#include "platform/winmsg.h"
+
+namespace tabiro {
+
+namespace {
+
+// Winamp's own commands and WM_USER requests (in lParam).
+constexpr unsigned kWinampPlay = 40045;
+constexpr unsigned kWinampStop = 40047;
+constexpr std::intptr_t kWinampGetState = 104;
+constexpr std::intptr_t kWinampGetPosition = 105;
+constexpr std::intptr_t kWinampJumpTo = 106;
+constexpr std::intptr_t kWinampPlaying = 1;
+constexpr std::intptr_t kWinampPaused = 3;
+constexpr std::intptr_t kWinampRefused = -1;
+
+// The Layer III Player's commands.
+constexpr unsigned kLayer3TrackInfo = 40016;
+constexpr unsigned kLayer3Silence = 40011;
+constexpr unsigned kLayer3NextTrack = 40014;
+constexpr unsigned kLayer3Play = 40010;
+constexpr const char* kTrackInfoTitle = "Track information";
+constexpr int kTrackNumberControl = 1034;
+constexpr int kTrackNumberChars = 40;  // at most 39 characters
+constexpr unsigned kCancel = 2;
+
+std::int32_t readLayer3Track(AppContext& ctx) {
+  const WindowHandle info = ctx.desktop.findWindow(nullptr, kTrackInfoTitle);
+  if (!info) return 1;
+  const WindowHandle field = ctx.desktop.dialogItem(info, kTrackNumberControl);
+  const std::string text = field ? ctx.desktop.windowText(field, kTrackNumberChars) : "";
+  const long track = std::strtol(text.c_str(), nullptr, 10);
+  ctx.desktop.send(info, win::kWmCommand, kCancel, 0);
+  return track > 0 ? static_cast<std::int32_t>(track) : 1;
+}
+
+// Jumps Winamp back to the stopped position; clears winampStopped unless
+// Winamp refuses.
+void jumpWinampBack(AppContext& ctx, WindowHandle winamp) {
+  const std::int32_t position = load(ctx.state.winampResumePosition);
+  const std::intptr_t answer = ctx.desktop.send(winamp, win::kWmUser,
+                                                static_cast<std::uintptr_t>(position),
+                                                kWinampJumpTo);
+  if (answer != kWinampRefused) store(ctx.state.winampStopped, 0);
+}
+
+}  // namespace
+
+void pauseMusic(AppContext& ctx) {
+  if (const WindowHandle layer3 = ctx.desktop.findWindow(kLayer3Class, nullptr)) {
+    store(ctx.state.musicPlayerSeen, 1);
+    ctx.desktop.send(layer3, win::kWmCommand, kLayer3TrackInfo, 0);
+    store(ctx.state.l3TrackNumber, readLayer3Track(ctx));
+    ctx.desktop.send(layer3, win::kWmCommand, kLayer3Silence, 0);
+  }
+  if (const WindowHandle winamp = ctx.desktop.findWindow(kWinampClass, nullptr)) {
+    store(ctx.state.musicPlayerSeen, 1);
+    const std::intptr_t state = ctx.desktop.send(winamp, win::kWmUser, 0, kWinampGetState);
+    if (state == kWinampPlaying || state == kWinampPaused) {
+      const std::intptr_t position = ctx.desktop.send(winamp, win::kWmUser, 0, kWinampGetPosition);
+      store(ctx.state.winampResumePosition, static_cast<std::int32_t>(position));
+      ctx.desktop.send(winamp, win::kWmCommand, kWinampStop, 0);
+      store(ctx.state.winampStopped, 1);
+    } else {
+      store(ctx.state.winampStopped, 0);
+    }
+  }
+}
+
+void resumeMusic(AppContext& ctx) {
+  if (const WindowHandle layer3 = ctx.desktop.findWindow(kLayer3Class, nullptr)) {
+    // The player starts again from its first track: step to the saved one.
+    for (std::int32_t steps = load(ctx.state.l3TrackNumber) - 1; steps > 0; --steps) {
+      ctx.desktop.post(layer3, win::kWmCommand, kLayer3NextTrack, 0);
+    }
+    store(ctx.state.l3TrackNumber, 0);
+    ctx.desktop.post(layer3, win::kWmCommand, kLayer3Play, 0);
+    store(ctx.state.winampStopped, 0);
+  }
+  const WindowHandle winamp = ctx.desktop.findWindow(kWinampClass, nullptr);
+  if (winamp && load(ctx.state.winampStopped) == 1) {
+    ctx.desktop.send(winamp, win::kWmCommand, kWinampPlay, 0);
+    if (load(ctx.state.winampResumePosition) != kWinampRefused) jumpWinampBack(ctx, winamp);
+  }
+}
+
+void musicPlayerCheck(AppContext& ctx) {
+  pauseMusic(ctx);
+  ctx.clock.sleep(50);
+  resumeMusic(ctx);
+}
+
+void restartWinampAfterError(AppContext& ctx) {
+  const WindowHandle winamp = ctx.desktop.findWindow(kWinampClass, nullptr);
+  if (!winamp) return;
+  ctx.desktop.post(winamp, win::kWmCommand, kWinampPlay, 0);
+  ctx.clock.sleep(10);
+  if (load(ctx.state.winampStopped) == 1) jumpWinampBack(ctx, winamp);
+}
+
+}  // namespace tabiro

@@ -1,0 +1,26 @@
+// Keeping a music player quiet while an announcement is made: Winamp and the
+// Windows Layer III Player, driven only through their window messages.
+#pragma once
+
+#include "app/app_context.h"
+
+namespace tabiro {
+
+inline constexpr const char* kWinampClass = "Winamp v1.x";
+inline constexpr const char* kLayer3Class = "Windows Layer III Player";
+
+// Stops a playing player and remembers where it was.
+void pauseMusic(AppContext& ctx);
+
+// Starts a player stopped by pauseMusic again where it was.
+void resumeMusic(AppContext& ctx);
+
+// Worker: a stop and an immediate restart of a playing Winamp, so that the
+// guidance voice is heard again.
+void musicPlayerCheck(AppContext& ctx);
+
+// After an audio error box: press Winamp's play and jump back to where
+// pauseMusic stopped it.
+void restartWinampAfterError(AppContext& ctx);
+
+}  // namespace tabiro

@@ -1,0 +1,56 @@
+// SpeechControl: the one connection to the text-to-speech control, with the
+// stored voice settings pushed to it. Every call runs on the user-interface
+// thread; workers hand text over through speechText and command 1044.
+#pragma once
+
+#include <cstdint>
+
+#include "app/settings_store.h"
+#include "app/shared_state.h"
+#include "speech/speech_dispatch.h"
+
+namespace tabiro {
+
+inline constexpr const char* kSpeechProgId = "TOSTTSX.TOSTTSXCtrl.1";
+
+namespace speech_id {
+constexpr int kCharacter = 1;
+constexpr int kVolume = 2;
+constexpr int kKutou = 3;
+constexpr int kNumr = 4;
+constexpr int kNovoice = 5;
+constexpr int kBidaku = 6;
+constexpr int kChouon = 7;
+constexpr int kExkigo = 8;
+constexpr int kExch = 9;
+constexpr int kEibun = 10;
+constexpr int kDateMode = 11;
+constexpr int kSpeed = 12;
+constexpr int kBusy = 14;
+constexpr int kSpeak = 19;
+constexpr int kEngineQuery = 21;
+}  // namespace speech_id
+
+class SpeechControl {
+ public:
+  explicit SpeechControl(SpeechDispatch& dispatch) : dispatch_(dispatch) {}
+  ~SpeechControl() { release(); }
+
+  SpeechControl(const SpeechControl&) = delete;
+  SpeechControl& operator=(const SpeechControl&) = delete;
+
+  // Creates the control by its ProgID; true when it exists.
+  bool create() { return dispatch_.create(kSpeechProgId); }
+  void release() { dispatch_.release(); }
+
+  // Hands the stored voice properties to the control, in the engine's order.
+  void applySpeechSettings(const SettingsStore& settings);
+
+  // Says speechText when the control was created at start-up.
+  void speakNow(SharedState& state);
+
+ private:
+  SpeechDispatch& dispatch_;
+};
+
+}  // namespace tabiro
