@@ -1,0 +1,52 @@
+#include "app/atomic_file.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace tabiro {
+
+namespace {
+
+bool flushToDisk(std::FILE* file) {
+  if (std::fflush(file) != 0) return false;
+#ifdef _WIN32
+  return _commit(_fileno(file)) == 0;
+#else
+  return fsync(fileno(file)) == 0;
+#endif
+}
+
+bool renameOver(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+  return MoveFileExA(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+  return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+}  // namespace
+
+std::string temporaryPathFor(const std::string& path) { return path + ".tmp"; }
+
+bool replaceFileAtomically(const std::string& path, std::string_view contents) {
+  const std::string temporary = temporaryPathFor(path);
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
+  const bool flushed = written && flushToDisk(file);
+  const bool closed = std::fclose(file) == 0;
+  if (!(flushed && closed) || !renameOver(temporary, path)) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tabiro
