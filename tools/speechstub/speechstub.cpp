@@ -19,6 +19,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "stub.h"
+
 namespace {
 
 // {5E0C3A71-8B2D-4C6F-9A14-2D7B9E3F1C58}
@@ -79,17 +81,14 @@ long settingLong(const char* key, long fallback) {
 
 std::string logPath() { return setting("log", (moduleDir() + "speechstub.log").c_str()); }
 
-// One line per event, "time_ms text"; the file is opened per line so that a
-// test can read it at any moment.
+// Log lines follow the other stand-ins: "time_ms speech event <call>".
 void logLine(const std::string& text) {
-  std::string line = std::to_string(GetTickCount()) + " " + text + "\r\n";
-  HANDLE file = CreateFileA(logPath().c_str(), FILE_APPEND_DATA,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-  CloseHandle(file);
+  static bool opened = false;
+  if (!opened) {
+    stub::openLog(logPath());
+    opened = true;
+  }
+  stub::logEvent("speech", "%s", text.c_str());
 }
 
 const char* typeName(VARTYPE vt) {
