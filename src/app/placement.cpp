@@ -1,0 +1,25 @@
+#include "app/placement.h"
+
+#include <algorithm>
+
+#include "app/toolbar_dialog.h"
+
+namespace tabiro {
+
+void restorePlacement(AppContext& ctx) {
+  const int top = std::max(ctx.settings.readInt(key::kRectTop, kMinTop), kMinTop);
+  const int left = std::max(ctx.settings.readInt(key::kRectLeft, kMinLeft), kMinLeft);
+  const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle);
+  if (!toolbar) return;
+  ctx.desktop.moveWindow(toolbar, left, top, ctx.desktop.screenWidth() - left, kToolbarHeight);
+}
+
+void savePlacement(AppContext& ctx) {
+  const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle);
+  if (!toolbar) return;
+  const ScreenRect rect = ctx.desktop.windowRect(toolbar);
+  ctx.settings.writeInt(key::kRectTop, rect.top);
+  ctx.settings.writeInt(key::kRectLeft, rect.left);
+}
+
+}  // namespace tabiro

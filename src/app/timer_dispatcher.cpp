@@ -1,0 +1,120 @@
+#include "app/timer_dispatcher.h"
+
+#include "app/timer_ids.h"
+#include "guidance/music_players.h"
+#include "mapctl/command_channel.h"
+#include "mapctl/discovery.h"
+#include "mapctl/map_commands.h"
+#include "platform/winmsg.h"
+
+namespace tabiro {
+
+namespace {
+
+constexpr const char* kErrorTitle = "Error";
+constexpr const char* kAudioErrorTitle = "Error Initializing Audio";
+constexpr const char* kRouteListTitle = "ﾙｰﾄ一覧";
+constexpr int kCancelId = 2;
+
+WindowHandle findErrorBox(Desktop& desktop) {
+  if (const WindowHandle box = desktop.findWindow(nullptr, kErrorTitle)) return box;
+  return desktop.findWindow(nullptr, kAudioErrorTitle);
+}
+
+// Brings the map program and SView to the front, then the toolbar.
+void bringMapToFront(AppContext& ctx) {
+  ctx.timers.stop(timer::kBringMapToFront);
+  const WindowHandle navin = ctx.desktop.findWindow(kNavinYouClass, nullptr);
+  if (!navin) return;
+  switch (ctx.settings.readInt(key::kMap, 0)) {
+    case 0:
+      ctx.desktop.setForeground(navin);
+      break;
+    case 1:
+      activateAtlas(ctx);
+      break;
+    default:
+      break;
+  }
+  ctx.clock.sleep(500);
+  if (const WindowHandle sview = ctx.desktop.findWindow(kSViewClass, nullptr)) {
+    ctx.desktop.bringToTop(sview);
+    ctx.desktop.setForeground(sview);
+  }
+  ctx.clock.sleep(200);
+  raiseToolbar(ctx);
+}
+
+void watchRouteList(AppContext& ctx) {
+  ctx.timers.stop(timer::kRouteListWatch);
+  if (ctx.desktop.findWindow(nullptr, kRouteListTitle)) {
+    ctx.timers.start(timer::kRouteListWatch, timer::kRouteListWatchMs);
+    return;
+  }
+  ctx.clock.sleep(2000);
+  raiseToolbar(ctx);
+}
+
+// Dismisses the audio error boxes a music player leaves behind, then starts
+// Winamp again where it was.
+void watchAudioErrors(AppContext& ctx) {
+  ctx.timers.stop(timer::kAudioErrorWatch);
+  WindowHandle box = findErrorBox(ctx.desktop);
+  if (box) {
+    ctx.timers.stop(timer::kGuideCheck);
+    for (int n = 0; box && n < kMaxErrorBoxDismissals; ++n) {
+      sendDialogCommand(ctx, box, kCancelId, DialogSend::Sent);
+      ctx.clock.sleep(10);
+      box = findErrorBox(ctx.desktop);
+    }
+    ctx.clock.sleep(100);
+    startGuideCheckTimer(ctx);
+    restartWinampAfterError(ctx);
+  }
+  ctx.timers.start(timer::kAudioErrorWatch, timer::kAudioErrorWatchMs);
+}
+
+bool guideWindowOpen(AppContext& ctx) {
+  return findNavinDocument(ctx, NavinDocument::GuideWindow) != kNoWindow;
+}
+
+void checkGuidanceVoice(AppContext& ctx) {
+  ctx.timers.stop(timer::kGuideCheck);
+  if (guideWindowOpen(ctx) && ctx.settings.readInt(key::kGuideCheck, 0) == 1 &&
+      ctx.desktop.findWindow(kWinampClass, nullptr) && load(ctx.state.winampStopped) != 1) {
+    ctx.workers.start("musicPlayerCheck", [&ctx] { musicPlayerCheck(ctx); });
+  }
+  startGuideCheckTimer(ctx);
+}
+
+}  // namespace
+
+void startGuideCheckTimer(AppContext& ctx) {
+  ctx.timers.start(timer::kGuideCheck, ctx.settings.readInt(key::kCheckTime, 90) * 1000);
+}
+
+void handleTimer(AppContext& ctx, int id) {
+  switch (id) {
+    case timer::kRaiseAfterGps:
+    case timer::kRaiseAfterLinked:
+      ctx.timers.stop(id);
+      raiseToolbar(ctx);
+      break;
+    case timer::kBringMapToFront:
+      bringMapToFront(ctx);
+      break;
+    case timer::kRouteListWatch:
+      watchRouteList(ctx);
+      break;
+    case timer::kAudioErrorWatch:
+      watchAudioErrors(ctx);
+      break;
+    case timer::kGuideCheck:
+      checkGuidanceVoice(ctx);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace tabiro

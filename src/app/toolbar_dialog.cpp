@@ -1,0 +1,130 @@
+#include "app/toolbar_dialog.h"
+
+#include "app/bitmap_sets.h"
+#include "app/placement.h"
+#include "app/startup.h"
+#include "app/timer_dispatcher.h"
+#include "app/timer_ids.h"
+#include "mapctl/command_channel.h"
+#include "mapctl/discovery.h"
+#include "mapctl/map_commands.h"
+#include "platform/winmsg.h"
+#include "resource.h"
+
+namespace tabiro {
+
+namespace {
+
+// Buttons that only make sense while GPS runs; GPS start enables them.
+constexpr int kGpsOnlyButtons[] = {IDC_SVIEW,      IDC_ADD_CAMERA, IDC_NAVIGATION, IDC_GUIDE_SHOW,
+                                   IDC_GPS_RELIEF, IDC_GUIDE_HIDE, IDC_CENTERING};
+
+constexpr const char* kWaypointRangeMessage =
+    "ﾅﾋﾞﾎﾟｲﾝﾄには 1 から 50 までの整数を入力してください。";
+
+void loadStartSets(ToolbarView& view) {
+  for (const ButtonSet& b : kStartSets) loadSet(view, b);
+  for (int id : kGpsOnlyButtons) view.enable(id, false);
+}
+
+}  // namespace
+
+void ToolbarDialog::initialiseBeforeSystemMenu() {
+  const bool ready = speech_.create();
+  store(ctx_.state.speechReady, ready ? 1 : 0);
+
+  loadStartSets(ctx_.view);
+
+  if (ready) {
+    ctx_.settings.writeInt(key::kSystem, 1);
+    speech_.applySpeechSettings(ctx_.settings);
+  } else {
+    ctx_.settings.writeInt(key::kSystem, 0);
+  }
+
+  resetRuntimeKeys(ctx_.settings);
+  applyFirstRunDefaults(ctx_.settings);
+  applyVersionOverride(ctx_.settings);
+
+  startupPopup_ = ctx_.popups.showStatus(IDD_POPUP_STARTUP);
+
+  const StartupPlan plan = planStartup(ctx_.settings.readInt(key::kMapMode, 0),
+                                       ctx_.settings.readInt(key::kMap, 0));
+  applyStartupLayout(ctx_.view, plan);
+  launchMapPrograms(ctx_, plan);
+  foregroundTimerMs_ = plan.foregroundTimerMs;
+}
+
+void ToolbarDialog::initialiseAfterSystemMenu() {
+  restorePlacement(ctx_);
+  ctx_.timers.start(timer::kBringMapToFront, foregroundTimerMs_);
+  ctx_.timers.start(timer::kAudioErrorWatch, timer::kAudioErrorWatchMs);
+  startGuideCheckTimer(ctx_);
+  ctx_.popups.closeStatus(startupPopup_);
+  startupPopup_ = 0;
+}
+
+void ToolbarDialog::releaseSpeech() {
+  if (load(ctx_.state.speechReady) != 0) speech_.release();
+}
+
+bool ToolbarDialog::onOk() {
+  // Checked before anything is released: a refused OK leaves the toolbar
+  // running with its speech intact.
+  const std::optional<int> waypoint = ctx_.view.waypointField();
+  if (!waypoint || *waypoint < kWaypointFieldMin || *waypoint > kWaypointFieldMax) {
+    ctx_.popups.showError(kWaypointRangeMessage);
+    ctx_.view.focus(IDC_WAYPOINT_FIELD);
+    return false;
+  }
+  releaseSpeech();
+  return true;
+}
+
+void ToolbarDialog::onCancel() {
+  releaseSpeech();
+  int exitPopup = 0;
+  if (const WindowHandle navin = ctx_.desktop.findWindow(kNavinYouClass, nullptr)) {
+    exitPopup = ctx_.popups.showStatus(IDD_POPUP_EXIT);
+    ctx_.desktop.post(navin, win::kWmCommand, win::kCmdAppExit, 0);
+  }
+  postAtlasCommand(ctx_, win::kCmdAppExit);
+  if (exitPopup) ctx_.popups.closeStatus(exitPopup);
+}
+
+void ToolbarDialog::onCommand(int id) {
+  switch (id) {
+    case IDC_HELP:
+      ctx_.timers.stop(timer::kReserved1);
+      ctx_.timers.stop(timer::kRaiseAfterGps);
+      ctx_.timers.stop(timer::kRaiseAfterLinked);
+      ctx_.popups.openHelp();
+      rearmRaiseTimer(ctx_);
+      break;
+    case IDC_SPEAK:
+      speech_.speakNow(ctx_.state);
+      break;
+    default:
+      break;
+  }
+}
+
+void ToolbarDialog::onTimer(int id) { handleTimer(ctx_, id); }
+
+bool ToolbarDialog::onSystemCommand(int id) {
+  switch (id) {
+    case IDM_ABOUT:
+      ctx_.popups.showAbout();
+      return true;
+    case IDM_PATH_SETTINGS:
+    case IDM_GUIDANCE_SETTINGS:
+      ctx_.popups.showError("この設定画面は準備中です。");
+      return true;
+    default:
+      return false;
+  }
+}
+
+void ToolbarDialog::onControlColour() { savePlacement(ctx_); }
+
+}  // namespace tabiro

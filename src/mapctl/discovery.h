@@ -1,0 +1,49 @@
+// Finding the map programs' windows at the moment of each operation. Nothing
+// is cached: the programs may be closed and restarted at any time.
+#pragma once
+
+#include <optional>
+
+#include "app/app_context.h"
+
+namespace tabiro {
+
+enum class MapVariant { NavinYou = 0, Atlas = 1, None = -1 };
+
+// "Tabiro Info" / "Map" as it is now.
+MapVariant readMapVariant(AppContext& ctx);
+
+enum class NavinDocument { Map, ProAtlas, GuideWindow };
+
+WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind);
+
+// The document a Navin' You map operation needs: its own map, or the ProAtlas
+// document while that is shown.
+WindowHandle findShownNavinDocument(AppContext& ctx);
+
+// The window-list commands that activate Navin' You's own map and its
+// ProAtlas document, read from its window menu; nullopt without one.
+struct WindowListCommands {
+  unsigned ownMap;
+  unsigned proAtlas;
+};
+std::optional<WindowListCommands> readNavinWindowMenu(AppContext& ctx);
+
+// The ATLAS enumeration steps: each runs over the top-level windows in the
+// system's order and acts at most once.
+constexpr int kAtlasInnerViewWaitMs = 10000;
+void probeAtlasReady(AppContext& ctx);
+void postAtlasCommand(AppContext& ctx, unsigned commandId);
+void activateAtlas(AppContext& ctx);
+void sendAtlasArrowHorizontal(AppContext& ctx, int direction);  // 1 left, 2 right
+void sendAtlasArrowVertical(AppContext& ctx, int direction);    // 1 up, 2 down
+void restoreAtlas(AppContext& ctx);
+void maximizeAtlas(AppContext& ctx);
+
+// Switches Navin' You's own GPS off when it is on.
+void releaseNavinGps(AppContext& ctx);
+
+// The id of Navin' You's GPS button for "Ver", or nullopt for an unknown one.
+std::optional<unsigned> navinGpsCommand(int version);
+
+}  // namespace tabiro

@@ -1,0 +1,59 @@
+// The map programs' window classes, titles and command ids: fixed by the
+// programs themselves, so they bind whatever program stands in their place.
+#pragma once
+
+namespace tabiro {
+
+// Windows recognised.
+inline constexpr const char* kNavinYouClass = "Navin' You";
+inline constexpr const char* kMdiClientClass = "MDIClient";
+inline constexpr const char* kMapViewClass = "AfxFrameOrView42";
+inline constexpr const char* kTrackbarClass = "msctls_trackbar32";
+inline constexpr const char* kUpDownClass = "msctls_updown32";
+inline constexpr const char* kNavinToolbarClass = "ToolbarWindow32";
+inline constexpr const char* kStatusBarClass = "msctls_statusbar32";
+inline constexpr const char* kAtlas98FrameClass = "ProAtlas98Frame";
+inline constexpr const char* kAtlasFrameClass = "ProAtlasFrame";
+inline constexpr const char* kAtlasTitlePrefix = "ATLAS";
+inline constexpr const char* kSViewClass = "SViewClass";
+inline constexpr const char* kGpsPlayerClass = "GPSPLAYER";
+
+// Document titles are read up to 18 characters (a 19-byte buffer).
+constexpr int kDocumentTitleChars = 19;
+inline constexpr const char* kProAtlasTag = "ProAtlas";
+inline constexpr const char* kGuideWindowTitle = "ガイダンス";
+inline constexpr const char* kWindowMenuTag = "ｳｨﾝﾄﾞｳ";
+constexpr int kWindowMenuDocumentItem = 13;
+
+// Navin' You's dialogs and their answers.
+inline constexpr const char* kRouteConfirmTitle = "ﾙｰﾄ確認";
+inline constexpr const char* kRouteSelectTitle = "ﾙｰﾄ選択";
+inline constexpr const char* kDriverConfirmTitle = "運転者／同乗者確認";
+constexpr int kRouteConfirmYes = 6;
+constexpr int kRouteConfirmNo = 7;
+constexpr int kRouteSelectOk = 9313;
+constexpr int kRouteSelectCancel = 9314;
+constexpr int kDriverConfirmOk = 8520;
+
+// Commands to the ATLAS window.
+constexpr unsigned kAtlasGpsOn = 32785;
+constexpr unsigned kAtlasGpsOff = 32786;
+constexpr unsigned kAtlasDetailMap = 32797;
+constexpr unsigned kAtlasCentering = 32810;
+constexpr unsigned kAtlasScaleBase = 40959;  // + the [View] menu number
+
+// Commands to Navin' You.
+constexpr unsigned kNavinRouteList = 32833;
+constexpr unsigned kNavinRouteClear = 32835;
+constexpr unsigned kNavinGpsV1 = 32864;
+constexpr unsigned kNavinGpsV2 = 32860;
+constexpr unsigned kNavinCenteringV1 = 32865;
+constexpr unsigned kNavinCenteringV2 = 32861;
+constexpr unsigned kNavinSettingsV1 = 32869;
+constexpr unsigned kNavinSettingsV2 = 32866;
+constexpr unsigned kNavinFirstDocument = 65280;
+constexpr unsigned kNavinSecondDocument = 65281;
+constexpr unsigned kNavinMapMatch = 32907;
+constexpr unsigned kProAtlasScaleBase = 32943;  // + the scale menu number
+
+}  // namespace tabiro
