@@ -56,7 +56,7 @@
 #define IDC_SPEAK 1044
 #define IDC_VOICE_PROPERTIES 1049
 #define IDC_SVIEW 1062
-#define IDC_HELP 57670
+#define IDC_HELP_BUTTON 57670
 
 /* Items of the popups and the about box */
 #define IDC_POPUP_TEXT 1100

@@ -94,7 +94,7 @@ void ToolbarDialog::onCancel() {
 
 void ToolbarDialog::onCommand(int id) {
   switch (id) {
-    case IDC_HELP:
+    case IDC_HELP_BUTTON:
       ctx_.timers.stop(timer::kReserved1);
       ctx_.timers.stop(timer::kRaiseAfterGps);
       ctx_.timers.stop(timer::kRaiseAfterLinked);

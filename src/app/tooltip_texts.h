@@ -41,7 +41,7 @@ inline constexpr std::array<Tooltip, 30> kTooltips{{
     {IDC_WINDOW_NORMAL, "Windowﾉｰﾏﾙ表示 [ : ]"},
     {IDC_WINDOW_MAX, "Window最大表示 ( ] )"},
     {IDC_MAP_SWITCH, "地図切り替え [@]"},
-    {IDC_HELP, "TabiroⅡ ver5.90 ヘルプ [F1]"},
+    {IDC_HELP_BUTTON, "TabiroⅡ ver5.90 ヘルプ [F1]"},
     {IDC_EXIT, "TabiroⅡのみ終了[Enter]/[Esc]-地図ｱﾌﾟﾘも終了"},
 }};
 

@@ -1,0 +1,274 @@
+#include "app/win32/toolbar_window.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/tooltip_texts.h"
+#include "resource.h"
+
+namespace tabiro {
+
+namespace {
+
+// Timer requests handed over from worker threads.
+constexpr UINT kMsgStartTimer = WM_APP + 1;
+constexpr UINT kMsgStopTimer = WM_APP + 2;
+
+constexpr const char* kHelpFile = "Tabiro2.html";
+
+std::string besideExecutable(const char* fileName) {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path, length);
+  const std::size_t slash = dir.find_last_of("\\/");
+  dir.resize(slash == std::string::npos ? 0 : slash + 1);
+  return dir + fileName;
+}
+
+std::string loadString(HINSTANCE instance, UINT id) {
+  char text[256] = {};
+  const int length = LoadStringA(instance, id, text, sizeof text);
+  return std::string(text, length > 0 ? length : 0);
+}
+
+}  // namespace
+
+ToolbarWindow::ToolbarWindow(HINSTANCE instance, ExternalPorts ports, SettingsStore& settings,
+                             SharedState& state, SpeechControl& speech)
+    : Dialog(instance, IDD_TOOLBAR),
+      ctx_{ports.desktop, ports.clock,    *this,         *this,    *this,
+           ports.sound,   ports.launcher, ports.workers, settings, state},
+      dialog_(ctx_, speech) {
+  icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 32, 32, 0));
+  smallIcon_ =
+      static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
+}
+
+ToolbarWindow::~ToolbarWindow() {
+  popups_.clear();
+  buttons_.clear();
+  if (icon_) DestroyIcon(icon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+void ToolbarWindow::run() {
+  if (!createModeless(nullptr)) return;
+  // Our own loop in place of a modal one, so that every message passes the
+  // tooltips first.
+  MSG msg;
+  while (!finished_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (preTranslate(msg)) continue;
+    if (hwnd() && IsDialogMessageA(hwnd(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+bool ToolbarWindow::preTranslate(MSG& msg) {
+  if (!hwnd() || (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd))) return false;
+  if (tooltip_) SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1) {
+    PostMessageA(hwnd(), WM_COMMAND, IDC_HELP_BUTTON, 0);
+    return true;
+  }
+  return false;
+}
+
+void ToolbarWindow::finish(int code) {
+  (void)code;
+  finished_ = true;
+  popups_.clear();
+  destroy();
+  OleUninitialize();
+}
+
+bool ToolbarWindow::onWindowThread() const {
+  return GetWindowThreadProcessId(hwnd(), nullptr) == GetCurrentThreadId();
+}
+
+void ToolbarWindow::onInitDialog() {
+  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  createTooltips();
+  SetDlgItemInt(hwnd(), IDC_WAYPOINT_FIELD, 1, TRUE);
+  SetWindowTextA(hwnd(), kToolbarTitle);
+  // The template asks for a system-modal window; say topmost outright.
+  SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  OleInitialize(nullptr);
+  dialog_.initialiseBeforeSystemMenu();
+  extendSystemMenu();
+  dialog_.initialiseAfterSystemMenu();
+}
+
+void ToolbarWindow::createTooltips() {
+  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                             instance(), nullptr);
+  if (!tooltip_) return;
+  SendMessageA(tooltip_, TTM_ACTIVATE, TRUE, 0);
+  for (const Tooltip& tip : kTooltips) {
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(item(tip.id));
+    tool.lpszText = const_cast<char*>(tip.text);
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+void ToolbarWindow::extendSystemMenu() {
+  HMENU menu = GetSystemMenu(hwnd(), FALSE);
+  if (!menu) return;
+  UINT position = 1;  // after the first standard item
+  InsertMenuA(menu, position++, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+  InsertMenuA(menu, position++, MF_BYPOSITION | MF_STRING, IDM_PATH_SETTINGS,
+              loadString(instance(), IDS_MENU_SETTINGS).c_str());
+  InsertMenuA(menu, position++, MF_BYPOSITION | MF_STRING, IDM_GUIDANCE_SETTINGS,
+              loadString(instance(), IDS_MENU_NAVI).c_str());
+  const std::string version = loadString(instance(), IDS_MENU_VERSION);
+  if (!version.empty()) {
+    InsertMenuA(menu, position++, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    InsertMenuA(menu, position++, MF_BYPOSITION | MF_STRING, IDM_ABOUT, version.c_str());
+    InsertMenuA(menu, position++, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+  }
+}
+
+void ToolbarWindow::paintMinimised() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd(), &paint);
+  SendMessageA(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, icon_);
+  EndPaint(hwnd(), &paint);
+}
+
+bool ToolbarWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+  switch (message) {
+    case WM_INITDIALOG:
+      onInitDialog();
+      result = TRUE;
+      return true;
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id == IDOK || id == IDC_EXIT) {
+        if (dialog_.onOk()) finish(IDOK);
+      } else if (id == IDCANCEL) {
+        dialog_.onCancel();
+        finish(IDCANCEL);
+      } else {
+        dialog_.onCommand(id);
+      }
+      return true;
+    }
+    case WM_CLOSE:
+      dialog_.onCancel();
+      finish(IDCANCEL);
+      return true;
+    case WM_SYSCOMMAND:
+      return dialog_.onSystemCommand(static_cast<int>(wParam));
+    case WM_TIMER:
+      dialog_.onTimer(static_cast<int>(wParam));
+      return false;
+    case kMsgStartTimer:
+      SetTimer(hwnd(), wParam, static_cast<UINT>(lParam), nullptr);
+      return true;
+    case kMsgStopTimer:
+      KillTimer(hwnd(), wParam);
+      return true;
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+      dialog_.onControlColour();
+      return false;  // the dialog chooses the brush as usual
+    case WM_DRAWITEM: {
+      const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      const auto button = buttons_.find(static_cast<int>(draw->CtlID));
+      if (button == buttons_.end()) return false;
+      button->second->draw(*draw);
+      result = TRUE;
+      return true;
+    }
+    case WM_PAINT:
+      if (!IsIconic(hwnd())) return false;
+      paintMinimised();
+      return true;
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<INT_PTR>(icon_);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void ToolbarWindow::loadBitmapSet(int id, const char* set, bool withDisabled) {
+  auto& button = buttons_[id];
+  if (!button) button = std::make_unique<ui::BitmapButton>();
+  button->loadSet(instance(), set, withDisabled);
+  InvalidateRect(item(id), nullptr, TRUE);
+}
+
+void ToolbarWindow::enable(int id, bool enabled) { EnableWindow(item(id), enabled ? TRUE : FALSE); }
+
+void ToolbarWindow::focus(int id) { SetFocus(item(id)); }
+
+void ToolbarWindow::setWaypointField(int value) {
+  SetDlgItemInt(hwnd(), IDC_WAYPOINT_FIELD, static_cast<UINT>(value), TRUE);
+}
+
+std::optional<int> ToolbarWindow::waypointField() {
+  BOOL ok = FALSE;
+  const int value = static_cast<int>(GetDlgItemInt(hwnd(), IDC_WAYPOINT_FIELD, &ok, TRUE));
+  if (!ok) return std::nullopt;
+  return value;
+}
+
+int ToolbarWindow::showStatus(int templateId) {
+  auto popup = std::make_unique<StatusPopup>(instance(), templateId);
+  if (!popup->createModeless(hwnd())) return 0;
+  const int token = nextPopupToken_++;
+  popups_[token] = std::move(popup);
+  return token;
+}
+
+void ToolbarWindow::closeStatus(int token) { popups_.erase(token); }
+
+void ToolbarWindow::showAbout() {
+  AboutDialog about(instance());
+  about.runModal(hwnd());
+}
+
+void ToolbarWindow::openHelp() {
+  const std::string help = besideExecutable(kHelpFile);
+  ShellExecuteA(hwnd(), "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void ToolbarWindow::showError(const std::string& text) { ui::showMessage(hwnd(), text.c_str()); }
+
+void ToolbarWindow::start(int id, int periodMs) {
+  if (!hwnd()) return;
+  if (onWindowThread()) {
+    SetTimer(hwnd(), static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
+  } else {
+    PostMessageA(hwnd(), kMsgStartTimer, static_cast<WPARAM>(id), periodMs);
+  }
+}
+
+void ToolbarWindow::stop(int id) {
+  if (!hwnd()) return;
+  if (onWindowThread()) {
+    KillTimer(hwnd(), static_cast<UINT_PTR>(id));
+  } else {
+    PostMessageA(hwnd(), kMsgStopTimer, static_cast<WPARAM>(id), 0);
+  }
+}
+
+}  // namespace tabiro

@@ -1,0 +1,78 @@
+// The Win32 toolbar window: template 102 with its bitmap buttons, tooltips,
+// system menu and timers. It is the toolbar's view, popups and timers for
+// ToolbarDialog, which holds every handler.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "app/toolbar_dialog.h"
+#include "app/win32/popups.h"
+#include "ui/win32/bitmap_button.h"
+#include "ui/win32/dialog.h"
+
+namespace tabiro {
+
+// The ports the window does not provide itself.
+struct ExternalPorts {
+  Desktop& desktop;
+  Clock& clock;
+  Sound& sound;
+  Launcher& launcher;
+  Workers& workers;
+};
+
+class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, public Timers {
+ public:
+  ToolbarWindow(HINSTANCE instance, ExternalPorts ports, SettingsStore& settings,
+                SharedState& state, SpeechControl& speech);
+  ~ToolbarWindow() override;
+
+  // Shows the toolbar and runs it until Enter, ×, Esc or the close box.
+  void run();
+
+  // ToolbarView
+  void loadBitmapSet(int id, const char* set, bool withDisabled) override;
+  void enable(int id, bool enabled) override;
+  void focus(int id) override;
+  void setWaypointField(int value) override;
+  std::optional<int> waypointField() override;
+
+  // Popups
+  int showStatus(int templateId) override;
+  void closeStatus(int token) override;
+  void showAbout() override;
+  void openHelp() override;
+  void showError(const std::string& text) override;
+
+  // Timers: a request from another thread is handed to the window's thread.
+  void start(int id, int periodMs) override;
+  void stop(int id) override;
+
+ protected:
+  bool handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+ private:
+  void onInitDialog();
+  void createTooltips();
+  void extendSystemMenu();
+  void paintMinimised();
+  void finish(int code);
+  bool onWindowThread() const;
+  // Relays mouse messages to the tooltips and turns F1 into the help
+  // command, before the dialog's own keyboard handling.
+  bool preTranslate(MSG& msg);
+
+  AppContext ctx_;
+  ToolbarDialog dialog_;
+  HICON icon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  HWND tooltip_ = nullptr;
+  std::map<int, std::unique_ptr<ui::BitmapButton>> buttons_;
+  std::map<int, std::unique_ptr<StatusPopup>> popups_;
+  int nextPopupToken_ = 1;
+  bool finished_ = false;
+};
+
+}  // namespace tabiro

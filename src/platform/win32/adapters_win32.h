@@ -1,0 +1,63 @@
+// The Win32 adapters behind the ports that do not belong to the toolbar
+// window itself.
+#pragma once
+
+#include <string>
+
+#include "platform/ports.h"
+
+namespace tabiro {
+
+class Win32Desktop : public Desktop {
+ public:
+  WindowHandle findWindow(const char* className, const char* title) override;
+  WindowHandle findChild(WindowHandle parent, WindowHandle after, const char* className,
+                         const char* title) override;
+  std::vector<WindowHandle> topLevelWindows() override;
+  WindowHandle firstChild(WindowHandle window) override;
+  WindowHandle nextSibling(WindowHandle window) override;
+  WindowHandle dialogItem(WindowHandle dialog, int id) override;
+  bool exists(WindowHandle window) override;
+  std::string windowText(WindowHandle window, int maxChars) override;
+  std::intptr_t send(WindowHandle target, unsigned message, std::uintptr_t wParam,
+                     std::intptr_t lParam) override;
+  void post(WindowHandle target, unsigned message, std::uintptr_t wParam,
+            std::intptr_t lParam) override;
+  void setForeground(WindowHandle window) override;
+  void bringToTop(WindowHandle window) override;
+  void show(WindowHandle window, int showMode) override;
+  ScreenRect windowRect(WindowHandle window) override;
+  void moveWindow(WindowHandle window, int x, int y, int width, int height) override;
+  int screenWidth() override;
+  std::string statusBarText(WindowHandle statusBar, int part) override;
+  std::optional<std::string> menuItemText(WindowHandle window, int topIndex, int subIndex,
+                                          int maxChars) override;
+};
+
+class Win32Clock : public Clock {
+ public:
+  std::int64_t nowMs() override;
+  void sleep(int ms) override;
+  LocalTime localTime() override;
+};
+
+class Win32Sound : public Sound {
+ public:
+  void playResource(const char* name) override;
+  void playFile(const std::string& fileName) override;
+};
+
+class Win32Launcher : public Launcher {
+ public:
+  bool launch(const std::string& commandLine, int showMode) override;
+};
+
+class ThreadWorkers : public Workers {
+ public:
+  void start(const char* name, std::function<void()> body) override;
+};
+
+// %APPDATA%\Tabiro2\<exe name>.ini, the folder created when missing.
+std::string profilePath();
+
+}  // namespace tabiro

@@ -1,0 +1,77 @@
+#include "ui/win32/dialog.h"
+
+namespace tabiro::ui {
+
+namespace {
+
+// Messages whose answer a dialog procedure returns itself rather than
+// through DWLP_MSGRESULT.
+bool returnsDirectly(UINT message) {
+  switch (message) {
+    case WM_INITDIALOG:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+Dialog::~Dialog() { destroy(); }
+
+INT_PTR Dialog::runModal(HWND owner) {
+  modal_ = true;
+  const INT_PTR code = DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId_), owner,
+                                       &Dialog::procedure, reinterpret_cast<LPARAM>(this));
+  hwnd_ = nullptr;
+  modal_ = false;
+  return code;
+}
+
+HWND Dialog::createModeless(HWND owner) {
+  CreateDialogParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &Dialog::procedure,
+                     reinterpret_cast<LPARAM>(this));
+  return hwnd_;
+}
+
+void Dialog::destroy() {
+  if (hwnd_ && !modal_) {
+    HWND window = hwnd_;
+    hwnd_ = nullptr;
+    SetWindowLongPtrA(window, DWLP_USER, 0);
+    DestroyWindow(window);
+  }
+}
+
+void Dialog::endModal(INT_PTR code) { EndDialog(hwnd_, code); }
+
+INT_PTR CALLBACK Dialog::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    reinterpret_cast<Dialog*>(lParam)->hwnd_ = hwnd;
+  }
+  auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+  if (!self) return FALSE;
+  INT_PTR result = FALSE;
+  if (!self->handle(message, wParam, lParam, result)) return message == WM_INITDIALOG;
+  if (returnsDirectly(message)) return result;
+  SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+void showMessage(HWND owner, const char* text, UINT icon) {
+  MessageBoxA(owner, text, "Tabiro2", MB_OK | icon | MB_SETFOREGROUND);
+}
+
+}  // namespace tabiro::ui
