@@ -19,8 +19,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "stub.h"
-
 namespace {
 
 // {5E0C3A71-8B2D-4C6F-9A14-2D7B9E3F1C58}
@@ -79,16 +77,23 @@ long settingLong(const char* key, long fallback) {
   return text.empty() ? fallback : std::strtol(text.c_str(), nullptr, 10);
 }
 
-std::string logPath() { return setting("log", (moduleDir() + "speechstub.log").c_str()); }
+// The log named when the latest object was created; a process that creates
+// objects under several settings (a test client) gets each one's calls in
+// its own file.
+std::string g_logPath;
 
-// Log lines follow the other stand-ins: "time_ms speech event <call>".
+// Lines read like the other stand-ins' events, "time_ms speech event <call>".
+// The file is opened per line so that a reader sees every line at once.
 void logLine(const std::string& text) {
-  static bool opened = false;
-  if (!opened) {
-    stub::openLog(logPath());
-    opened = true;
-  }
-  stub::logEvent("speech", "%s", text.c_str());
+  if (g_logPath.empty()) return;
+  std::string line = std::to_string(GetTickCount64()) + " speech event " + text + "\n";
+  HANDLE file = CreateFileA(g_logPath.c_str(), FILE_APPEND_DATA,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  CloseHandle(file);
 }
 
 const char* typeName(VARTYPE vt) {
@@ -305,6 +310,7 @@ class SpeechFactory final : public IClassFactory {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
+    g_logPath = setting("log", (moduleDir() + "speechstub.log").c_str());
     if (settingLong("failcreate", 0) == 1) {
       logLine("refused");
       return E_FAIL;
