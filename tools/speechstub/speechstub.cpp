@@ -3,14 +3,13 @@
 // answers by dispatch id only, and appends every call to a log so that
 // end-to-end tests can see exactly what the toolbar asked for.
 //
-// Settings (environment variable first, then speechstub.ini beside the DLL,
-// section [speechstub], then the default):
-//   SPEECHSTUB_LOG          log       log file path         (speechstub.log beside the DLL)
-//   SPEECHSTUB_BUSYREADS    busyreads reads of Busy that answer true after
-//                                     creation and after each Speak; negative:
-//                                     always true  (3)
-//   SPEECHSTUB_ENGINEQUERY  enginequery  result of EngineQuery  (8)
-//   SPEECHSTUB_FAILCREATE   failcreate   1: refuse to create the object  (0)
+// A DLL has no command line: its settings come from the environment, which
+// the program that loads it inherits from whoever started it.
+//   SPEECHSTUB_LOG          log file path (speechstub.log beside the DLL)
+//   SPEECHSTUB_BUSYREADS    reads of Busy that answer true after creation and
+//                           after each Speak; negative: always true (3)
+//   SPEECHSTUB_ENGINEQUERY  result of EngineQuery (8)
+//   SPEECHSTUB_FAILCREATE   1: refuse to create the object (0)
 #include <windows.h>
 #include <oleauto.h>
 #include <olectl.h>
@@ -62,18 +61,14 @@ std::string moduleDir() {
   return dir.substr(0, dir.find_last_of("\\/") + 1);
 }
 
-std::string setting(const char* key, const char* fallback) {
-  std::string var = "SPEECHSTUB_";
-  for (const char* p = key; *p; ++p) var += static_cast<char>(*p >= 'a' && *p <= 'z' ? *p - 32 : *p);
+std::string setting(const char* name, const std::string& fallback) {
   char buf[MAX_PATH] = {};
-  if (GetEnvironmentVariableA(var.c_str(), buf, sizeof buf) > 0) return buf;
-  std::string ini = moduleDir() + "speechstub.ini";
-  GetPrivateProfileStringA("speechstub", key, fallback, buf, sizeof buf, ini.c_str());
-  return buf;
+  DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+  return n > 0 && n < sizeof buf ? std::string(buf, n) : fallback;
 }
 
-long settingLong(const char* key, long fallback) {
-  std::string text = setting(key, "");
+long settingLong(const char* name, long fallback) {
+  std::string text = setting(name, "");
   return text.empty() ? fallback : std::strtol(text.c_str(), nullptr, 10);
 }
 
@@ -271,10 +266,10 @@ class SpeechObject final : public IDispatch {
     std::string shown;
     if (id == kSpeak) {
       shown = shiftJis(V_BSTR(&arg), static_cast<int>(SysStringLen(V_BSTR(&arg))));
-      busyReadsLeft_ = settingLong("busyreads", 3);
+      busyReadsLeft_ = settingLong("SPEECHSTUB_BUSYREADS", 3);
     } else {
       shown = std::to_string(V_I4(&arg));
-      answer = settingLong("enginequery", 8);
+      answer = settingLong("SPEECHSTUB_ENGINEQUERY", 8);
     }
     VariantClear(&arg);
     if (result) {
@@ -288,7 +283,7 @@ class SpeechObject final : public IDispatch {
 
   LONG refs_ = 1;
   LONG values_[kPropertyCount];
-  long busyReadsLeft_ = settingLong("busyreads", 3);
+  long busyReadsLeft_ = settingLong("SPEECHSTUB_BUSYREADS", 3);
 };
 
 class SpeechFactory final : public IClassFactory {
@@ -310,8 +305,8 @@ class SpeechFactory final : public IClassFactory {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    g_logPath = setting("log", (moduleDir() + "speechstub.log").c_str());
-    if (settingLong("failcreate", 0) == 1) {
+    g_logPath = setting("SPEECHSTUB_LOG", moduleDir() + "speechstub.log");
+    if (settingLong("SPEECHSTUB_FAILCREATE", 0) == 1) {
       logLine("refused");
       return E_FAIL;
     }
