@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Synthesises the three announcement sounds as 22050 Hz mono 16-bit PCM WAV
-files. Standard library only.
+"""Synthesises the three announcement sounds as WAV files in the resource
+format of the program: PCM, mono, 8 bits, 11025 samples per second. Standard
+library only.
 
     python3 res/make_sounds.py         # writes res/wav/DING.wav, START.wav, END.wav
 
@@ -10,10 +11,9 @@ END   the same notes falling when it ends."""
 
 import math
 import os
-import struct
 import wave
 
-RATE = 22050
+RATE = 11025
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 # Equal-tempered pitches in Hz.
@@ -51,12 +51,13 @@ def fade_out(samples, seconds=0.05):
     return samples
 
 
-def write(name, samples, level=0.55):
+def write(name, samples, level=0.7):
+    # 8-bit PCM is unsigned, silence at 128.
     peak = max(abs(v) for v in samples) or 1.0
-    frames = b"".join(struct.pack("<h", int(round(v / peak * level * 32767))) for v in samples)
+    frames = bytes(128 + int(round(v / peak * level * 127)) for v in samples)
     with wave.open(os.path.join(HERE, "wav", name + ".wav"), "wb") as w:
         w.setnchannels(1)
-        w.setsampwidth(2)
+        w.setsampwidth(1)
         w.setframerate(RATE)
         w.writeframes(frames)
 
