@@ -98,12 +98,8 @@ LRESULT CALLBACK sviewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void registerClass(const char* name, WNDPROC proc, HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = name;
+  WNDCLASSA wc = {0, proc, 0, 0, instance, nullptr, LoadCursor(nullptr, IDC_ARROW),
+                  reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, name};
   RegisterClassA(&wc);
 }
 
