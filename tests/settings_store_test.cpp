@@ -17,9 +17,7 @@ namespace {
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  void writeFile(const std::string& text) {
-    std::ofstream(path_, std::ios::binary) << text;
-  }
+  void writeFile(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
   std::string fileText() const {
     std::ifstream in(path_, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -37,56 +35,100 @@ TEST_F(SettingsStoreTest, MissingFileGivesEachReadSiteItsOwnDefault) {
   EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
-TEST_F(SettingsStoreTest, NamesMatchWithoutCaseAndBlanksAreTrimmed) {
-  writeFile("[tabiro info]\r\n  gps  =   2  \r\n\tMap\t=\t1\r\n");
+TEST_F(SettingsStoreTest, StoredValueWinsOverEveryReadSitesDefault) {
+  writeFile("[Rot]\r\nKomatime=7\r\n");
+  EXPECT_EQ(store_.readInt(key::kKomaTime, 10), 7);
+  EXPECT_EQ(store_.readInt(key::kKomaTime, 5), 7);
+}
+
+TEST_F(SettingsStoreTest, AsciiNamesMatchWithoutCase) {
+  writeFile("[tabiro INFO]\r\ngps=2\r\n");
   EXPECT_EQ(store_.readInt(key::kGps, 0), 2);
-  EXPECT_EQ(store_.readInt("TABIRO INFO", "MAP", 0), 1);
+  EXPECT_EQ(store_.readInt("TABIRO info", "GPS", 0), 2);
+}
+
+TEST_F(SettingsStoreTest, ShiftJisNamesMatchWholeCharacters) {
+  // ア is 0x83 0x41 and ヂ is 0x83 0x61: only an ASCII fold of the trail byte
+  // would make them equal. ゾ ends in 0x5D, the byte of ']'.
+  writeFile("[ゾ]\r\nヂ=1\r\n");
+  EXPECT_EQ(store_.readInt("ゾ", "ヂ", 0), 1);
+  EXPECT_EQ(store_.readInt("ゾ", "ア", 7), 7);
+}
+
+TEST_F(SettingsStoreTest, BlanksAroundNamesEqualsSignAndValueAreTrimmed) {
+  writeFile("  [ Tabiro Info ]  \r\n  GPS  =   2  \r\n\tMap\t=\t1\t\r\n");
   EXPECT_EQ(store_.readString(key::kGps, ""), "2");
+  EXPECT_EQ(store_.readString(key::kMap, ""), "1");
+}
+
+TEST_F(SettingsStoreTest, OnePairOfSurroundingQuotesIsStripped) {
+  writeFile("[S]\r\na=\"  padded  \"\r\nb=\"open\r\nc=\"\"x\"\"\r\n");
+  EXPECT_EQ(store_.readString("S", "a", ""), "  padded  ");
+  EXPECT_EQ(store_.readString("S", "b", ""), "\"open");
+  EXPECT_EQ(store_.readString("S", "c", ""), "\"x\"");
 }
 
 TEST_F(SettingsStoreTest, FirstOfDuplicateKeysAndSectionsWins) {
-  writeFile("[Rot]\nWaveUp=20\nWaveUp=40\n[Rot]\nNavimode=1\n");
+  writeFile("[Rot]\nWaveUp=20\nwaveup=40\n[ROT]\nNavimode=1\n");
   EXPECT_EQ(store_.readInt(key::kWaveUp, 30), 20);
-  EXPECT_EQ(store_.readInt(key::kNaviMode, 0), 0);  // only the first section counts
+  EXPECT_EQ(store_.readInt(key::kNaviMode, 9), 9);  // only the first section counts
+  store_.writeInt(key::kWaveUp, 25);
+  EXPECT_EQ(fileText(), "[Rot]\nWaveUp=25\nwaveup=40\n[ROT]\nNavimode=1\n");
 }
 
 TEST_F(SettingsStoreTest, EmptyValueIsNotAMissingKey) {
-  writeFile("[Rot]\nFileName=\n");
+  writeFile("[Rot]\nFileName=\nWayPoint=\n");
   EXPECT_EQ(store_.readString(key::kFileName, "999"), "");
+  EXPECT_EQ(store_.readInt(key::kWayPoint, 1), 0);
   EXPECT_EQ(store_.readString(key::kPot, "none"), "none");
 }
 
 TEST_F(SettingsStoreTest, IntegersParseLikeThePlatform) {
-  writeFile("[S]\na=12abc\nb=abc\nc=-5\nd= 7\ne=+3\nf=99999999999\ng=-99999999999\nh=\n");
+  writeFile("[S]\na=12abc\nb=abc\nc=-5\nd= 7\ne=+3\nf=- 5\ng=0x10\n"
+            "big=99999999999\nsmall=-99999999999\nmax=2147483647\nmin=-2147483648\n");
   EXPECT_EQ(store_.readInt("S", "a", 1), 12);
   EXPECT_EQ(store_.readInt("S", "b", 1), 0);
   EXPECT_EQ(store_.readInt("S", "c", 1), -5);
   EXPECT_EQ(store_.readInt("S", "d", 1), 7);
   EXPECT_EQ(store_.readInt("S", "e", 1), 3);
-  EXPECT_EQ(store_.readInt("S", "f", 1), 2147483647);
-  EXPECT_EQ(store_.readInt("S", "g", 1), -2147483647 - 1);
-  EXPECT_EQ(store_.readInt("S", "h", 1), 0);
+  EXPECT_EQ(store_.readInt("S", "f", 1), 0);
+  EXPECT_EQ(store_.readInt("S", "g", 1), 0);
+  // Out of range clamps instead of wrapping round to a small or negative value.
+  EXPECT_EQ(store_.readInt("S", "big", 1), 2147483647);
+  EXPECT_EQ(store_.readInt("S", "small", 1), -2147483647 - 1);
+  EXPECT_EQ(store_.readInt("S", "max", 1), 2147483647);
+  EXPECT_EQ(store_.readInt("S", "min", 1), -2147483647 - 1);
 }
 
 TEST_F(SettingsStoreTest, ShiftJisValuesWithBackslashTrailBytesRoundTrip) {
+  // 表 is 0x95 0x5C and ソ is 0x83 0x5C; neither trail byte is an escape.
   const std::string phrase = "表示ソフト\\です。スピード注意！";
+  ASSERT_EQ(std::string("表ソ"), "\x95\x5C\x83\x5C");
   store_.writeString(key::kOvis2, phrase);
   EXPECT_EQ(store_.readString(key::kOvis2, ""), phrase);
-  EXPECT_NE(fileText().find(phrase), std::string::npos);
+  EXPECT_EQ(fileText(), "[TOS]\r\novis2=" + phrase + "\r\n");
 }
 
-TEST_F(SettingsStoreTest, WriteKeepsCommentsUnknownSectionsAndLineEnds) {
+TEST_F(SettingsStoreTest, CrLfFileIsReadWithoutCarriageReturnsAndWrittenBackWithCrLf) {
   writeFile("; my notes\r\n[Other]\r\nx = 1\r\n\r\n[RECT]\r\ntop=5\r\n");
+  EXPECT_EQ(store_.readString(key::kRectTop, ""), "5");
   store_.writeInt(key::kRectTop, 7);
   EXPECT_EQ(fileText(), "; my notes\r\n[Other]\r\nx = 1\r\n\r\n[RECT]\r\ntop=7\r\n");
 }
 
+TEST_F(SettingsStoreTest, ReplacedEntryKeepsTheFilesSpellingOfItsKey) {
+  writeFile("[Tabiro Info]\n  gps = 2\n");
+  store_.writeInt(key::kGps, 0);
+  EXPECT_EQ(fileText(), "[Tabiro Info]\ngps=0\n");
+}
+
 TEST_F(SettingsStoreTest, NewKeyJoinsItsSectionAndNewSectionGoesAtTheEnd) {
-  writeFile("[Rot]\nWayPoint=1\n\n[TOS]\nSpeed=13");  // LF lines, no final line end
+  writeFile("[Rot]\nWayPoint=1\n; end of Rot\n\n[TOS]\nSpeed=13");  // no final line end
+  EXPECT_EQ(store_.readInt(key::kSpeed, 0), 13);
   store_.writeInt(key::kWaveUp, 30);
   store_.writeInt(key::kRectLeft, -1);
-  EXPECT_EQ(fileText(), "[Rot]\nWayPoint=1\nWaveUp=30\n\n[TOS]\nSpeed=13\n[RECT]\nleft=-1\n");
-  EXPECT_EQ(store_.readInt(key::kSpeed, 0), 13);
+  EXPECT_EQ(fileText(),
+            "[Rot]\nWayPoint=1\n; end of Rot\nWaveUp=30\n\n[TOS]\nSpeed=13\n[RECT]\nleft=-1\n");
 }
 
 TEST_F(SettingsStoreTest, NewFileIsWrittenWithCrLf) {
@@ -94,29 +136,20 @@ TEST_F(SettingsStoreTest, NewFileIsWrittenWithCrLf) {
   EXPECT_EQ(fileText(), "[Tabiro Info]\r\nGPS=0\r\n");
 }
 
+TEST_F(SettingsStoreTest, LineBreakInAValueCannotAddEntries) {
+  store_.writeString(key::kFileName, "C:\\a.nyp\r\n[Tabiro Info]\r\nGPS=1");
+  EXPECT_EQ(store_.readString(key::kFileName, ""), "C:\\a.nyp");
+  EXPECT_EQ(store_.readInt(key::kGps, 9), 9);
+}
+
 TEST_F(SettingsStoreTest, UnchangedValueTouchesNothing) {
-  store_.writeInt(key::kGps, 1);
-  const auto before = std::filesystem::last_write_time(path_);
-  std::filesystem::last_write_time(path_, before - std::chrono::hours(1));
-  const auto aged = std::filesystem::last_write_time(path_);
+  writeFile("[Tabiro Info]\r\nGPS = 1 \r\n");
+  const auto aged = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  std::filesystem::last_write_time(path_, aged);
   store_.writeInt(key::kGps, 1);
   store_.writeString("tabiro info", "gps", "1");
   EXPECT_EQ(std::filesystem::last_write_time(path_), aged);
-}
-
-TEST_F(SettingsStoreTest, InterruptedWriteLeavesTheOldProfileComplete) {
-  store_.writeInt(key::kWaveUp, 25);
-  store_.writeString(key::kFileName, "C:\\route.nyp");
-  const std::string before = fileText();
-  // A power cut after the temporary file was begun: a truncated leftover.
-  std::ofstream(temporaryPathFor(path_), std::ios::binary) << "[Rot]\r\nWave";
-  EXPECT_EQ(fileText(), before);
-  EXPECT_EQ(store_.readInt(key::kWaveUp, 0), 25);
-  // The next write goes through whatever was left behind.
-  store_.writeInt(key::kWaveUp, 35);
-  EXPECT_EQ(store_.readInt(key::kWaveUp, 0), 35);
-  EXPECT_EQ(store_.readString(key::kFileName, ""), "C:\\route.nyp");
-  EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(path_)));
+  EXPECT_EQ(fileText(), "[Tabiro Info]\r\nGPS = 1 \r\n");
 }
 
 TEST_F(SettingsStoreTest, FailedWriteKeepsTheOldFile) {
@@ -127,18 +160,49 @@ TEST_F(SettingsStoreTest, FailedWriteKeepsTheOldFile) {
   EXPECT_EQ(store_.readInt(key::kWaveUp, 0), 25);
 }
 
+// A power cut between writing the temporary file and renaming it leaves the
+// temporary file behind, complete or cut short.
+class CrashSafetySettingsStore : public SettingsStoreTest {
+ protected:
+  void interruptedWriteLeaves(const std::string& leftover) {
+    store_.writeInt(key::kWaveUp, 25);
+    store_.writeString(key::kFileName, "C:\\route.nyp");
+    const std::string before = fileText();
+    std::ofstream(temporaryPathFor(path_), std::ios::binary) << leftover;
+
+    EXPECT_EQ(fileText(), before);
+    EXPECT_EQ(store_.readInt(key::kWaveUp, 0), 25);
+    EXPECT_EQ(store_.readString(key::kFileName, ""), "C:\\route.nyp");
+
+    store_.writeInt(key::kWaveUp, 35);
+    EXPECT_EQ(store_.readInt(key::kWaveUp, 0), 35);
+    EXPECT_EQ(store_.readString(key::kFileName, ""), "C:\\route.nyp");
+    EXPECT_EQ(store_.readInt(key::kGps, -1), -1);
+    EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(path_)));
+  }
+};
+
+TEST_F(CrashSafetySettingsStore, TruncatedTemporaryFileIsIgnoredAndReplaced) {
+  interruptedWriteLeaves("[Rot]\r\nWave");
+}
+
+TEST_F(CrashSafetySettingsStore, CompleteUnrenamedTemporaryFileIsIgnoredAndReplaced) {
+  interruptedWriteLeaves("[Rot]\r\nWaveUp=99\r\nFileName=C:\\other.nyp\r\n[Tabiro Info]\r\nGPS=1\r\n");
+}
+
 TEST(ConcurrencySettingsStore, ParallelWritersLoseNothingAndNeverTear) {
   testing::TempDir dir;
   const std::string path = dir.file("Tabiro2.ini");
   constexpr int kThreads = 4;
-  constexpr int kRounds = 60;
+  constexpr int kRounds = 50;
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([&path, t] {
-      SettingsStore store(path);
+      SettingsStore store(path);  // one store each: the lock is process-wide
       const std::string own = "key" + std::to_string(t);
       for (int i = 0; i < kRounds; ++i) {
         store.writeInt("Race", own, i);
+        ASSERT_EQ(store.readInt("Race", own, -1), i);
         // Everyone also fights over one shared key with long, distinct values.
         store.writeString("Race", "shared", std::string(40, static_cast<char>('a' + t)));
         const std::string shared = store.readString("Race", "shared", "");

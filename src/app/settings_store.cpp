@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <mutex>
 #include <optional>
 #include <vector>
 
 #include "app/atomic_file.h"
+#include "platform/sjis.h"
 
 namespace tabiro {
 
@@ -31,54 +30,88 @@ std::string_view trim(std::string_view s) {
   return s.substr(first, last - first + 1);
 }
 
-// Section and key names compare without regard to ASCII case; other bytes,
-// Shift-JIS among them, compare exactly.
+unsigned char asciiLower(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+// Section and key names compare without regard to ASCII case. A two-byte
+// Shift-JIS character compares exactly: its trail byte may look like an ASCII
+// capital (ア is 0x83 0x41) and must not be folded.
 bool sameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (sjis::isLeadByte(x)) {
+      if (x != y) return false;
+      if (++i < a.size() && a[i] != b[i]) return false;
+    } else if (asciiLower(x) != asciiLower(y)) {
+      return false;
+    }
   }
   return true;
 }
 
-struct Profile {
-  std::vector<std::string> lines;  // without their line ends
-  std::string lineEnd = "\r\n";
-  bool exists = false;
-};
-
-Profile loadProfile(const std::string& path) {
-  Profile profile;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return profile;
-  profile.exists = true;
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::size_t firstNewline = text.find('\n');
-  if (firstNewline != std::string::npos && (firstNewline == 0 || text[firstNewline - 1] != '\r')) {
-    profile.lineEnd = "\n";
-  }
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    profile.lines.push_back(std::move(line));
-    start = end + 1;
-  }
-  return profile;
+std::optional<std::string> readWholeFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return std::nullopt;
+  std::string text;
+  char chunk[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+  std::fclose(file);
+  return text;
 }
+
+// The file split into lines (without their line ends). The lines are views
+// into the text, so a profile is neither copied nor moved.
+class Profile {
+ public:
+  explicit Profile(const std::string& path) {
+    std::optional<std::string> text = readWholeFile(path);
+    if (!text) return;
+    exists_ = true;
+    text_ = std::move(*text);
+    const std::string_view all = text_;
+    // The file keeps the line-end style of its first line; a new file gets
+    // CRLF, as Windows writes it.
+    const std::size_t firstNewline = all.find('\n');
+    if (firstNewline != std::string_view::npos &&
+        (firstNewline == 0 || all[firstNewline - 1] != '\r')) {
+      lineEnd_ = "\n";
+    }
+    std::size_t start = 0;
+    while (start < all.size()) {
+      std::size_t end = all.find('\n', start);
+      if (end == std::string_view::npos) end = all.size();
+      std::string_view line = all.substr(start, end - start);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      lines_.push_back(line);
+      start = end + 1;
+    }
+  }
+  Profile(const Profile&) = delete;
+  Profile& operator=(const Profile&) = delete;
+
+  bool exists() const { return exists_; }
+  const std::vector<std::string_view>& lines() const { return lines_; }
+  std::string_view lineEnd() const { return lineEnd_; }
+
+ private:
+  bool exists_ = false;
+  std::string text_;
+  std::vector<std::string_view> lines_;
+  std::string_view lineEnd_ = "\r\n";
+};
 
 std::optional<std::string_view> sectionName(std::string_view line) {
   const std::string_view t = trim(line);
   if (t.size() < 2 || t.front() != '[') return std::nullopt;
-  const std::size_t close = t.find(']');
+  // ']' (0x5D) can be a trail byte, so look for it as a whole character.
+  const std::string_view inside = t.substr(1);
+  const std::size_t close = sjis::find(inside, "]");
   if (close == std::string_view::npos) return std::nullopt;
-  return trim(t.substr(1, close - 1));
+  return trim(inside.substr(0, close));
 }
 
 struct Entry {
@@ -102,16 +135,19 @@ std::optional<Entry> entryOf(std::string_view line) {
 struct Location {
   std::optional<std::size_t> section;  // line of the section header
   std::optional<std::size_t> entry;    // line of the first matching entry
-  std::size_t insertAt = 0;            // after the section's last entry
+  std::optional<Entry> found;          // that entry, read
+  std::size_t insertAt = 0;            // after the section's last non-blank line
 };
 
+// Only the first section of a name counts, and in it the first entry of the
+// key, as with Windows' own profile functions.
 Location locate(const Profile& profile, std::string_view section, std::string_view key) {
   Location where;
+  const std::vector<std::string_view>& lines = profile.lines();
   bool inside = false;
-  for (std::size_t i = 0; i < profile.lines.size(); ++i) {
-    const std::string& line = profile.lines[i];
-    if (const auto name = sectionName(line)) {
-      if (inside) break;  // the first matching section is the one used
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (const auto name = sectionName(lines[i])) {
+      if (inside) break;
       inside = sameName(*name, section);
       if (inside) {
         where.section = i;
@@ -120,10 +156,11 @@ Location locate(const Profile& profile, std::string_view section, std::string_vi
       continue;
     }
     if (!inside) continue;
-    if (!trim(line).empty()) where.insertAt = i + 1;
-    const auto entry = entryOf(line);
+    if (!trim(lines[i]).empty()) where.insertAt = i + 1;
+    const auto entry = entryOf(lines[i]);
     if (entry && sameName(entry->key, key)) {
       where.entry = i;
+      where.found = entry;
       return where;
     }
   }
@@ -132,14 +169,15 @@ Location locate(const Profile& profile, std::string_view section, std::string_vi
 
 std::optional<std::string> findValue(const std::string& path, std::string_view section,
                                      std::string_view key) {
-  const Profile profile = loadProfile(path);
+  const Profile profile(path);
   const Location where = locate(profile, section, key);
-  if (!where.entry) return std::nullopt;
-  return std::string(entryOf(profile.lines[*where.entry])->value);
+  if (!where.found) return std::nullopt;
+  return std::string(where.found->value);
 }
 
 // The platform's integer parsing: leading blanks, an optional sign, digits;
-// anything else ends the number. Values beyond 32 bits are clamped.
+// anything else ends the number. Values beyond 32 bits are clamped rather
+// than wrapped, so a huge number never reads as a small or negative one.
 std::int32_t parseInt(std::string_view text) {
   std::size_t i = text.find_first_not_of(kBlanks);
   if (i == std::string_view::npos) return 0;
@@ -156,6 +194,13 @@ std::int32_t parseInt(std::string_view text) {
                                std::numeric_limits<std::int32_t>::max()));
 }
 
+// A value is one line: a line break (or NUL) in it would otherwise end the
+// entry early and smuggle the rest into the file as lines of their own.
+std::string_view storable(std::string_view value) {
+  constexpr std::string_view kLineBreaks("\r\n\0", 3);
+  return value.substr(0, value.find_first_of(kLineBreaks));
+}
+
 }  // namespace
 
 SettingsStore::SettingsStore(std::string path) : path_(std::move(path)) {}
@@ -170,8 +215,8 @@ std::int32_t SettingsStore::readInt(std::string_view section, std::string_view k
 std::string SettingsStore::readString(std::string_view section, std::string_view key,
                                       std::string_view def) const {
   std::lock_guard<std::mutex> lock(profileLock());
-  const std::optional<std::string> value = findValue(path_, section, key);
-  return value ? *value : std::string(def);
+  std::optional<std::string> value = findValue(path_, section, key);
+  return value ? std::move(*value) : std::string(def);
 }
 
 void SettingsStore::writeInt(std::string_view section, std::string_view key, std::int32_t value) {
@@ -180,22 +225,35 @@ void SettingsStore::writeInt(std::string_view section, std::string_view key, std
 
 void SettingsStore::writeString(std::string_view section, std::string_view key,
                                 std::string_view value) {
+  value = storable(value);
   std::lock_guard<std::mutex> lock(profileLock());
-  Profile profile = loadProfile(path_);
+  const Profile profile(path_);
   const Location where = locate(profile, section, key);
-  std::string line = std::string(key) + "=" + std::string(value);
-  if (where.entry) {
-    if (entryOf(profile.lines[*where.entry])->value == value) return;  // nothing to write
-    profile.lines[*where.entry] = std::move(line);
-  } else if (where.section) {
-    profile.lines.insert(profile.lines.begin() + static_cast<std::ptrdiff_t>(where.insertAt),
-                         std::move(line));
-  } else {
-    profile.lines.push_back("[" + std::string(section) + "]");
-    profile.lines.push_back(std::move(line));
-  }
+  if (where.found && where.found->value == value) return;  // nothing to write
+
+  // A replaced entry keeps the key as the file spells it.
+  std::string entry(where.found ? where.found->key : key);
+  entry += '=';
+  entry += value;
+
+  const std::vector<std::string_view>& lines = profile.lines();
+  const std::string_view lineEnd = profile.lineEnd();
   std::string text;
-  for (const std::string& l : profile.lines) text += l + profile.lineEnd;
+  const auto put = [&](std::string_view line) {
+    text += line;
+    text += lineEnd;
+  };
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    put(where.entry == i ? std::string_view(entry) : lines[i]);
+    if (!where.entry && where.section && where.insertAt == i + 1) put(entry);
+  }
+  if (!where.section) {
+    text += '[';
+    text += section;
+    text += ']';
+    text += lineEnd;
+    put(entry);
+  }
   replaceFileAtomically(path_, text);
 }
 
