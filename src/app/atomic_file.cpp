@@ -24,8 +24,20 @@ bool flushToDisk(std::FILE* file) {
 
 bool renameOver(const std::string& from, const std::string& to) {
 #ifdef _WIN32
-  return MoveFileExA(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  // A virus scanner or indexer may hold either file open for a moment after
+  // it was written; wait a little for it rather than lose the write.
+  constexpr int kAttempts = 10;
+  constexpr DWORD kPauseMs = 20;
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    if (attempt == kAttempts || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) {
+      return false;
+    }
+    Sleep(kPauseMs);
+  }
 #else
   return std::rename(from.c_str(), to.c_str()) == 0;
 #endif
