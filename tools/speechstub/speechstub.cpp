@@ -205,7 +205,8 @@ class SpeechObject final : public IDispatch {
   // goes into the log.
   HRESULT argument(DISPID id, WORD flags, const DISPPARAMS& params, VARTYPE type, VARIANT* out,
                    UINT* argError) {
-    if (params.cArgs != 1) return fail(id, flags, "bad argument count", DISP_E_BADPARAMCOUNT);
+    if (params.cArgs != 1 || !params.rgvarg)
+      return fail(id, flags, "bad argument count", DISP_E_BADPARAMCOUNT);
     VariantInit(out);
     if (FAILED(VariantChangeType(out, &params.rgvarg[0], 0, type))) {
       if (argError) *argError = 0;
@@ -217,7 +218,8 @@ class SpeechObject final : public IDispatch {
   HRESULT putProperty(int index, const DISPPARAMS& params, UINT* argError) {
     const Property& p = kProperties[index];
     WORD flags = DISPATCH_PROPERTYPUT;
-    if (params.cNamedArgs != 1 || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+    if (params.cNamedArgs != 1 || !params.rgdispidNamedArgs ||
+        params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
       return fail(p.id, flags, "put without DISPID_PROPERTYPUT", DISP_E_PARAMNOTFOUND);
     VARIANT value;
     HRESULT hr = argument(p.id, flags, params, p.type, &value, argError);
