@@ -221,9 +221,9 @@ def states(picture, face):
 # Each picture is a transparent layer of the button's size; the inner face of
 # a 19 x 18 button is x 2..16, y 2..15.
 
-def gps():
-    c = Canvas(27, 18)
-    c.text_centred(FONT5, "GPS", 5, NAVY)
+def label(text, colour, width=19):
+    c = Canvas(width, 18)
+    c.text_centred(FONT5, text, 5, colour)
     return c
 
 
@@ -299,18 +299,6 @@ def add_camera():
     # A green plus: add this point.
     c.fill(12, 4, 16, 5, GREEN)
     c.fill(13, 2, 14, 7, GREEN)
-    return c
-
-
-def sview():
-    c = Canvas(19, 18)
-    c.text_centred(FONT5, "SV", 5, NAVY)
-    return c
-
-
-def map_match():
-    c = Canvas(19, 18)
-    c.text_centred(FONT5, "MM", 5, MAROON)
     return c
 
 
@@ -465,7 +453,7 @@ CORRECTION = (RED, MAROON)
 
 # name, picture, face colour, the name of its disabled image (None: no image)
 SETS = [
-    ("G", gps(), "GX"),
+    ("G", label("GPS", NAVY, 27), "GX"),
     ("G1", linked_gps(), "G1X"),
     ("C1", gps_relief(), "C1X"),
     ("C", guide_show(), "CX"),
@@ -473,8 +461,8 @@ SETS = [
     ("T", centring_on(), "TX"),
     ("T1", centring_off(), "T1X"),
     ("AD", add_camera(), "ADX"),
-    ("SV", sview(), "SVX"),
-    ("IS", map_match(), "ISX"),
+    ("SV", label("SV", NAVY), "SVX"),
+    ("IS", label("MM", MAROON), "ISX"),
     ("ROOT", route_list(), "ROOTX"),
     ("ROOTC", route_clear(), "ROOTCX"),
     ("OT", guidance_idle(), "OTX"),
@@ -538,6 +526,7 @@ def icon(size):
             d = min(segment_distance(x + 0.5, y + 0.5, a, b) for a, b in zip(road, road[1:]))
             if d <= width:
                 c.set(x, y, GREY if d > width - 1 else SILVER)
+            # A dashed centre line where there is room for one.
             if d <= 0.6 * s and size >= 32 and (x // 2) % 2 == 0:
                 c.set(x, y, YELLOW)
     # The navigation arrow, lit from the left.
