@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/toolbar_dialog.h"
-#include "fakes/fake_ports.h"
+#include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "resource.h"
 
@@ -12,6 +12,12 @@ namespace tabiro {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::ActionKind;
+using testing::PopupClosed;
+using testing::PopupShown;
+using testing::PostedCommand;
+using testing::Sent;
 using testing::TestContext;
 
 TEST(StartupProfile, FirstRunDefaultsAndStoredSentinelsAreReplaced) {
@@ -63,16 +69,16 @@ TEST(StartupPlan, EachMapModeRowLaunchesInItsOrder) {
 TEST(StartupPlan, AtlasRowsLoadAtlasSetsAndEndFocusOnZoomIn) {
   TestContext t;
   applyStartupLayout(t.view, planStartup(0, 1));
-  EXPECT_EQ(t.view.sets[IDC_ZOOM_OUT], "SS");
-  EXPECT_EQ(t.view.sets[IDC_ZOOM_IN], "SK5");
-  EXPECT_EQ(t.view.sets[IDC_MAP_SWITCH], "M0");
-  EXPECT_EQ(t.view.sets[IDC_SCALE_10K], "SK4");
-  EXPECT_EQ(t.log.only({"focus"}).back(), "focus " + std::to_string(IDC_ZOOM_IN));
-  EXPECT_EQ(t.view.disabled, (std::set<int>{IDC_LINKED_GPS, IDC_ROUTE_LIST, IDC_ROUTE_CLEAR}));
+  EXPECT_EQ(t.view.bitmapSet(IDC_ZOOM_OUT), "SS");
+  EXPECT_EQ(t.view.bitmapSet(IDC_ZOOM_IN), "SK5");
+  EXPECT_EQ(t.view.bitmapSet(IDC_MAP_SWITCH), "M0");
+  EXPECT_EQ(t.view.bitmapSet(IDC_SCALE_10K), "SK4");
+  EXPECT_EQ(t.view.focused(), IDC_ZOOM_IN);
+  EXPECT_EQ(t.view.disabled(), (std::set<int>{IDC_LINKED_GPS, IDC_ROUTE_LIST, IDC_ROUTE_CLEAR}));
 
   TestContext other;
   applyStartupLayout(other.view, planStartup(3, 0));
-  EXPECT_TRUE(other.view.sets.empty());
+  EXPECT_THAT(other.log.of(ActionKind::BitmapSet), IsEmpty());
 }
 
 // Navin' You that opens its document area after a while, with the guide
@@ -80,48 +86,49 @@ TEST(StartupPlan, AtlasRowsLoadAtlasSetsAndEndFocusOnZoomIn) {
 struct LaunchFixture {
   TestContext t;
   WindowHandle main = 0;
+  WindowHandle confirm = 0;
+  WindowHandle no = 0;
+  WindowHandle select = 0;
   LaunchFixture() {
     t.settings.writeString(key::kExeFilePath0, "C:\\navin\\navin.exe");
-    t.view.onLaunch = [this](const std::string&) {
+    t.launcher.onLaunch([this](const std::string&, int) {
       main = t.desktop.add(kNavinYouClass, "Navin' You");
-    };
-    t.clock.onSleep = [this] {
-      if (main && t.log.now == 200) {
-        const WindowHandle area = t.desktop.add(kMdiClientClass, "", main);
-        t.desktop.add("D", "ガイダンス", area);
-        t.desktop.add("D", "地図", area);
-        const WindowHandle confirm = t.desktop.add("#32770", kRouteConfirmTitle);
-        t.desktop.add("Button", "いいえ", confirm, kRouteConfirmNo);
-        t.desktop.add("#32770", kRouteSelectTitle);
-      }
-    };
+      return true;
+    });
+    t.desktop.atTime(200, [this] {
+      if (!main) return;
+      const WindowHandle area = t.desktop.add(kMdiClientClass, "", main);
+      t.desktop.add("D", "ガイダンス", area);
+      t.desktop.add("D", "地図", area);
+      confirm = t.desktop.add("#32770", kRouteConfirmTitle);
+      no = t.desktop.add("Button", "いいえ", confirm, kRouteConfirmNo);
+      select = t.desktop.add("#32770", kRouteSelectTitle);
+    });
   }
 };
 
 TEST(StartupLaunch, NavinYouIsAwaitedAndItsRouteDialogsAnswered) {
   LaunchFixture f;
   EXPECT_TRUE(launchAsNavinYou(f.t.ctx, "C:\\navin\\navin.exe"));
-  const auto actions = f.t.log.only({"launch", "send"});
-  ASSERT_EQ(actions.size(), 3u);
-  EXPECT_EQ(actions[0], "launch C:\\navin\\navin.exe 9");
-  EXPECT_THAT(actions[1], ::testing::StartsWith("send "));
-  EXPECT_THAT(actions[1], ::testing::HasSubstr(" 273 7 "));
-  EXPECT_THAT(actions[2], ::testing::HasSubstr(" 273 9314 "));
+  EXPECT_THAT(f.t.log.of({ActionKind::Launch, ActionKind::Sent}),
+              ElementsAre(testing::Launched("C:\\navin\\navin.exe", 9),
+                          Sent(f.confirm, 273, kRouteConfirmNo, static_cast<std::intptr_t>(f.no)),
+                          Sent(f.select, 273, kRouteSelectCancel, 0)));
 }
 
 TEST(StartupLaunch, AMapProgramThatNeverComesIsGivenUpInTime) {
   TestContext t;
   EXPECT_FALSE(launchAsNavinYou(t.ctx, "C:\\missing.exe"));
-  EXPECT_GE(t.log.now, kMapProgramWaitMs);
-  EXPECT_LT(t.log.now, kMapProgramWaitMs + 1000);
+  EXPECT_GE(t.clock.nowMs(), kMapProgramWaitMs);
+  EXPECT_LT(t.clock.nowMs(), kMapProgramWaitMs + 1000);
   EXPECT_FALSE(launchAsAtlas(t.ctx, "C:\\missing.exe"));
 }
 
 TEST(StartupLaunch, EmptyPathsLaunchNothing) {
   TestContext t;
   launchMapPrograms(t.ctx, planStartup(1, 1));
-  EXPECT_TRUE(t.log.only({"launch"}).empty());
-  EXPECT_EQ(t.log.now, 0);
+  EXPECT_THAT(t.log.of(ActionKind::Launch), IsEmpty());
+  EXPECT_EQ(t.clock.nowMs(), 0);
 }
 
 class SilentSpeech : public SpeechDispatch {
@@ -146,11 +153,11 @@ TEST(ToolbarQuit, EscPostsExitToTheMapProgramsEnterDoesNot) {
   const WindowHandle navin = t.desktop.add(kNavinYouClass, "");
   const WindowHandle atlas = t.desktop.add(kAtlas98FrameClass, "");
   EXPECT_TRUE(dialog.onOk());
-  EXPECT_TRUE(t.log.only({"post"}).empty());
+  EXPECT_THAT(t.log.of(ActionKind::Posted), IsEmpty());
   dialog.onCancel();
-  EXPECT_THAT(t.log.only({"post", "popup"}),
-              ElementsAre("popup 150", "post " + std::to_string(navin) + " 273 57665 0",
-                          "post " + std::to_string(atlas) + " 273 57665 0", "popup-close 1"));
+  EXPECT_THAT(t.log.of({ActionKind::Posted, ActionKind::PopupShown, ActionKind::PopupClosed}),
+              ElementsAre(PopupShown(150), PostedCommand(navin, 57665),
+                          PostedCommand(atlas, 57665), PopupClosed(150)));
   EXPECT_EQ(dispatch.releases, 0);  // no speech control, nothing to release
 }
 
@@ -161,11 +168,11 @@ TEST(ToolbarQuit, InvalidWaypointKeepsTheToolbarOpen) {
   ToolbarDialog dialog(t.ctx, speech);
   for (const std::optional<int> value : {std::optional<int>(0), std::optional<int>(51),
                                          std::optional<int>()}) {
-    t.view.field = value;
+    t.view.typeWaypointField(value);
     EXPECT_FALSE(dialog.onOk());
   }
-  EXPECT_EQ(t.log.only({"error"}).size(), 3u);
-  t.view.field = 50;
+  EXPECT_EQ(t.log.of(ActionKind::Error).size(), 3u);
+  t.view.typeWaypointField(50);
   EXPECT_TRUE(dialog.onOk());
 }
 
@@ -183,10 +190,11 @@ TEST(ToolbarStartup, ResetsRuntimeKeysAndStartsTheTimers) {
   EXPECT_EQ(t.settings.readInt(key::kWayPoint, -1), 1);
   EXPECT_EQ(t.settings.readInt(key::kCenter, -1), 1);
   EXPECT_EQ(t.settings.readInt(key::kSystem, -1), 0);
-  EXPECT_EQ(t.timers.running, (std::map<int, int>{{4, 1000}, {100, 500}, {110, 30000}}));
-  EXPECT_THAT(t.log.only({"popup"}), ElementsAre("popup 165", "popup-close 1"));
-  EXPECT_TRUE(t.view.disabled.count(IDC_SVIEW));
-  EXPECT_TRUE(t.view.disabled.count(IDC_CENTERING));
+  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{4, 1000}, {100, 500}, {110, 30000}}));
+  EXPECT_THAT(t.log.of({ActionKind::PopupShown, ActionKind::PopupClosed}),
+              ElementsAre(PopupShown(165), PopupClosed(165)));
+  EXPECT_FALSE(t.view.isEnabled(IDC_SVIEW));
+  EXPECT_FALSE(t.view.isEnabled(IDC_CENTERING));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "fakes/fake_ports.h"
+#include "fakes/test_context.h"
 #include "guidance/music_players.h"
 #include "mapctl/map_commands.h"
 
@@ -11,6 +11,11 @@ namespace tabiro {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::Action;
+using testing::ActionKind;
+using testing::PostedCommand;
+using testing::Sent;
 using testing::TestContext;
 
 // An error box with a Cancel button that closes it.
@@ -29,25 +34,25 @@ TEST(AudioErrorTimer, DismissesEveryBoxInOneExpiryAndRestartsWinamp) {
   const WindowHandle first = addErrorBox(t, "Error");
   const WindowHandle second = addErrorBox(t, "Error Initializing Audio");
   const WindowHandle winamp = t.desktop.add(kWinampClass, "Winamp");
-  store(t.state->winampStopped, 1);
-  store(t.state->winampResumePosition, 95000);
+  store(t.state.winampStopped, 1);
+  store(t.state.winampResumePosition, 95000);
   handleTimer(t.ctx, 100);
   EXPECT_FALSE(t.desktop.exists(first));
   EXPECT_FALSE(t.desktop.exists(second));
-  const std::string toWinamp = "send " + std::to_string(winamp);
-  EXPECT_THAT(t.log.only({"post", toWinamp.c_str()}),
-              ElementsAre("post " + std::to_string(winamp) + " 273 40045 0",
-                          "send " + std::to_string(winamp) + " 1024 95000 106"));
-  EXPECT_EQ(load(t.state->winampStopped), 0);
-  EXPECT_EQ(t.timers.running, (std::map<int, int>{{100, 500}, {110, 90000}}));
+  EXPECT_THAT(t.log.filter([winamp](const Action& a) {
+    return a.kind == ActionKind::Posted || (a.kind == ActionKind::Sent && a.window == winamp);
+  }),
+              ElementsAre(PostedCommand(winamp, 40045), Sent(winamp, 1024, 95000, 106)));
+  EXPECT_EQ(load(t.state.winampStopped), 0);
+  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{100, 500}, {110, 90000}}));
 }
 
 TEST(AudioErrorTimer, ABoxThatWillNotCloseDoesNotHangTheToolbar) {
   TestContext t;
   t.desktop.add("#32770", "Error");  // ignores Cancel
   handleTimer(t.ctx, 100);
-  EXPECT_EQ(t.log.only({"send"}).size(), static_cast<std::size_t>(kMaxErrorBoxDismissals));
-  EXPECT_EQ(t.timers.running.at(100), 500);
+  EXPECT_EQ(t.log.of(ActionKind::Sent).size(), static_cast<std::size_t>(kMaxErrorBoxDismissals));
+  EXPECT_EQ(t.timers.period(100), 500);
 }
 
 TEST(RouteListTimer, PollsWhileTheListIsOpenThenRaisesTheToolbarOnce) {
@@ -55,13 +60,13 @@ TEST(RouteListTimer, PollsWhileTheListIsOpenThenRaisesTheToolbarOnce) {
   const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
   const WindowHandle list = t.desktop.add("#32770", "ﾙｰﾄ一覧");
   handleTimer(t.ctx, 12);
-  EXPECT_EQ(t.timers.running.at(12), 500);
-  EXPECT_TRUE(t.log.only({"foreground"}).empty());
+  EXPECT_EQ(t.timers.period(12), 500);
+  EXPECT_THAT(t.log.of(ActionKind::Foreground), IsEmpty());
   t.desktop.destroy(list);
   handleTimer(t.ctx, 12);
-  EXPECT_FALSE(t.timers.running.count(12));
-  EXPECT_THAT(t.log.only({"sleep", "foreground"}),
-              ElementsAre("sleep 2000", "foreground " + std::to_string(toolbar)));
+  EXPECT_FALSE(t.timers.isRunning(12));
+  EXPECT_THAT(t.log.of({ActionKind::Sleep, ActionKind::Foreground}),
+              ElementsAre(testing::Sleep(2000), testing::Foreground(toolbar)));
 }
 
 TEST(ForegroundTimer, DoesNothingWithoutNavinYou) {
@@ -69,7 +74,9 @@ TEST(ForegroundTimer, DoesNothingWithoutNavinYou) {
   t.desktop.add(kAtlas98FrameClass, "");
   t.settings.writeInt(key::kMap, 1);
   handleTimer(t.ctx, 4);
-  EXPECT_THAT(t.log.only({"foreground", "sleep", "timer"}), ElementsAre("timer-stop 4"));
+  EXPECT_THAT(t.log.of({ActionKind::Foreground, ActionKind::Sleep, ActionKind::TimerStart,
+                        ActionKind::TimerStop}),
+              ElementsAre(testing::TimerStop(4)));
 }
 
 TEST(GuideCheckTimer, StartsTheMusicCheckOnlyWhenEverythingHolds) {
@@ -78,11 +85,12 @@ TEST(GuideCheckTimer, StartsTheMusicCheckOnlyWhenEverythingHolds) {
   t.desktop.add("D", "ガイダンス", t.desktop.add(kMdiClientClass, "", main));
   t.desktop.add(kWinampClass, "");
   handleTimer(t.ctx, 110);
-  EXPECT_TRUE(t.log.only({"worker"}).empty());  // "guidecheck" is off
+  EXPECT_THAT(t.log.of(ActionKind::WorkerStarted), IsEmpty());  // "guidecheck" is off
   t.settings.writeInt(key::kGuideCheck, 1);
   handleTimer(t.ctx, 110);
-  EXPECT_THAT(t.log.only({"worker"}), ElementsAre("worker musicPlayerCheck"));
-  EXPECT_EQ(t.timers.running.at(110), 90000);
+  EXPECT_THAT(t.log.of(ActionKind::WorkerStarted),
+              ElementsAre(testing::WorkerStarted("musicPlayerCheck")));
+  EXPECT_EQ(t.timers.period(110), 90000);
 }
 
 TEST(MusicPlayers, Layer3PlayerGoesBackToItsTrack) {
@@ -94,9 +102,10 @@ TEST(MusicPlayers, Layer3PlayerGoesBackToItsTrack) {
   });
   pauseMusic(t.ctx);
   resumeMusic(t.ctx);
-  const std::string p = "post " + std::to_string(player) + " 273 ";
-  EXPECT_THAT(t.log.only({"post"}), ElementsAre(p + "40014 0", p + "40014 0", p + "40010 0"));
-  EXPECT_EQ(load(t.state->musicPlayerSeen), 1);
+  EXPECT_THAT(t.log.of(ActionKind::Posted),
+              ElementsAre(PostedCommand(player, 40014), PostedCommand(player, 40014),
+                          PostedCommand(player, 40010)));
+  EXPECT_EQ(load(t.state.musicPlayerSeen), 1);
 }
 
 TEST(MusicPlayers, StoppedWinampIsNotStartedAfterwards) {
@@ -106,9 +115,11 @@ TEST(MusicPlayers, StoppedWinampIsNotStartedAfterwards) {
     return std::intptr_t{l == 104 ? 0 : 95000};
   });
   musicPlayerCheck(t.ctx);
-  const std::string command = "send " + std::to_string(winamp) + " 273";
-  EXPECT_TRUE(t.log.only({command.c_str()}).empty());
-  EXPECT_EQ(load(t.state->winampStopped), 0);
+  EXPECT_THAT(t.log.filter([winamp](const Action& a) {
+    return a.kind == ActionKind::Sent && a.window == winamp && a.message == 273;
+  }),
+              IsEmpty());
+  EXPECT_EQ(load(t.state.winampStopped), 0);
 }
 
 }  // namespace

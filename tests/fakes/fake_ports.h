@@ -1,159 +1,148 @@
-// Fakes of every port, sharing one ordered log of outgoing actions stamped
-// with virtual time, so a handler test reads like the expected sequence.
+// Fakes of the ports other than the desktop. Each records what the program
+// does in the shared ActionLog and keeps the state a test asks about.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
-#include "fakes/temp_dir.h"
+#include "fakes/action_log.h"
+#include "platform/ports.h"
 
 namespace tabiro::testing {
 
-struct Action {
-  std::int64_t time;
-  std::string what;  // e.g. "post 3 273 32786 0", "sleep 500", "timer-start 4 1000"
-  bool operator==(const Action&) const = default;
-};
-
-class ActionLog {
- public:
-  std::int64_t now = 0;
-  std::vector<Action> actions;
-  void add(std::string what) { actions.push_back({now, std::move(what)}); }
-  // The actions whose text starts with one of the prefixes, texts only.
-  std::vector<std::string> only(std::initializer_list<const char*> prefixes) const;
-};
-
-struct FakeWindow {
-  WindowHandle handle = 0;
-  WindowHandle parent = 0;
-  std::string className;
-  std::string title;
-  int controlId = 0;
-  std::vector<WindowHandle> children;
-  std::vector<std::pair<std::string, std::vector<std::string>>> menu;  // bar items and submenus
-  bool alive = true;
-};
-
-class FakeDesktop : public Desktop {
- public:
-  explicit FakeDesktop(ActionLog& log) : log_(log) {}
-
-  WindowHandle add(const std::string& className, const std::string& title,
-                   WindowHandle parent = 0, int controlId = 0);
-  FakeWindow& window(WindowHandle h) { return windows_.at(h); }
-  void destroy(WindowHandle h);
-  // Scripted answer to a sent message (any wParam when wParam is omitted).
-  using Answer = std::function<std::intptr_t(std::uintptr_t, std::intptr_t)>;
-  void answer(WindowHandle h, unsigned message, Answer a) { answers_[{h, message}] = std::move(a); }
-  int screen = 1280;
-
-  WindowHandle findWindow(const char* className, const char* title) override;
-  WindowHandle findChild(WindowHandle parent, WindowHandle after, const char* className,
-                         const char* title) override;
-  std::vector<WindowHandle> topLevelWindows() override;
-  WindowHandle firstChild(WindowHandle window) override;
-  WindowHandle nextSibling(WindowHandle window) override;
-  WindowHandle dialogItem(WindowHandle dialog, int id) override;
-  bool exists(WindowHandle window) override;
-  std::string windowText(WindowHandle window, int maxChars) override;
-  std::intptr_t send(WindowHandle target, unsigned message, std::uintptr_t wParam,
-                     std::intptr_t lParam) override;
-  void post(WindowHandle target, unsigned message, std::uintptr_t wParam,
-            std::intptr_t lParam) override;
-  void setForeground(WindowHandle window) override;
-  void bringToTop(WindowHandle window) override;
-  void show(WindowHandle window, int showMode) override;
-  ScreenRect windowRect(WindowHandle window) override;
-  void moveWindow(WindowHandle window, int x, int y, int width, int height) override;
-  int screenWidth() override { return screen; }
-  std::string statusBarText(WindowHandle, int) override { return {}; }
-  std::optional<std::string> menuItemText(WindowHandle window, int topIndex, int subIndex,
-                                          int maxChars) override;
-
- private:
-  bool matches(const FakeWindow& w, const char* className, const char* title) const;
-  const std::vector<WindowHandle>& siblingsOf(WindowHandle h) const;
-
-  ActionLog& log_;
-  std::map<WindowHandle, FakeWindow> windows_;
-  std::vector<WindowHandle> topLevel_;
-  std::map<std::pair<WindowHandle, unsigned>, Answer> answers_;
-  std::map<WindowHandle, ScreenRect> rects_;
-  WindowHandle next_ = 100;
-};
-
-class FakeClock : public Clock {
+// Virtual time: sleep() is logged and moves the time on at once.
+class FakeClock final : public Clock {
  public:
   explicit FakeClock(ActionLog& log) : log_(log) {}
-  std::int64_t nowMs() override { return log_.now; }
+
+  std::int64_t nowMs() override { return log_.nowMs(); }
   void sleep(int ms) override;
-  LocalTime localTime() override { return time; }
-  LocalTime time{2026, 12, 7, 14, 5, 33};
-  std::function<void()> onSleep;  // lets a test change the desktop as time passes
+  // The local time moves on with the virtual time from the moment it is set.
+  LocalTime localTime() override;
+  void setLocalTime(const LocalTime& time);
+  // Lets time pass without the program pausing (not logged).
+  void advance(int ms) { log_.advance(ms); }
 
  private:
   ActionLog& log_;
+  LocalTime localTime_{2000, 1, 1, 0, 0, 0};
+  std::int64_t localTimeSetAtMs_ = 0;
 };
 
-class FakeTimers : public Timers {
+class FakeTimers final : public Timers {
  public:
   explicit FakeTimers(ActionLog& log) : log_(log) {}
+
   void start(int id, int periodMs) override;
   void stop(int id) override;
-  std::map<int, int> running;  // id -> period
+
+  bool isRunning(int id) const { return running_.count(id) != 0; }
+  std::optional<int> period(int id) const;
+  const std::map<int, int>& running() const { return running_; }  // id -> period
 
  private:
   ActionLog& log_;
+  std::map<int, int> running_;
 };
 
-class FakeView : public ToolbarView, public Popups, public Sound, public Launcher, public Workers {
+class FakeToolbarView final : public ToolbarView {
  public:
-  explicit FakeView(ActionLog& log) : log_(log) {}
+  explicit FakeToolbarView(ActionLog& log) : log_(log) {}
+
   void loadBitmapSet(int id, const char* set, bool withDisabled) override;
   void enable(int id, bool enabled) override;
   void focus(int id) override;
   void setWaypointField(int value) override;
-  std::optional<int> waypointField() override { return field; }
-  int showStatus(int templateId) override;
-  void closeStatus(int token) override;
-  void showAbout() override { log_.add("about"); }
-  void openHelp() override { log_.add("help"); }
-  void showError(const std::string& text) override { log_.add("error " + text); }
-  void playResource(const char* name) override { log_.add(std::string("sound ") + name); }
-  void playFile(const std::string& f) override { log_.add("sound-file " + f); }
-  bool launch(const std::string& commandLine, int showMode) override;
-  void start(const char* name, std::function<void()> body) override;
+  std::optional<int> waypointField() override { return waypointField_; }
 
-  std::optional<int> field = 1;
-  std::set<int> disabled;
-  std::map<int, std::string> sets;
-  std::vector<std::function<void()>> pendingWorkers;
-  std::function<void(const std::string&)> onLaunch;
+  // The user's typing in the waypoint field (not logged); nullopt: not a number.
+  void typeWaypointField(std::optional<int> value) { waypointField_ = value; }
+  std::string bitmapSet(int id) const;  // empty when none was loaded
+  bool isEnabled(int id) const;         // controls start enabled
+  std::set<int> disabled() const;
+  std::optional<int> focused() const { return focused_; }
 
  private:
   ActionLog& log_;
+  std::map<int, std::string> bitmapSets_;
+  std::map<int, bool> enabled_;
+  std::optional<int> focused_;
+  std::optional<int> waypointField_{1};  // as start-up leaves it
+};
+
+class FakePopups final : public Popups {
+ public:
+  explicit FakePopups(ActionLog& log) : log_(log) {}
+
+  int showStatus(int templateId) override;
+  // Logs the popup's template, or 0 for a token that is not open.
+  void closeStatus(int token) override;
+  void showAbout() override { log_.record(About()); }
+  void openHelp() override { log_.record(Help()); }
+  void showError(const std::string& text) override { log_.record(ErrorShown(text)); }
+
+  // Templates of the status popups still open, in the order they opened.
+  std::vector<int> openStatus() const;
+
+ private:
+  ActionLog& log_;
+  std::map<int, int> open_;  // token -> template
   int nextToken_ = 1;
 };
 
+class FakeSound final : public Sound {
+ public:
+  explicit FakeSound(ActionLog& log) : log_(log) {}
 
-// One of each fake, a fresh profile and shared state, as an AppContext.
-struct TestContext {
-  TestContext();
-  ActionLog log;
-  FakeDesktop desktop{log};
-  FakeClock clock{log};
-  FakeTimers timers{log};
-  FakeView view{log};
-  TempDir dir;
-  SettingsStore settings{dir.file("Tabiro2.ini")};
-  std::unique_ptr<SharedState> state = std::make_unique<SharedState>();
-  AppContext ctx;
+  void playResource(const char* name) override { log_.record(SoundResource(name)); }
+  void playFile(const std::string& fileName) override { log_.record(SoundFile(fileName)); }
+
+ private:
+  ActionLog& log_;
+};
+
+class FakeLauncher final : public Launcher {
+ public:
+  // What happens when a program starts (e.g. its windows appear); returns
+  // whether it could be started.
+  using Handler = std::function<bool(const std::string& commandLine, int showMode)>;
+
+  explicit FakeLauncher(ActionLog& log) : log_(log) {}
+
+  bool launch(const std::string& commandLine, int showMode) override;
+  void onLaunch(Handler handler) { handler_ = std::move(handler); }
+
+ private:
+  ActionLog& log_;
+  Handler handler_;
+};
+
+// Workers are kept for the test to run (runPending), or run at once inside
+// start() after setRunAtOnce(true); either way on the test's thread.
+class FakeWorkers final : public Workers {
+ public:
+  explicit FakeWorkers(ActionLog& log) : log_(log) {}
+
+  void start(const char* name, std::function<void()> body) override;
+  void setRunAtOnce(bool atOnce) { runAtOnce_ = atOnce; }
+
+  // Runs the kept bodies in the order started, and those they start.
+  void runPending();
+  std::vector<std::string> pending() const;
+
+ private:
+  struct Kept {
+    std::string name;
+    std::function<void()> body;
+  };
+  ActionLog& log_;
+  bool runAtOnce_ = false;
+  std::vector<Kept> pending_;
 };
 
 }  // namespace tabiro::testing

@@ -1,0 +1,40 @@
+// One of each fake, a profile in a fresh temporary directory and the shared
+// state, put together as the AppContext a handler takes:
+//
+//   TestContext t;
+//   const WindowHandle atlas = t.desktop.add("ProAtlasFrame", "ProAtlas");
+//   postAtlasCommand(t.ctx, 32786);
+//   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas, 32786)));
+#pragma once
+
+#include "app/app_context.h"
+#include "app/settings_store.h"
+#include "app/shared_state.h"
+#include "fakes/action_log.h"
+#include "fakes/fake_desktop.h"
+#include "fakes/fake_ports.h"
+#include "fakes/temp_dir.h"
+
+namespace tabiro::testing {
+
+struct TestContext {
+  TestContext();
+  TestContext(const TestContext&) = delete;
+  TestContext& operator=(const TestContext&) = delete;
+
+  ActionLog log;
+  FakeDesktop desktop{log};
+  FakeClock clock{log};
+  FakeTimers timers{log};
+  FakeToolbarView view{log};
+  FakePopups popups{log};
+  FakeSound sound{log};
+  FakeLauncher launcher{log};
+  FakeWorkers workers{log};
+  TempDir dir;  // removed with the profile in it
+  SettingsStore settings;
+  SharedState state;
+  AppContext ctx;
+};
+
+}  // namespace tabiro::testing
