@@ -3,157 +3,205 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "fakes/fake_ports.h"
+#include "fakes/test_context.h"
 #include "mapctl/command_channel.h"
 #include "mapctl/map_commands.h"
+#include "platform/winmsg.h"
 
 namespace tabiro {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::PostedCommand;
+using testing::Sent;
+using testing::SentCommand;
+using testing::Shown;
 using testing::TestContext;
 
-std::string posted(WindowHandle w, unsigned id) {
-  return "post " + std::to_string(w) + " 273 " + std::to_string(id) + " 0";
+// An ATLAS-family window with the two levels of children that hold its view.
+struct AtlasWindow {
+  WindowHandle frame;
+  WindowHandle view;
+};
+
+AtlasWindow addAtlas(TestContext& t, const char* className, const char* title) {
+  const WindowHandle frame = t.desktop.add(className, title);
+  return {frame, t.desktop.add("V", "", t.desktop.add("F", "", frame))};
 }
 
 TEST(AtlasDiscovery, BothFramesOpen98WinsExceptForHorizontalArrows) {
   TestContext t;
-  t.desktop.add("Other", "Notepad");
-  const WindowHandle frame = t.desktop.add(kAtlasFrameClass, "ProAtlas");
-  const WindowHandle frame98 = t.desktop.add(kAtlas98FrameClass, "ProAtlas98");
-  const WindowHandle view98 = t.desktop.add("V", "", t.desktop.add("F", "", frame98));
-  const WindowHandle view = t.desktop.add("V", "", t.desktop.add("F", "", frame));
+  const WindowHandle notepad = t.desktop.add("Notepad", "memo");
+  const AtlasWindow frame = addAtlas(t, kAtlasFrameClass, "ProAtlas");
+  const AtlasWindow frame98 = addAtlas(t, kAtlas98FrameClass, "ProAtlas98");
 
   postAtlasCommand(t.ctx, kAtlasGpsOff);
   activateAtlas(t.ctx);
+  restoreAtlas(t.ctx);
+  maximizeAtlas(t.ctx);
   sendAtlasArrowVertical(t.ctx, 1);
   sendAtlasArrowHorizontal(t.ctx, 2);
-  EXPECT_THAT(t.log.only({"post", "foreground", "send"}),
-              ElementsAre(posted(frame98, kAtlasGpsOff), "foreground " + std::to_string(frame98),
-                          "send " + std::to_string(view98) + " 256 38 " +
-                              std::to_string(0x01480001),
-                          "send " + std::to_string(view) + " 256 39 " +
-                              std::to_string(0x014D0001)));
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(PostedCommand(frame98.frame, kAtlasGpsOff),
+                          testing::Foreground(frame98.frame), Shown(frame98.frame, 9),
+                          Shown(frame98.frame, 3), Sent(frame98.view, 256, 38, 0x01480001),
+                          Sent(frame.view, 256, 39, 0x014D0001)));
+  EXPECT_THAT(t.log.messagesTo(notepad), IsEmpty());
 }
 
-TEST(AtlasDiscovery, FirstWindowTitledAtlasTakesPostedCommands) {
+TEST(AtlasDiscovery, FirstWindowTitledAtlasTakesThePostedCommands) {
   TestContext t;
   const WindowHandle titled = t.desktop.add("AtlasRDClass", "ATLAS RD");
   const WindowHandle frame98 = t.desktop.add(kAtlas98FrameClass, "x");
-  postAtlasCommand(t.ctx, 57665);
+  postAtlasCommand(t.ctx, win::kCmdAppExit);
   restoreAtlas(t.ctx);
-  EXPECT_THAT(t.log.only({"post", "show"}),
-              ElementsAre(posted(titled, 57665), "show " + std::to_string(frame98) + " 9"));
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(PostedCommand(titled, win::kCmdAppExit), Shown(frame98, 9)));
+
+  // Enumerated after another window, the frame found by class still wins.
+  t.log.clear();
+  t.desktop.moveToFront(t.desktop.add("Other", "Notepad"));
+  postAtlasCommand(t.ctx, kAtlasDetailMap);
+  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(frame98, kAtlasDetailMap)));
 }
 
-TEST(AtlasDiscovery, TitleIsComparedExactlyOnItsFirstFiveCharacters) {
+TEST(AtlasDiscovery, TitleMustBeginWithAtlasInCapitals) {
   TestContext t;
   t.desktop.add("C", "Atlas road map");
+  t.desktop.add("C", "My ATLAS");
   postAtlasCommand(t.ctx, 1);
-  EXPECT_TRUE(t.log.only({"post"}).empty());
+  activateAtlas(t.ctx);
+  sendAtlasArrowHorizontal(t.ctx, 1);
+  EXPECT_THAT(t.log.actions(), IsEmpty());
+
   const WindowHandle w = t.desktop.add("C", "ATLASX");
   postAtlasCommand(t.ctx, 2);
-  EXPECT_THAT(t.log.only({"post"}), ElementsAre(posted(w, 2)));
+  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(w, 2)));
+}
+
+TEST(AtlasDiscovery, ArrowsToATitledWindowGoOneLevelDeeper) {
+  TestContext t;
+  const AtlasWindow titled = addAtlas(t, "AtlasRD", "ATLAS RD");
+  const WindowHandle inner = t.desktop.add("Inner", "", titled.view);
+  sendAtlasArrowVertical(t.ctx, 2);
+  sendAtlasArrowHorizontal(t.ctx, 1);
+  EXPECT_THAT(t.log.messages(), ElementsAre(Sent(inner, 256, 40, 0x01500001),
+                                            Sent(inner, 256, 37, 0x014B0001)));
 }
 
 TEST(AtlasDiscovery, ProbeWaitsForTheInnerViewButNotForEver) {
   TestContext t;
   const WindowHandle frame = t.desktop.add(kAtlasFrameClass, "x");
   const WindowHandle outer = t.desktop.add("F", "", frame);
-  int polls = 0;
-  t.clock.onSleep = [&] {
-    if (++polls == 3) t.desktop.add("V", "", outer);
-  };
+  t.desktop.atTime(300, [&] { t.desktop.add("V", "", outer); });
   probeAtlasReady(t.ctx);
-  EXPECT_EQ(load(t.state->atlasWindowReady), 1);
-  EXPECT_EQ(t.log.now, 300);
+  EXPECT_EQ(load(t.state.atlasWindowReady), 1);
+  EXPECT_EQ(t.clock.nowMs(), 300);
+
+  TestContext titled;
+  const WindowHandle w = titled.desktop.add("AtlasRD", "ATLAS RD");
+  titled.desktop.atTime(200, [&] { titled.desktop.add("F", "", w); });
+  probeAtlasReady(titled.ctx);
+  EXPECT_EQ(load(titled.state.atlasWindowReady), 1);
 
   TestContext never;
   never.desktop.add(kAtlasFrameClass, "x");
   probeAtlasReady(never.ctx);
-  EXPECT_EQ(load(never.state->atlasWindowReady), 0);
-  EXPECT_GE(never.log.now, kAtlasInnerViewWaitMs);
+  EXPECT_EQ(load(never.state.atlasWindowReady), 0);
+  EXPECT_GE(never.clock.nowMs(), kAtlasInnerViewWaitMs);
+  EXPECT_LT(never.clock.nowMs(), kAtlasInnerViewWaitMs + 1000);
+
+  TestContext none;
+  probeAtlasReady(none.ctx);
+  EXPECT_THAT(none.log.actions(), IsEmpty());
 }
 
 struct NavinFixture {
   TestContext t;
   WindowHandle main = t.desktop.add(kNavinYouClass, "Navin' You");
   WindowHandle area = t.desktop.add(kMdiClientClass, "", main);
+  WindowHandle document(const std::string& title) { return t.desktop.add("D", title, area); }
 };
 
 TEST(NavinDiscovery, MapDocumentSkipsGuideAndProAtlasWithinEighteenCharacters) {
   NavinFixture f;
-  f.t.desktop.add("D", "ガイダンス", f.area);
-  const WindowHandle proAtlas = f.t.desktop.add("D", "ProAtlas 2.0", f.area);
-  const WindowHandle map = f.t.desktop.add("D", "東京都千代田区付近ProAtlas", f.area);  // beyond 18
-  EXPECT_EQ(findNavinDocument(f.t.ctx, NavinDocument::Map), map);
+  const WindowHandle guide = f.document("ガイダンス");
+  f.document("地図 - ガイダンス付き");
+  // "ProAtlas" at characters 11 to 18 is read; from character 12 on it is not.
+  const WindowHandle proAtlas = f.document("ABCDEFGHIJProAtlas");
+  const WindowHandle lateTag = f.document("ABCDEFGHIJKProAtlas");
+  EXPECT_EQ(findNavinDocument(f.t.ctx, NavinDocument::Map), lateTag);
   EXPECT_EQ(findNavinDocument(f.t.ctx, NavinDocument::ProAtlas), proAtlas);
-  store(f.t.state->atlasDocumentShown, 1);
+  EXPECT_EQ(findNavinDocument(f.t.ctx, NavinDocument::GuideWindow), guide);
+
+  NavinFixture shiftJis;
+  shiftJis.document("東京都千代田ProAtlas");  // 12 bytes of kanji, the tag ends at 20
+  EXPECT_NE(findNavinDocument(shiftJis.t.ctx, NavinDocument::Map), kNoWindow);
+  EXPECT_EQ(findNavinDocument(shiftJis.t.ctx, NavinDocument::ProAtlas), kNoWindow);
+}
+
+TEST(NavinDiscovery, TheShownDocumentFollowsAtlasDocumentShown) {
+  NavinFixture f;
+  const WindowHandle map = f.document("地図");
+  const WindowHandle proAtlas = f.document("ProAtlas");
+  EXPECT_EQ(findShownNavinDocument(f.t.ctx), map);
+  store(f.t.state.atlasDocumentShown, 1);
   EXPECT_EQ(findShownNavinDocument(f.t.ctx), proAtlas);
 }
 
 TEST(NavinDiscovery, NoDocumentNoResult) {
   NavinFixture f;
+  f.document("ガイダンス");
   EXPECT_EQ(findNavinDocument(f.t.ctx, NavinDocument::Map), kNoWindow);
   TestContext empty;
+  EXPECT_EQ(findNavinDocument(empty.ctx, NavinDocument::Map), kNoWindow);
   EXPECT_EQ(findNavinDocument(empty.ctx, NavinDocument::GuideWindow), kNoWindow);
 }
 
 TEST(NavinDiscovery, WindowMenuItem13DecidesTheDocumentCommands) {
   NavinFixture f;
-  EXPECT_FALSE(readNavinWindowMenu(f.t.ctx));  // a menu bar without ｳｨﾝﾄﾞｳ ends the walk
+  f.t.desktop.setMenu(f.main, {{"ﾌｧｲﾙ(&F)", {"開く"}}, {"表示(&V)", {}}});
+  EXPECT_EQ(readNavinWindowMenu(f.t.ctx), std::nullopt);  // the walk ends with the bar
+
   std::vector<std::string> items(14, "-");
-  items[13] = "2 ProAtlas";
-  f.t.desktop.window(f.main).menu = {{"ﾌｧｲﾙ(&F)", {}}, {"ｳｨﾝﾄﾞｳ(&W)", items}};
-  const auto commands = readNavinWindowMenu(f.t.ctx);
+  items[13] = "&2 ProAtlas";
+  f.t.desktop.setMenu(f.main, {{"ﾌｧｲﾙ(&F)", {}}, {"ｳｨﾝﾄﾞｳ(&W)", items}});
+  std::optional<WindowListCommands> commands = readNavinWindowMenu(f.t.ctx);
   ASSERT_TRUE(commands);
   EXPECT_EQ(commands->ownMap, kNavinSecondDocument);
   EXPECT_EQ(commands->proAtlas, kNavinFirstDocument);
+
+  items[13] = "&2 地図";
+  f.t.desktop.setMenu(f.main, {{"ｳｨﾝﾄﾞｳ(&W)", items}});
+  commands = readNavinWindowMenu(f.t.ctx);
+  ASSERT_TRUE(commands);
+  EXPECT_EQ(commands->ownMap, kNavinFirstDocument);
+  EXPECT_EQ(commands->proAtlas, kNavinSecondDocument);
 }
 
 TEST(NavinDiscovery, ReleaseGpsOnlyWhenTheButtonIsDown) {
-  for (const std::intptr_t state : {4, 5}) {
-    NavinFixture f;
-    const WindowHandle toolbar = f.t.desktop.add(kNavinToolbarClass, "", f.main);
-    f.t.desktop.answer(toolbar, 1042, [state](std::uintptr_t, std::intptr_t) { return state; });
-    releaseNavinGps(f.t.ctx);
-    const std::string prefix = "send " + std::to_string(f.main);
-    const auto sent = f.t.log.only({prefix.c_str()});
-    EXPECT_EQ(sent.size(), state == 5 ? 1u : 0u) << state;
+  for (const int ver : {0, 1, 2}) {
+    for (const std::intptr_t state : {4, 5}) {
+      NavinFixture f;
+      f.t.settings.writeInt(key::kVer, ver);
+      const unsigned id = ver == 0 ? 32864 : 32860;
+      const WindowHandle toolbar = f.t.desktop.add(kNavinToolbarClass, "", f.main);
+      f.t.desktop.answer(toolbar, win::kTbGetState, id, state);
+      releaseNavinGps(f.t.ctx);
+      if (state == 5) {
+        EXPECT_THAT(f.t.log.messages(),
+                    ElementsAre(Sent(toolbar, win::kTbGetState, id, 0), SentCommand(f.main, id)))
+            << "Ver " << ver;
+      } else {
+        EXPECT_THAT(f.t.log.messagesTo(f.main), IsEmpty()) << "Ver " << ver;
+      }
+    }
   }
-}
-
-TEST(CommandChannel, KeyDataClicksAndMenuNumbers) {
-  EXPECT_EQ(keyDownData(ArrowKey::Left), 0x014B0001);
-  EXPECT_EQ(static_cast<std::uint32_t>(keyUpData(ArrowKey::Down)), 0xC1500001u);
-  EXPECT_EQ(clickPosition(7, 26), (26 << 16) | 7);
-  EXPECT_EQ(atlasScaleCommand(3), 40962u);
-  EXPECT_EQ(proAtlasScaleCommand(3), 32946u);
-  EXPECT_EQ(atlasScaleCommand(0), 0u);
-}
-
-TEST(CommandChannel, RearmRaiseTimerFollowsGps) {
-  for (const int gps : {0, 1, 2, 7}) {
-    TestContext t;
-    t.settings.writeInt(key::kGps, gps);
-    rearmRaiseTimer(t.ctx);
-    const auto timers = t.log.only({"timer"});
-    if (gps == 1) EXPECT_THAT(timers, ElementsAre("timer-start 2 2000"));
-    if (gps == 2) EXPECT_THAT(timers, ElementsAre("timer-start 3 2000"));
-    if (gps != 1 && gps != 2) EXPECT_TRUE(timers.empty());
-  }
-}
-
-TEST(CommandChannel, ActivateMapWindowRaisesSViewAfterTheMapProgram) {
-  TestContext t;
-  const WindowHandle navin = t.desktop.add(kNavinYouClass, "");
-  const WindowHandle sview = t.desktop.add(kSViewClass, "");
-  activateMapWindow(t.ctx);
-  EXPECT_THAT(t.log.only({"foreground", "top", "sleep"}),
-              ElementsAre("foreground " + std::to_string(navin), "sleep 500",
-                          "top " + std::to_string(sview), "foreground " + std::to_string(sview),
-                          "sleep 500"));
+  NavinFixture unknown;
+  unknown.t.settings.writeInt(key::kVer, 3);
+  releaseNavinGps(unknown.t.ctx);
+  EXPECT_THAT(unknown.t.log.messages(), IsEmpty());
 }
 
 }  // namespace
