@@ -5,7 +5,11 @@
 #include <mmsystem.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <thread>
+#include <vector>
+
+#include "platform/sjis.h"
 
 namespace tabiro {
 
@@ -22,7 +26,73 @@ BOOL CALLBACK collect(HWND window, LPARAM list) {
 // Bounds a read of another process's status bar, so a hung map program
 // cannot stop the reader for ever.
 constexpr UINT kStatusReadTimeoutMs = 1000;
-constexpr SIZE_T kStatusTextBytes = 256;
+// Longer status texts are not ours to parse and read as unreadable.
+constexpr std::size_t kStatusTextMax = 255;
+// SB_GETTEXTA writes the whole text and is given no size. The buffer is
+// therefore far larger than any text accepted, so that a text growing between
+// the length query and the read still lands inside it.
+constexpr SIZE_T kStatusBufferBytes = 64 * 1024;
+
+bool askStatusText(HWND statusBar, int part, void* buffer) {
+  return SendMessageTimeoutA(statusBar, SB_GETTEXTA, static_cast<WPARAM>(part),
+                             reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                             kStatusReadTimeoutMs, nullptr) != 0;
+}
+
+// The text at the start of `bytes` (kStatusTextMax + 1 of them), or "" when it
+// is not NUL-terminated within the bound.
+std::string acceptedStatusText(const char* bytes) {
+  const std::size_t length = strnlen(bytes, kStatusTextMax + 1);
+  return length <= kStatusTextMax ? std::string(bytes, length) : std::string();
+}
+
+// The status bar lives in another process: the text is written into memory
+// allocated there and copied back.
+std::string remoteStatusText(HWND statusBar, int part, DWORD pid) {
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return {};
+  std::string text;
+  // Freshly committed pages are zero, so the text is NUL-terminated however
+  // much of it the status bar writes.
+  void* remote = VirtualAllocEx(process, nullptr, kStatusBufferBytes, MEM_COMMIT | MEM_RESERVE,
+                                PAGE_READWRITE);
+  if (remote) {
+    char local[kStatusTextMax + 1] = {};
+    if (askStatusText(statusBar, part, remote) &&
+        ReadProcessMemory(process, remote, local, sizeof local, nullptr)) {
+      text = acceptedStatusText(local);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
+}
+
+struct ProgramPath {
+  std::string folder;    // without the final backslash
+  std::string baseName;  // without the extension
+};
+
+// Splits at the last backslash that is a character of its own: 0x5C is also
+// the trail byte of 表, ソ and others.
+ProgramPath splitProgramPath(const std::string& path) {
+  std::size_t separator = std::string::npos;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const auto c = static_cast<unsigned char>(path[i]);
+    if (sjis::isLeadByte(c)) {
+      ++i;
+    } else if (c == '\\' || c == '/') {
+      separator = i;
+    }
+  }
+  ProgramPath program;
+  if (separator != std::string::npos) program.folder = path.substr(0, separator);
+  program.baseName = path.substr(separator == std::string::npos ? 0 : separator + 1);
+  const std::size_t dot = program.baseName.find_last_of('.');
+  if (dot != std::string::npos) program.baseName.erase(dot);
+  return program;
+}
 
 }  // namespace
 
@@ -65,7 +135,9 @@ std::string Win32Desktop::windowText(WindowHandle window, int maxChars) {
 
 std::intptr_t Win32Desktop::send(WindowHandle target, unsigned message, std::uintptr_t wParam,
                                  std::intptr_t lParam) {
-  // Commands wait until the map program has handled them, as they must.
+  // Deliberately not a timed send: a command must have been handled before
+  // the next step goes out, so a hung map program holds the caller here.
+  // Reads of another program's state use bounded sends (statusBarText).
   return SendMessageA(h(target), message, wParam, lParam);
 }
 
@@ -94,31 +166,18 @@ int Win32Desktop::screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 
 std::string Win32Desktop::statusBarText(WindowHandle statusBar, int part) {
   if (!statusBar) return {};
-  // The text is written into memory of the status bar's own process.
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h(statusBar), &pid);
-  HANDLE process =
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return {};
-  std::string text;
-  void* remote =
-      VirtualAllocEx(process, nullptr, kStatusTextBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (remote) {
-    char buffer[kStatusTextBytes] = {};
-    WriteProcessMemory(process, remote, buffer, sizeof buffer, nullptr);
-    DWORD_PTR length = 0;
-    if (SendMessageTimeoutA(h(statusBar), SB_GETTEXTLENGTHA, part, 0, SMTO_ABORTIFHUNG,
-                            kStatusReadTimeoutMs, &length) &&
-        LOWORD(length) < kStatusTextBytes &&
-        SendMessageTimeoutA(h(statusBar), SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote),
-                            SMTO_ABORTIFHUNG, kStatusReadTimeoutMs, nullptr) &&
-        ReadProcessMemory(process, remote, buffer, sizeof buffer - 1, nullptr)) {
-      text.assign(buffer);
-    }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(h(statusBar), SB_GETTEXTLENGTHA, static_cast<WPARAM>(part), 0,
+                           SMTO_ABORTIFHUNG, kStatusReadTimeoutMs, &length) ||
+      LOWORD(length) > kStatusTextMax) {
+    return {};
   }
-  CloseHandle(process);
-  return text;
+  DWORD pid = 0;
+  if (!GetWindowThreadProcessId(h(statusBar), &pid)) return {};
+  if (pid != GetCurrentProcessId()) return remoteStatusText(h(statusBar), part, pid);
+  std::vector<char> local(kStatusBufferBytes, '\0');
+  return askStatusText(h(statusBar), part, local.data()) ? acceptedStatusText(local.data())
+                                                          : std::string();
 }
 
 std::optional<std::string> Win32Desktop::menuItemText(WindowHandle window, int topIndex,
@@ -129,6 +188,7 @@ std::optional<std::string> Win32Desktop::menuItemText(WindowHandle window, int t
     menu = GetSubMenu(menu, topIndex);
     if (!menu || subIndex >= GetMenuItemCount(menu)) return std::nullopt;
   }
+  if (maxChars <= 0) return std::string();
   std::string text(static_cast<std::size_t>(maxChars), '\0');
   const int length = GetMenuStringA(menu, static_cast<UINT>(subIndex >= 0 ? subIndex : topIndex),
                                     text.data(), maxChars, MF_BYPOSITION);
@@ -138,7 +198,8 @@ std::optional<std::string> Win32Desktop::menuItemText(WindowHandle window, int t
 
 std::int64_t Win32Clock::nowMs() { return static_cast<std::int64_t>(GetTickCount64()); }
 
-void Win32Clock::sleep(int ms) { Sleep(static_cast<DWORD>(ms)); }
+// A negative pause must not turn into a wait of some 49 days.
+void Win32Clock::sleep(int ms) { Sleep(ms > 0 ? static_cast<DWORD>(ms) : 0); }
 
 LocalTime Win32Clock::localTime() {
   SYSTEMTIME t{};
@@ -146,6 +207,8 @@ LocalTime Win32Clock::localTime() {
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
+// SND_RESOURCE (0x40004) without a module: the WAVE resource is looked up in
+// our own executable.
 void Win32Sound::playResource(const char* name) {
   PlaySoundA(name, nullptr, SND_RESOURCE | SND_SYNC);
 }
@@ -176,18 +239,18 @@ void ThreadWorkers::start(const char*, std::function<void()> body) {
 }
 
 std::string profilePath() {
-  char appData[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
   char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string name(exe);
-  const std::size_t slash = name.find_last_of("\\/");
-  if (slash != std::string::npos) name.erase(0, slash + 1);
-  const std::size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos) name.erase(dot);
-  const std::string dir = std::string(appData) + "\\Tabiro2";
-  CreateDirectoryA(dir.c_str(), nullptr);
-  return dir + "\\" + name + ".ini";
+  const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  const ProgramPath program =
+      splitProgramPath(length > 0 && length < MAX_PATH ? std::string(exe, length) : "Tabiro2.exe");
+  char appData[MAX_PATH] = {};
+  std::string folder = program.folder;
+  if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) == S_OK) {
+    folder = std::string(appData) + "\\Tabiro2";
+    CreateDirectoryA(folder.c_str(), nullptr);
+  }
+  // Without an application-data folder the profile stays beside the program.
+  return (folder.empty() ? "" : folder + "\\") + program.baseName + ".ini";
 }
 
 }  // namespace tabiro

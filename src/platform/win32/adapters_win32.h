@@ -57,7 +57,8 @@ class ThreadWorkers : public Workers {
   void start(const char* name, std::function<void()> body) override;
 };
 
-// %APPDATA%\Tabiro2\<exe name>.ini, the folder created when missing.
+// %APPDATA%\Tabiro2\<exe name>.ini, the folder created when missing; beside
+// the program when there is no application-data folder.
 std::string profilePath();
 
 }  // namespace tabiro
