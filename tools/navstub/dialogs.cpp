@@ -152,9 +152,10 @@ void registerDialogClasses(HINSTANCE instance) {
 
 HWND openDialog(HWND owner, DialogSpec spec) {
   int width = 120 + 110 * static_cast<int>(spec.buttons.size());
-  HWND hwnd = CreateWindowExA(WS_EX_DLGMODALFRAME, kDialogClass, spec.title.c_str(),
-                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 200, 200, width, 130, owner, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+  // Untitled and hidden until its buttons exist: whoever finds it by its
+  // title finds it complete.
+  HWND hwnd = CreateWindowExA(WS_EX_DLGMODALFRAME, kDialogClass, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, 200, 200,
+                              width, 130, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return nullptr;
   stub::watchWindow(hwnd, spec.logName.c_str());
   int x = 20;
@@ -164,6 +165,8 @@ HWND openDialog(HWND owner, DialogSpec spec) {
     x += 110;
   }
   if (spec.autoCloseMs) SetTimer(hwnd, kAutoCloseTimer, spec.autoCloseMs, nullptr);
+  SetWindowTextA(hwnd, spec.title.c_str());
+  ShowWindow(hwnd, SW_SHOW);
   stub::logEvent(spec.logName.c_str(), "opened");
   g_dialogs[hwnd] = std::make_unique<DialogSpec>(std::move(spec));
   return hwnd;
@@ -176,8 +179,8 @@ void openSettingsSheet(HWND owner, const SheetOptions& options) {
   }
   const char* title = options.halfWidthTitle ? "GPS/ｶﾞｲﾀﾞﾝｽ機能設定" : "GPS/ガイダンス機能設定";
   if (FindWindowA(kSheetClass, title)) return;  // one sheet at a time, as a modal sheet would be
-  HWND hwnd = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kSheetClass, title,
-                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 160, 120, 420, 330, owner, nullptr,
+  HWND hwnd = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kSheetClass, "",
+                              WS_POPUP | WS_CAPTION | WS_SYSMENU, 160, 120, 420, 330, owner, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return;
   Sheet& sheet = g_sheets[hwnd];
@@ -200,6 +203,8 @@ void openSettingsSheet(HWND owner, const SheetOptions& options) {
   stub::watchWindow(makeButton(hwnd, "OK", IDOK, BS_DEFPUSHBUTTON, 220, 260, 84, 26), "settings-ok");
   stub::watchWindow(makeButton(hwnd, "ｷｬﾝｾﾙ", IDCANCEL, BS_PUSHBUTTON, 314, 260, 84, 26), "settings-cancel");
   showPage(sheet, 0);
+  SetWindowTextA(hwnd, title);
+  ShowWindow(hwnd, SW_SHOW);
   stub::logEvent("settings-sheet", "opened");
 }
 

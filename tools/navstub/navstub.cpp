@@ -57,6 +57,7 @@ struct Document {
   HWND trackbar = nullptr;
   HWND updown = nullptr;
   std::string names[4];  // doc, view, trackbar, updown log names
+  bool hasView = true;
 };
 
 struct State {
@@ -66,6 +67,7 @@ struct State {
   HWND toolbar = nullptr;
   HWND status = nullptr;
   HMENU windowMenu = nullptr;
+  int windowMenuPosition = 0;  // in the menu bar
   std::vector<std::unique_ptr<Document>> documents;
   Track track{std::vector<Fix>{}};
   size_t shownFix = 0;
@@ -236,6 +238,7 @@ HMENU createMenu() {
                         {33108, "地図画面(&M)"},
                         {33109, "全画面表示(&U)"},
                         {0, nullptr}});
+  g.windowMenuPosition = GetMenuItemCount(bar);
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(g.windowMenu), "ｳｨﾝﾄﾞｳ(&W)");
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup({{57664, "ﾊﾞｰｼﾞｮﾝ情報(&A)..."}})), "ﾍﾙﾌﾟ(&H)");
   return bar;
@@ -275,6 +278,28 @@ void layoutDocument(Document& doc) {
   MoveWindow(doc.view, 0, 0, r.right, r.bottom, TRUE);
 }
 
+// Builds the map view inside a new document, during the document's own
+// creation as a frame builds its view, so a document is never seen without it.
+void createView(Document& doc) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  doc.view = CreateWindowExA(0, kViewClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 100, 100, doc.window,
+                             reinterpret_cast<HMENU>(59648), inst, nullptr);
+  doc.trackbar = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | TBS_VERT, 6, 6, 30, 200, doc.view,
+                                 reinterpret_cast<HMENU>(1000), inst, nullptr);
+  SendMessageA(doc.trackbar, TBM_SETRANGEMIN, FALSE, kSliderMin);
+  SendMessageA(doc.trackbar, TBM_SETRANGEMAX, FALSE, kSliderMax);
+  SendMessageA(doc.trackbar, TBM_SETPOS, TRUE, g.config.sliderPos);
+  doc.updown = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, 13, 212, 16, 30, doc.view,
+                               reinterpret_cast<HMENU>(1001), inst, nullptr);
+  SetPropA(doc.updown, "navstub.doc", &doc);
+  SetPropA(doc.updown, "navstub.proc",
+           reinterpret_cast<HANDLE>(SetWindowLongPtrA(doc.updown, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(arrowProc))));
+  stub::watchWindow(doc.view, doc.names[1].c_str());
+  stub::watchWindow(doc.trackbar, doc.names[2].c_str());
+  stub::watchWindow(doc.updown, doc.names[3].c_str());
+  layoutDocument(doc);
+}
+
 void createDocument(size_t index, const std::string& title) {
   auto doc = std::make_unique<Document>();
   size_t n = index + 1;
@@ -282,38 +307,20 @@ void createDocument(size_t index, const std::string& title) {
   doc->names[1] = numbered("view", n);
   doc->names[2] = numbered("trackbar", n);
   doc->names[3] = numbered("updown", n);
+  // The guide window shows the guidance, not a map: no view inside.
+  doc->hasView = title != "ガイダンス";
   MDICREATESTRUCTA mc = {};
   mc.szClass = kDocClass;
   mc.szTitle = title.c_str();
   mc.hOwner = GetModuleHandleA(nullptr);
   mc.x = mc.y = mc.cx = mc.cy = CW_USEDEFAULT;
   mc.style = WS_MAXIMIZE;
-  doc->window = reinterpret_cast<HWND>(SendMessageA(g.client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mc)));
+  mc.lParam = reinterpret_cast<LPARAM>(doc.get());
+  SendMessageA(g.client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mc));
   stub::watchWindow(doc->window, doc->names[0].c_str());
-  // The guide window shows the guidance, not a map: no view inside.
-  if (title != "ガイダンス") {
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    doc->view = CreateWindowExA(0, kViewClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 100, 100,
-                                doc->window, reinterpret_cast<HMENU>(59648), inst, nullptr);
-    doc->trackbar = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | TBS_VERT, 6, 6, 30, 200,
-                                    doc->view, reinterpret_cast<HMENU>(1000), inst, nullptr);
-    SendMessageA(doc->trackbar, TBM_SETRANGEMIN, FALSE, kSliderMin);
-    SendMessageA(doc->trackbar, TBM_SETRANGEMAX, FALSE, kSliderMax);
-    SendMessageA(doc->trackbar, TBM_SETPOS, TRUE, g.config.sliderPos);
-    doc->updown = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, 13, 212, 16, 30, doc->view,
-                                  reinterpret_cast<HMENU>(1001), inst, nullptr);
-    SetPropA(doc->updown, "navstub.doc", doc.get());
-    SetPropA(doc->updown, "navstub.proc",
-             reinterpret_cast<HANDLE>(SetWindowLongPtrA(doc->updown, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(arrowProc))));
-    stub::watchWindow(doc->view, doc->names[1].c_str());
-    stub::watchWindow(doc->trackbar, doc->names[2].c_str());
-    stub::watchWindow(doc->updown, doc->names[3].c_str());
-    layoutDocument(*doc);
-  }
   std::string item = "&";
   item.append(std::to_string(n)).append(" ").append(title);
   AppendMenuA(g.windowMenu, MF_STRING, kFirstDocumentCommand + index, item.c_str());
-  SetWindowLongPtrA(doc->window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(doc.get()));
   g.documents.push_back(std::move(doc));
 }
 
@@ -327,11 +334,22 @@ void createDocuments() {
   for (size_t i = 0; i < g.config.documents.size(); ++i) createDocument(i, g.config.documents[i]);
   if (g.config.activeDocument >= 1) activateDocument(static_cast<size_t>(g.config.activeDocument - 1));
   DrawMenuBar(g.main);
+  // Wine cannot read another process's menu, so the log tells what it holds.
+  char item[128] = {};
+  GetMenuStringA(g.windowMenu, kWindowListPosition, item, sizeof item, MF_BYPOSITION);
+  stub::logEvent("main", "window-menu %d %d %s", g.windowMenuPosition, kWindowListPosition, item);
   stub::logEvent("main", "documents %u", static_cast<unsigned>(g.documents.size()));
   openRouteDialogs(g.config.startupDialogs, nullptr);
 }
 
 LRESULT CALLBACK documentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    auto* doc = reinterpret_cast<Document*>(reinterpret_cast<MDICREATESTRUCTA*>(create->lpCreateParams)->lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(doc));
+    doc->window = hwnd;
+    if (doc->hasView) createView(*doc);
+  }
   auto* doc = reinterpret_cast<Document*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (message == WM_SIZE && doc && doc->view) layoutDocument(*doc);
   return DefMDIChildProcA(hwnd, message, wParam, lParam);
