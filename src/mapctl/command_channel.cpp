@@ -3,7 +3,6 @@
 #include "app/timer_ids.h"
 #include "app/toolbar_dialog.h"
 #include "mapctl/discovery.h"
-#include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
 
 namespace tabiro {
@@ -32,6 +31,19 @@ constexpr KeyData keyData(ArrowKey key) {
 constexpr std::uint32_t kRepeatOnce = 1;
 constexpr std::uint32_t kExtendedKey = 1u << 24;
 constexpr std::uint32_t kKeyUpBits = (1u << 30) | (1u << 31);
+
+bool commandNavinYou(AppContext& ctx, unsigned id, bool posted) {
+  const WindowHandle navin = ctx.desktop.findWindow(kNavinYouClass, nullptr);
+  if (!navin) return false;
+  if (posted) {
+    ctx.desktop.post(navin, win::kWmCommand, id, 0);
+  } else {
+    ctx.desktop.send(navin, win::kWmCommand, id, 0);
+  }
+  return true;
+}
+
+std::intptr_t at(ClientPoint point) { return clickPosition(point.x, point.y); }
 
 }  // namespace
 
@@ -64,28 +76,65 @@ void activateMapWindow(AppContext& ctx) {
     case MapVariant::None:
       break;
   }
-  ctx.clock.sleep(500);
+  ctx.clock.sleep(kMapSettleMs);
   if (const WindowHandle sview = ctx.desktop.findWindow(kSViewClass, nullptr)) {
     ctx.desktop.bringToTop(sview);
     ctx.desktop.setForeground(sview);
   }
-  ctx.clock.sleep(500);
+  ctx.clock.sleep(kMapSettleMs);
 }
 
 void rearmRaiseTimer(AppContext& ctx) {
   switch (ctx.settings.readInt(key::kGps, 0)) {
     case 1:
-      ctx.timers.start(timer::kRaiseAfterGps, 2000);
+      ctx.timers.start(timer::kRaiseAfterGps, kRaiseTimerMs);
       break;
     case 2:
-      ctx.timers.start(timer::kRaiseAfterLinked, 2000);
+      ctx.timers.start(timer::kRaiseAfterLinked, kRaiseTimerMs);
       break;
     default:
       break;
   }
 }
 
+void cancelRaiseTimers(AppContext& ctx) {
+  for (const int id : {timer::kReserved1, timer::kRaiseAfterGps, timer::kRaiseAfterLinked}) {
+    ctx.timers.stop(id);
+  }
+}
+
+bool sendNavinCommand(AppContext& ctx, unsigned id) { return commandNavinYou(ctx, id, false); }
+
+bool postNavinCommand(AppContext& ctx, unsigned id) { return commandNavinYou(ctx, id, true); }
+
+void pressNavinArrow(AppContext& ctx, WindowHandle view, ArrowKey key) {
+  if (!view) return;
+  ctx.desktop.post(view, win::kWmKeyDown, virtualKey(key), keyDownData(key));
+  ctx.clock.sleep(kNavinKeyHoldMs);
+  ctx.desktop.post(view, win::kWmKeyUp, virtualKey(key), keyUpData(key));
+}
+
+void clickScaleArrow(AppContext& ctx, WindowHandle upDown, ClientPoint arrow) {
+  if (upDown) ctx.desktop.send(upDown, win::kWmLButtonDown, win::kMkLButton, at(arrow));
+}
+
+void clickMapView(AppContext& ctx, WindowHandle view, MouseButton button, ClientPoint point) {
+  if (!view) return;
+  const bool left = button == MouseButton::Left;
+  ctx.desktop.post(view, left ? win::kWmLButtonDown : win::kWmRButtonDown,
+                   left ? win::kMkLButton : win::kMkRButton, at(point));
+  ctx.desktop.post(view, left ? win::kWmLButtonUp : win::kWmRButtonUp, 0, at(point));
+}
+
+void clickSheetControl(AppContext& ctx, WindowHandle control, ClientPoint point) {
+  if (!control) return;
+  ctx.desktop.post(control, win::kWmLButtonDown, win::kMkLButton, at(point));
+  ctx.clock.sleep(kSheetClickHoldMs);
+  ctx.desktop.post(control, win::kWmLButtonUp, win::kMkLButton, at(point));
+}
+
 void sendDialogCommand(AppContext& ctx, WindowHandle dialog, int id, DialogSend how) {
+  if (!dialog) return;
   const auto control = static_cast<std::intptr_t>(ctx.desktop.dialogItem(dialog, id));
   if (how == DialogSend::Sent) {
     ctx.desktop.send(dialog, win::kWmCommand, static_cast<std::uintptr_t>(id), control);

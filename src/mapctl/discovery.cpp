@@ -9,57 +9,80 @@ namespace tabiro {
 
 namespace {
 
-constexpr int kAtlasTitleChars = 6;  // the first five characters
-constexpr int kMenuTextChars = 19;   // menu texts are read up to 18 characters
-constexpr int kProbePollMs = 100;
-
 bool hasAtlasTitle(AppContext& ctx, WindowHandle w) {
   return ctx.desktop.windowText(w, kAtlasTitleChars) == kAtlasTitlePrefix;
 }
 
-// Which ATLAS window a step addresses when it is offered the enumerated
-// window `w`; none to go on to the next window.
+// Which ATLAS window a step addresses when offered the enumerated window W.
 enum class AtlasPrecedence {
-  TitleFirst,     // W by its title, else a 98 frame, else a frame
-  Frame98First,   // a 98 frame, else a frame, else W by its title
-  FrameFirst,     // a frame, else a 98 frame, else W by its title
+  TitleFirst,    // W by its title, else a 98 frame, else a frame
+  Frame98First,  // a 98 frame, else a frame, else W by its title
+  FrameFirst,    // a frame, else a 98 frame, else W by its title
 };
 
-WindowHandle chooseAtlas(AppContext& ctx, WindowHandle w, AtlasPrecedence precedence) {
-  const bool titled = hasAtlasTitle(ctx, w);
-  if (precedence == AtlasPrecedence::TitleFirst && titled) return w;
-  const WindowHandle frame98 = ctx.desktop.findWindow(kAtlas98FrameClass, nullptr);
-  const WindowHandle frame = ctx.desktop.findWindow(kAtlasFrameClass, nullptr);
-  const WindowHandle first = precedence == AtlasPrecedence::FrameFirst ? frame : frame98;
-  const WindowHandle second = precedence == AtlasPrecedence::FrameFirst ? frame98 : frame;
-  if (first) return first;
-  if (second) return second;
-  return titled ? w : kNoWindow;
+struct AtlasChoice {
+  WindowHandle target = kNoWindow;  // 0: go on to the next W
+  bool titled = false;              // W's own title begins with "ATLAS"
+  const char* frameClass = nullptr; // the class the target was found by, if any
+};
+
+AtlasChoice chooseAtlas(AppContext& ctx, WindowHandle w, AtlasPrecedence precedence) {
+  AtlasChoice choice;
+  choice.titled = hasAtlasTitle(ctx, w);
+  if (precedence == AtlasPrecedence::TitleFirst && choice.titled) {
+    choice.target = w;
+    return choice;
+  }
+  const bool frameFirst = precedence == AtlasPrecedence::FrameFirst;
+  for (const char* frameClass : {frameFirst ? kAtlasFrameClass : kAtlas98FrameClass,
+                                 frameFirst ? kAtlas98FrameClass : kAtlasFrameClass}) {
+    if (const WindowHandle frame = ctx.desktop.findWindow(frameClass, nullptr)) {
+      choice.target = frame;
+      choice.frameClass = frameClass;
+      return choice;
+    }
+  }
+  if (choice.titled) choice.target = w;
+  return choice;
 }
 
 // Runs one enumeration step: acts on the first window it chooses and stops.
 template <typename Act>
 void forFirstAtlas(AppContext& ctx, AtlasPrecedence precedence, Act act) {
   for (const WindowHandle w : ctx.desktop.topLevelWindows()) {
-    if (const WindowHandle target = chooseAtlas(ctx, w, precedence)) {
-      act(w, target);
+    const AtlasChoice choice = chooseAtlas(ctx, w, precedence);
+    if (choice.target) {
+      act(w, choice);
       return;
     }
   }
 }
 
-WindowHandle atlasMapView(AppContext& ctx, WindowHandle w, WindowHandle target) {
-  WindowHandle view = ctx.desktop.firstChild(ctx.desktop.firstChild(target));
-  if (view && hasAtlasTitle(ctx, w)) view = ctx.desktop.firstChild(view);
+WindowHandle atlasMapView(AppContext& ctx, const AtlasChoice& choice) {
+  WindowHandle view = ctx.desktop.firstChild(ctx.desktop.firstChild(choice.target));
+  if (view && choice.titled) view = ctx.desktop.firstChild(view);
   return view;
 }
 
 void sendAtlasArrow(AppContext& ctx, AtlasPrecedence precedence, ArrowKey key) {
-  forFirstAtlas(ctx, precedence, [&](WindowHandle w, WindowHandle target) {
-    if (const WindowHandle view = atlasMapView(ctx, w, target)) {
+  forFirstAtlas(ctx, precedence, [&](WindowHandle, const AtlasChoice& choice) {
+    if (const WindowHandle view = atlasMapView(ctx, choice)) {
       ctx.desktop.send(view, win::kWmKeyDown, virtualKey(key), keyDownData(key));
     }
   });
+}
+
+// The inner view exists: a child of a window chosen by its title, a
+// grandchild of a frame, which is found again by class at every look.
+bool atlasInnerViewExists(AppContext& ctx, WindowHandle w, const AtlasChoice& choice) {
+  if (!choice.frameClass) return ctx.desktop.firstChild(w) != kNoWindow;
+  const WindowHandle frame = ctx.desktop.findWindow(choice.frameClass, nullptr);
+  return ctx.desktop.firstChild(ctx.desktop.firstChild(frame)) != kNoWindow;
+}
+
+WindowHandle findDocumentArea(AppContext& ctx) {
+  const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr);
+  return main ? ctx.desktop.findChild(main, kNoWindow, kMdiClientClass, nullptr) : kNoWindow;
 }
 
 }  // namespace
@@ -76,9 +99,7 @@ MapVariant readMapVariant(AppContext& ctx) {
 }
 
 WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind) {
-  const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr);
-  const WindowHandle area =
-      main ? ctx.desktop.findChild(main, kNoWindow, kMdiClientClass, nullptr) : kNoWindow;
+  const WindowHandle area = findDocumentArea(ctx);
   if (!area) return kNoWindow;
   if (kind == NavinDocument::GuideWindow) {
     return ctx.desktop.findChild(area, kNoWindow, nullptr, kGuideWindowTitle);
@@ -100,10 +121,22 @@ WindowHandle findShownNavinDocument(AppContext& ctx) {
                                                                           : NavinDocument::Map);
 }
 
+WindowHandle findDocumentView(AppContext& ctx, WindowHandle document) {
+  return document ? ctx.desktop.findChild(document, kNoWindow, kMapViewClass, nullptr)
+                  : kNoWindow;
+}
+
+WindowHandle findNavinSettingsSheet(AppContext& ctx) {
+  if (const WindowHandle sheet = ctx.desktop.findWindow(nullptr, kSettingsSheetTitle)) {
+    return sheet;
+  }
+  return ctx.desktop.findWindow(nullptr, kSettingsSheetTitleHalfWidth);
+}
+
 std::optional<WindowListCommands> readNavinWindowMenu(AppContext& ctx) {
   const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr);
   if (!main) return std::nullopt;
-  // The walk ends at the last item of the menu bar.
+  // The walk ends with the last item of the menu bar.
   for (int top = 0;; ++top) {
     const std::optional<std::string> text = ctx.desktop.menuItemText(main, top, -1, kMenuTextChars);
     if (!text) return std::nullopt;
@@ -118,34 +151,29 @@ std::optional<WindowListCommands> readNavinWindowMenu(AppContext& ctx) {
 }
 
 void probeAtlasReady(AppContext& ctx) {
-  forFirstAtlas(ctx, AtlasPrecedence::TitleFirst, [&](WindowHandle w, WindowHandle target) {
-    const bool byTitle = target == w && hasAtlasTitle(ctx, w);
-    const char* frameClass =
-        ctx.desktop.findWindow(kAtlas98FrameClass, nullptr) ? kAtlas98FrameClass : kAtlasFrameClass;
+  forFirstAtlas(ctx, AtlasPrecedence::TitleFirst, [&](WindowHandle w, const AtlasChoice& choice) {
     const std::int64_t deadline = ctx.clock.nowMs() + kAtlasInnerViewWaitMs;
-    for (;;) {
-      ctx.clock.sleep(kProbePollMs);
-      const bool ready = byTitle ? ctx.desktop.firstChild(w) != kNoWindow
-                                 : ctx.desktop.firstChild(ctx.desktop.firstChild(
-                                       ctx.desktop.findWindow(frameClass, nullptr))) != kNoWindow;
-      if (ready) {
+    do {
+      ctx.clock.sleep(kAtlasProbePollMs);
+      if (atlasInnerViewExists(ctx, w, choice)) {
         store(ctx.state.atlasWindowReady, 1);
         return;
       }
-      if (ctx.clock.nowMs() >= deadline) return;
-    }
+    } while (ctx.clock.nowMs() < deadline);
   });
 }
 
 void postAtlasCommand(AppContext& ctx, unsigned commandId) {
-  forFirstAtlas(ctx, AtlasPrecedence::TitleFirst, [&](WindowHandle, WindowHandle target) {
-    ctx.desktop.post(target, win::kWmCommand, commandId, 0);
+  forFirstAtlas(ctx, AtlasPrecedence::TitleFirst, [&](WindowHandle, const AtlasChoice& choice) {
+    ctx.desktop.post(choice.target, win::kWmCommand, commandId, 0);
   });
 }
 
 void activateAtlas(AppContext& ctx) {
   forFirstAtlas(ctx, AtlasPrecedence::Frame98First,
-                [&](WindowHandle, WindowHandle target) { ctx.desktop.setForeground(target); });
+                [&](WindowHandle, const AtlasChoice& choice) {
+                  ctx.desktop.setForeground(choice.target);
+                });
 }
 
 void sendAtlasArrowHorizontal(AppContext& ctx, int direction) {
@@ -157,15 +185,17 @@ void sendAtlasArrowVertical(AppContext& ctx, int direction) {
 }
 
 void restoreAtlas(AppContext& ctx) {
-  forFirstAtlas(ctx, AtlasPrecedence::Frame98First, [&](WindowHandle, WindowHandle target) {
-    ctx.desktop.show(target, win::kSwRestore);
-  });
+  forFirstAtlas(ctx, AtlasPrecedence::Frame98First,
+                [&](WindowHandle, const AtlasChoice& choice) {
+                  ctx.desktop.show(choice.target, win::kSwRestore);
+                });
 }
 
 void maximizeAtlas(AppContext& ctx) {
-  forFirstAtlas(ctx, AtlasPrecedence::Frame98First, [&](WindowHandle, WindowHandle target) {
-    ctx.desktop.show(target, win::kSwShowMaximized);
-  });
+  forFirstAtlas(ctx, AtlasPrecedence::Frame98First,
+                [&](WindowHandle, const AtlasChoice& choice) {
+                  ctx.desktop.show(choice.target, win::kSwShowMaximized);
+                });
 }
 
 std::optional<unsigned> navinGpsCommand(int version) {
@@ -174,15 +204,20 @@ std::optional<unsigned> navinGpsCommand(int version) {
   return std::nullopt;
 }
 
-void releaseNavinGps(AppContext& ctx) {
+std::optional<NavinGpsButton> readNavinGpsButton(AppContext& ctx) {
   const std::optional<unsigned> command = navinGpsCommand(ctx.settings.readInt(key::kVer, 0));
-  if (!command) return;
+  if (!command) return std::nullopt;
   const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr);
-  if (!main) return;
+  if (!main) return std::nullopt;
   const WindowHandle toolbar = ctx.desktop.findChild(main, kNoWindow, kNavinToolbarClass, nullptr);
-  if (!toolbar) return;
-  if (ctx.desktop.send(toolbar, win::kTbGetState, *command, 0) == win::kTbStateEnabledChecked) {
-    ctx.desktop.send(main, win::kWmCommand, *command, 0);
+  if (!toolbar) return std::nullopt;
+  return NavinGpsButton{*command, ctx.desktop.send(toolbar, win::kTbGetState, *command, 0)};
+}
+
+void releaseNavinGps(AppContext& ctx) {
+  const std::optional<NavinGpsButton> button = readNavinGpsButton(ctx);
+  if (button && button->state == win::kTbStateEnabledChecked) {
+    sendNavinCommand(ctx, button->command);
   }
 }
 

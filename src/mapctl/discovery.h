@@ -2,6 +2,7 @@
 // is cached: the programs may be closed and restarted at any time.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include "app/app_context.h"
@@ -21,6 +22,12 @@ WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind);
 // document while that is shown.
 WindowHandle findShownNavinDocument(AppContext& ctx);
 
+// The map view ("AfxFrameOrView42") inside a document, or 0.
+WindowHandle findDocumentView(AppContext& ctx, WindowHandle document);
+
+// Navin' You's GPS / guidance settings sheet under either of its titles, or 0.
+WindowHandle findNavinSettingsSheet(AppContext& ctx);
+
 // The window-list commands that activate Navin' You's own map and its
 // ProAtlas document, read from its window menu; nullopt without one.
 struct WindowListCommands {
@@ -32,6 +39,9 @@ std::optional<WindowListCommands> readNavinWindowMenu(AppContext& ctx);
 // The ATLAS enumeration steps: each runs over the top-level windows in the
 // system's order and acts at most once.
 constexpr int kAtlasInnerViewWaitMs = 10000;
+constexpr int kAtlasProbePollMs = 100;
+// Sets atlasWindowReady once the chosen ATLAS window has its inner view;
+// gives up, flag unchanged, after kAtlasInnerViewWaitMs.
 void probeAtlasReady(AppContext& ctx);
 void postAtlasCommand(AppContext& ctx, unsigned commandId);
 void activateAtlas(AppContext& ctx);
@@ -40,10 +50,19 @@ void sendAtlasArrowVertical(AppContext& ctx, int direction);    // 1 up, 2 down
 void restoreAtlas(AppContext& ctx);
 void maximizeAtlas(AppContext& ctx);
 
-// Switches Navin' You's own GPS off when it is on.
-void releaseNavinGps(AppContext& ctx);
-
 // The id of Navin' You's GPS button for "Ver", or nullopt for an unknown one.
 std::optional<unsigned> navinGpsCommand(int version);
+
+// Navin' You's GPS button: its command id and its TB_GETSTATE answer (5:
+// enabled and down, GPS on); nullopt without Navin' You, its tool bar or a
+// known "Ver".
+struct NavinGpsButton {
+  unsigned command;
+  std::intptr_t state;
+};
+std::optional<NavinGpsButton> readNavinGpsButton(AppContext& ctx);
+
+// Switches Navin' You's own GPS off when it is on.
+void releaseNavinGps(AppContext& ctx);
 
 }  // namespace tabiro

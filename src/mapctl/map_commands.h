@@ -18,8 +18,13 @@ inline constexpr const char* kAtlasTitlePrefix = "ATLAS";
 inline constexpr const char* kSViewClass = "SViewClass";
 inline constexpr const char* kGpsPlayerClass = "GPSPLAYER";
 
-// Document titles are read up to 18 characters (a 19-byte buffer).
+// Document titles and menu texts are read up to 18 characters: a receiving
+// buffer of 19, as GetWindowTextA and GetMenuStringA count it, holds 18
+// bytes and the terminating NUL. A tag from the 19th byte on is not seen.
 constexpr int kDocumentTitleChars = 19;
+constexpr int kMenuTextChars = 19;
+// Titles beginning "ATLAS": the first five characters, compared exactly.
+constexpr int kAtlasTitleChars = 6;
 inline constexpr const char* kProAtlasTag = "ProAtlas";
 inline constexpr const char* kGuideWindowTitle = "ガイダンス";
 inline constexpr const char* kWindowMenuTag = "ｳｨﾝﾄﾞｳ";
@@ -29,6 +34,9 @@ constexpr int kWindowMenuDocumentItem = 13;
 inline constexpr const char* kRouteConfirmTitle = "ﾙｰﾄ確認";
 inline constexpr const char* kRouteSelectTitle = "ﾙｰﾄ選択";
 inline constexpr const char* kDriverConfirmTitle = "運転者／同乗者確認";
+inline constexpr const char* kNavinRouteListTitle = "ﾙｰﾄ一覧";
+inline constexpr const char* kSettingsSheetTitle = "GPS/ガイダンス機能設定";
+inline constexpr const char* kSettingsSheetTitleHalfWidth = "GPS/ｶﾞｲﾀﾞﾝｽ機能設定";
 constexpr int kRouteConfirmYes = 6;
 constexpr int kRouteConfirmNo = 7;
 constexpr int kRouteSelectOk = 9313;
@@ -55,5 +63,20 @@ constexpr unsigned kNavinFirstDocument = 65280;
 constexpr unsigned kNavinSecondDocument = 65281;
 constexpr unsigned kNavinMapMatch = 32907;
 constexpr unsigned kProAtlasScaleBase = 32943;  // + the scale menu number
+
+// Commands to the side programs.
+constexpr unsigned kGpsPlayerCommand = 119;  // to "GPSPLAYER"
+constexpr unsigned kSViewCommand = 14;       // to "SViewClass"
+
+// Click positions in the target's client coordinates.
+struct ClientPoint {
+  int x;
+  int y;
+};
+inline constexpr ClientPoint kUpperScaleArrow{7, 2};   // Navin' You's "msctls_updown32"
+inline constexpr ClientPoint kLowerScaleArrow{7, 26};
+inline constexpr ClientPoint kSheetTab{158, 7};        // the settings sheet's tab,
+inline constexpr ClientPoint kSheetCheckbox{21, 5};    // its map-match checkbox
+inline constexpr ClientPoint kSheetOk{2, 2};           // and its OK button
 
 }  // namespace tabiro
