@@ -228,6 +228,16 @@ TEST_F(NavstubTest, ViewLogsPostedKeysWithTheirKeyData) {
   EXPECT_FALSE(up->sent) << "a posted key is logged as posted";
 }
 
+TEST_F(NavstubTest, RealKeyPressReachesTheForegroundProgram) {
+  HWND main = startWithDocuments();
+  ASSERT_TRUE(pressKey(main, VK_F5));
+  auto key = navstubLog().waitFor([](const LogEntry& e) {
+    return !e.isEvent && e.message == WM_KEYDOWN && e.wParam == VK_F5;
+  });
+  ASSERT_TRUE(key);
+  EXPECT_FALSE(key->sent) << "keyboard input comes through the queue";
+}
+
 TEST_F(NavstubTest, ExitCommandEndsTheProgramAfterLoggingIt) {
   HANDLE process = startNavstub({"--doc-delay", "0"});
   HWND main = waitForNavstub();

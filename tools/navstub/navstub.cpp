@@ -423,6 +423,7 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       stub::watchWindow(g.toolbar, "toolbar");
       stub::watchWindow(g.status, "statusbar");
       SetTimer(hwnd, kDocumentsTimer, static_cast<UINT>(g.config.documentDelayMs), nullptr);
+      if (g.config.gpsOn) startReplay();  // switched on before anyone looked
       return 0;
     }
     case WM_SIZE:
