@@ -159,6 +159,21 @@ TEST(NavinDiscovery, NoDocumentNoResult) {
   EXPECT_EQ(findNavinDocument(empty.ctx, NavinDocument::GuideWindow), kNoWindow);
 }
 
+TEST(NavinDiscovery, ViewAndSettingsSheetAreFoundWhereTheyAre) {
+  NavinFixture f;
+  const WindowHandle document = f.document("地図");
+  f.t.desktop.add("Other", "", document);
+  const WindowHandle view = f.t.desktop.add(kMapViewClass, "", document);
+  EXPECT_EQ(findDocumentView(f.t.ctx, findNavinDocument(f.t.ctx, NavinDocument::Map)), view);
+  EXPECT_EQ(findDocumentView(f.t.ctx, kNoWindow), kNoWindow);
+
+  EXPECT_EQ(findNavinSettingsSheet(f.t.ctx), kNoWindow);
+  const WindowHandle halfWidth = f.t.desktop.add("#32770", kSettingsSheetTitleHalfWidth);
+  EXPECT_EQ(findNavinSettingsSheet(f.t.ctx), halfWidth);
+  const WindowHandle fullWidth = f.t.desktop.add("#32770", kSettingsSheetTitle);
+  EXPECT_EQ(findNavinSettingsSheet(f.t.ctx), fullWidth);
+}
+
 TEST(NavinDiscovery, WindowMenuItem13DecidesTheDocumentCommands) {
   NavinFixture f;
   f.t.desktop.setMenu(f.main, {{"ﾌｧｲﾙ(&F)", {"開く"}}, {"表示(&V)", {}}});
@@ -198,6 +213,11 @@ TEST(NavinDiscovery, ReleaseGpsOnlyWhenTheButtonIsDown) {
       }
     }
   }
+  NavinFixture noToolbar;
+  EXPECT_EQ(readNavinGpsButton(noToolbar.t.ctx), std::nullopt);
+  releaseNavinGps(noToolbar.t.ctx);
+  EXPECT_THAT(noToolbar.t.log.messages(), IsEmpty());
+
   NavinFixture unknown;
   unknown.t.settings.writeInt(key::kVer, 3);
   releaseNavinGps(unknown.t.ctx);

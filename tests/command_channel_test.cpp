@@ -1,0 +1,159 @@
+#include "mapctl/command_channel.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/timer_ids.h"
+#include "fakes/test_context.h"
+#include "mapctl/discovery.h"
+#include "platform/winmsg.h"
+
+namespace tabiro {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::ActionKind;
+using testing::BringToTop;
+using testing::Foreground;
+using testing::Posted;
+using testing::PostedCommand;
+using testing::Sent;
+using testing::Sleep;
+using testing::TestContext;
+using testing::TimerStart;
+
+TEST(CommandChannel, KeyDataAndClickPositions) {
+  EXPECT_EQ(keyDownData(ArrowKey::Left), 0x014B0001);
+  EXPECT_EQ(keyDownData(ArrowKey::Up), 0x01480001);
+  EXPECT_EQ(keyDownData(ArrowKey::Right), 0x014D0001);
+  EXPECT_EQ(keyUpData(ArrowKey::Down), 0xC1500001);  // bits 30 and 31, not sign-extended
+  EXPECT_EQ(virtualKey(ArrowKey::Down), 40u);
+  EXPECT_EQ(clickPosition(7, 26), 0x001A0007);
+  EXPECT_EQ(clickPosition(-1, 2), 0x0002FFFF);
+}
+
+TEST(CommandChannel, MenuNumbersBecomeCommandsAndZeroSendsNothing) {
+  EXPECT_EQ(atlasScaleCommand(1), 40960u);
+  EXPECT_EQ(atlasScaleCommand(10), 40969u);
+  EXPECT_EQ(proAtlasScaleCommand(10), 32953u);
+  EXPECT_EQ(atlasScaleCommand(0), 0u);
+  EXPECT_EQ(proAtlasScaleCommand(0), 0u);
+
+  // "20" = 3: 40962 to the ATLAS window, 32946 to the ProAtlas document's view.
+  TestContext t;
+  t.settings.writeInt(key::kScale20, 3);
+  const WindowHandle atlas = t.desktop.add(kAtlasFrameClass, "ProAtlas");
+  postAtlasCommand(t.ctx, atlasScaleCommand(t.settings.readInt(key::kScale20, 0)));
+  const WindowHandle main = t.desktop.add(kNavinYouClass);
+  const WindowHandle area = t.desktop.add(kMdiClientClass, "", main);
+  const WindowHandle view = t.desktop.add(kMapViewClass, "", t.desktop.add("D", "ProAtlas", area));
+  store(t.state.atlasDocumentShown, 1);
+  t.desktop.post(findDocumentView(t.ctx, findShownNavinDocument(t.ctx)), win::kWmCommand,
+                 proAtlasScaleCommand(t.settings.readInt(key::kScale20, 0)), 0);
+  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas, 40962), PostedCommand(view, 32946)));
+}
+
+TEST(CommandChannel, RearmRaiseTimerFollowsGps) {
+  for (const int gps : {0, 1, 2, 7}) {
+    TestContext t;
+    t.settings.writeInt(key::kGps, gps);
+    rearmRaiseTimer(t.ctx);
+    const auto started = t.log.of(ActionKind::TimerStart);
+    if (gps == 1) {
+      EXPECT_THAT(started, ElementsAre(TimerStart(timer::kRaiseAfterGps, 2000)));
+    } else if (gps == 2) {
+      EXPECT_THAT(started, ElementsAre(TimerStart(timer::kRaiseAfterLinked, 2000)));
+    } else {
+      EXPECT_THAT(started, IsEmpty()) << "GPS " << gps;
+    }
+  }
+}
+
+TEST(CommandChannel, ActivateMapWindowBringsTheMapThenSView) {
+  TestContext t;
+  const WindowHandle navin = t.desktop.add(kNavinYouClass);
+  const WindowHandle sview = t.desktop.add(kSViewClass);
+  activateMapWindow(t.ctx);
+  EXPECT_THAT(t.log.actions(), ElementsAre(Foreground(navin), Sleep(500), BringToTop(sview),
+                                           Foreground(sview), Sleep(500)));
+
+  TestContext atlas;
+  atlas.settings.writeInt(key::kMap, 1);
+  const WindowHandle frame = atlas.desktop.add(kAtlas98FrameClass);
+  atlas.desktop.add(kNavinYouClass);
+  activateMapWindow(atlas.ctx);
+  EXPECT_THAT(atlas.log.actions(), ElementsAre(Foreground(frame), Sleep(500), Sleep(500)));
+
+  // No ATLAS window: still the full second, nothing sent.
+  TestContext none;
+  none.settings.writeInt(key::kMap, 1);
+  activateMapWindow(none.ctx);
+  raiseToolbar(none.ctx);
+  EXPECT_THAT(none.log.actions(), ElementsAre(Sleep(500), Sleep(500)));
+}
+
+TEST(CommandChannel, RaiseToolbarFindsItByTitle) {
+  TestContext t;
+  t.desktop.add("#32770", "Tabiro2 (old)");
+  const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
+  raiseToolbar(t.ctx);
+  EXPECT_THAT(t.log.actions(), ElementsAre(Foreground(toolbar)));
+}
+
+TEST(CommandChannel, NavinArrowsAndClicksArePostedOrSentAsTheProgramExpects) {
+  TestContext t;
+  const WindowHandle view = t.desktop.add(kMapViewClass);
+  const WindowHandle upDown = t.desktop.add(kUpDownClass);
+  pressNavinArrow(t.ctx, view, ArrowKey::Up);
+  clickScaleArrow(t.ctx, upDown, kLowerScaleArrow);
+  clickMapView(t.ctx, view, MouseButton::Right, {100, 50});
+  clickSheetControl(t.ctx, view, kSheetTab);
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(Posted(view, 256, 38, 0x01480001), Sleep(300),
+                          Posted(view, 257, 38, 0xC1480001),
+                          Sent(upDown, 513, 1, clickPosition(7, 26)),
+                          Posted(view, 516, 2, clickPosition(100, 50)),
+                          Posted(view, 517, 0, clickPosition(100, 50)),
+                          Posted(view, 513, 1, clickPosition(158, 7)), Sleep(50),
+                          Posted(view, 514, 1, clickPosition(158, 7))));
+
+  t.log.clear();
+  pressNavinArrow(t.ctx, kNoWindow, ArrowKey::Up);
+  clickMapView(t.ctx, kNoWindow, MouseButton::Left, {1, 1});
+  EXPECT_THAT(t.log.actions(), IsEmpty());
+}
+
+TEST(CommandChannel, DialogButtonsCarryTheirControlHandle) {
+  TestContext t;
+  const WindowHandle confirm = t.desktop.add("#32770", kRouteConfirmTitle);
+  const WindowHandle yes = t.desktop.add("Button", "はい", confirm, kRouteConfirmYes);
+  const WindowHandle select = t.desktop.add("#32770", kRouteSelectTitle);
+  sendDialogCommand(t.ctx, confirm, kRouteConfirmYes, DialogSend::Posted);
+  sendDialogCommand(t.ctx, select, kRouteSelectCancel, DialogSend::Sent);
+  sendDialogCommand(t.ctx, kNoWindow, kRouteConfirmNo, DialogSend::Sent);
+  EXPECT_THAT(t.log.messages(),
+              ElementsAre(Posted(confirm, 273, 6, static_cast<std::intptr_t>(yes)),
+                          Sent(select, 273, 9314, 0)));
+}
+
+TEST(CommandChannel, NavinCommandsGoToTheMainWindowOnlyWhenItExists) {
+  TestContext t;
+  EXPECT_FALSE(postNavinCommand(t.ctx, kNavinSettingsV1));
+  const WindowHandle navin = t.desktop.add(kNavinYouClass);
+  EXPECT_TRUE(postNavinCommand(t.ctx, kNavinSettingsV1));
+  EXPECT_TRUE(sendNavinCommand(t.ctx, kNavinRouteList));
+  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(navin, kNavinSettingsV1),
+                                            testing::SentCommand(navin, kNavinRouteList)));
+}
+
+TEST(CommandChannel, CancelRaiseTimersStopsOneTwoAndThree) {
+  TestContext t;
+  t.timers.start(2, 2000);
+  t.timers.start(4, 1000);
+  cancelRaiseTimers(t.ctx);
+  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{4, 1000}}));
+}
+
+}  // namespace
+}  // namespace tabiro
