@@ -94,17 +94,6 @@ Config readConfig(const stub::Args& args) {
   return c;
 }
 
-void registerClass(HINSTANCE instance, const char* name, WNDPROC proc) {
-  WNDCLASSA wc = {};
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = name;
-  RegisterClassA(&wc);
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
@@ -112,8 +101,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   stub::openLog(args.value("log"));
   stub::reportUnknownSwitches(args, {"log", "kind", "title", "view-delay"});
   g_config = readConfig(args);
-  registerClass(instance, g_config.frameClass, frameProc);
-  registerClass(instance, kInnerClass, paneProc);
+  stub::registerWindowClass(instance, g_config.frameClass, frameProc);
+  stub::registerWindowClass(instance, kInnerClass, paneProc);
   HWND frame = CreateWindowExA(0, g_config.frameClass, g_config.title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                40, 60, 900, 640, nullptr, nullptr, instance, nullptr);
   if (!frame) return 1;

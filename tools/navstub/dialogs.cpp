@@ -132,22 +132,12 @@ LRESULT CALLBACK sheetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void registerClass(HINSTANCE instance, const char* name, WNDPROC proc) {
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = name;
-  RegisterClassA(&wc);
-}
-
 }  // namespace
 
 void registerDialogClasses(HINSTANCE instance) {
-  registerClass(instance, kDialogClass, dialogProc);
-  registerClass(instance, kSheetClass, sheetProc);
-  registerClass(instance, kPageClass, pageProc);
+  stub::registerWindowClass(instance, kDialogClass, dialogProc, COLOR_BTNFACE);
+  stub::registerWindowClass(instance, kSheetClass, sheetProc, COLOR_BTNFACE);
+  stub::registerWindowClass(instance, kPageClass, pageProc, COLOR_BTNFACE);
 }
 
 HWND openDialog(HWND owner, DialogSpec spec) {

@@ -450,18 +450,6 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return DefFrameProcA(hwnd, g.client, message, wParam, lParam);
 }
 
-void registerClass(HINSTANCE instance, const char* name, WNDPROC proc, UINT background) {
-  WNDCLASSA wc = {};
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background + 1));
-  wc.lpszClassName = name;
-  RegisterClassA(&wc);
-}
-
 Config readConfig(const stub::Args& args) {
   Config c;
   c.version = args.value("version", "1") == "2" ? 2 : 1;
@@ -509,9 +497,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
-  registerClass(instance, kMainClass, mainProc, COLOR_APPWORKSPACE);
-  registerClass(instance, kDocClass, documentProc, COLOR_WINDOW);
-  registerClass(instance, kViewClass, viewProc, COLOR_WINDOW);
+  stub::registerWindowClass(instance, kMainClass, mainProc, COLOR_APPWORKSPACE);
+  stub::registerWindowClass(instance, kDocClass, documentProc);
+  stub::registerWindowClass(instance, kViewClass, viewProc);
   registerDialogClasses(instance);
 
   HWND main = CreateWindowExA(0, kMainClass, g.config.title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 40,

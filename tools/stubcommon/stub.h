@@ -60,6 +60,10 @@ void logEvent(const char* window, const char* format, ...)
 // Logs the switches that `known` does not list as "event unknown switch --x".
 void reportUnknownSwitches(const Args& args, std::initializer_list<std::string_view> known);
 
+// Registers an ANSI window class with an arrow cursor, the default icon and
+// a system-colour background (COLOR_WINDOW, COLOR_BTNFACE, ...).
+void registerWindowClass(HINSTANCE instance, const char* name, WNDPROC proc, int background = COLOR_WINDOW);
+
 // Subclasses a window (own class or common control) so that every message it
 // receives from now on is logged under `name` before its own procedure runs.
 void watchWindow(HWND hwnd, const char* name);

@@ -87,6 +87,18 @@ void reportUnknownSwitches(const Args& args, std::initializer_list<std::string_v
   for (const std::string& name : args.unknown(known)) logEvent("args", "unknown switch --%s", name.c_str());
 }
 
+void registerWindowClass(HINSTANCE instance, const char* name, WNDPROC proc, int background) {
+  WNDCLASSA wc = {};
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background + 1));
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);
+}
+
 void watchWindow(HWND hwnd, const char* name) {
   if (!hwnd || g_watches.count(hwnd)) return;
   WNDPROC original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
