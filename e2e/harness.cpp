@@ -132,9 +132,14 @@ void Processes::killAll() {
     CloseHandle(p);
   }
   processes_.clear();
-  // Whatever the programs started on their own belongs to the job as well;
-  // give the window system a moment to drop their windows.
-  waitUntil([] { return !FindWindowA("Navin' You", nullptr); }, 2000);
+  // What the programs started on their own (Tabiro2 launching a map
+  // program) belongs to the job as well and ends with it.
+  if (job_)
+    waitUntil([&] {
+      JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+      return !QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &info, sizeof info, nullptr) ||
+             info.ActiveProcesses == 0;
+    }, 3000);
 }
 
 bool waitForExit(HANDLE process, int timeoutMs) {
