@@ -1,0 +1,206 @@
+#include "inspect.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
+#include "app/shared_state.h"
+#include "gps/coordinates.h"
+#include "gps/status_bar.h"
+#include "guidance/camera_file.h"
+#include "guidance/route_file.h"
+#include "guidance/text_file.h"
+
+namespace tabiro::inspect {
+
+namespace {
+
+constexpr const char* kUsage =
+    "使い方:\n"
+    "  tabiro-inspect route ファイル.nyp        ルートファイルの地点\n"
+    "  tabiro-inspect cameras ファイル.pot      オービスファイルの地点\n"
+    "  tabiro-inspect status \"時速\" \"北緯\" \"東経\"  ステータスバーの3つのテキスト\n"
+    "入出力のテキストはシフトJISです。\n";
+
+// How the warnings of one kind of file are worded.
+struct FileKind {
+  std::size_t lineBytes;
+  int rows;
+  const char* entries;  // what the table holds, counted
+};
+constexpr FileKind kRouteKind{kRouteLineBytes, WaypointTable::kRows, "個の地点"};
+constexpr FileKind kCameraKind{kCameraLineBytes, CameraTable::kRows, "行"};
+
+// Control bytes made visible; they are never part of a two-byte character.
+std::string visible(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (b < 0x20 || b == 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", b);
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string position(Coordinates p) {
+  return "北緯 " + formatDms(p.latitude) + " (" + formatDegrees(p.latitude) + ")  東経 " +
+         formatDms(p.longitude) + " (" + formatDegrees(p.longitude) + ")  [" +
+         std::to_string(p.latitude) + ", " + std::to_string(p.longitude) + "]";
+}
+
+std::string warningText(const FileWarning& w, const FileKind& kind) {
+  const std::string line = std::to_string(w.line) + "行目";
+  const std::string count = std::to_string(w.count);
+  switch (w.issue) {
+    case FileIssue::LongLine:
+      return line + ": 行が" + std::to_string(kind.lineBytes) +
+             "バイトより長く、残りは別の行として読まれます。";
+    case FileIssue::CrLfMarker:
+      return line + ": 目印の行 \"NPOIs100@NRA/R1;\" が CR LF で終わっています。"
+                    "改行を LF だけにしないと地点は読み込まれません。";
+    case FileIssue::MarkerSkipped:
+      return line + ": 目印の行が目印でない行のすぐ後にあるため調べられず、この地点は"
+                    "読み込まれません（前の行を消すか、もう1行加えてください）。";
+    case FileIssue::MarkerInBlock:
+      return line + ": 目印の行が前の地点の行として読まれました。前の地点が7行に足りません。";
+    case FileIssue::BlockCutShort:
+      return line + ": この地点の7行の途中でファイルが終わっています。";
+    case FileIssue::TooManyEntries:
+      return line + "から: 表に入りきらない" + count + kind.entries + "は読み込まれません（最大" +
+             std::to_string(kind.rows) + "）。";
+    case FileIssue::ListEnds:
+      return line + ": 緯度か経度が0の行（空行や見出しの行）で一覧が終わるため、後の" + count +
+             "件のオービスは警報されません。";
+    case FileIssue::DirectionIsNorth:
+      return line + ": \"deg=\" の後に数字がなく CR LF でもないため、方向は0（北）と"
+                    "読まれます。全方向にするには \"deg=\" の直後を CR LF にしてください。";
+  }
+  return line;
+}
+
+void printWarnings(const std::vector<FileWarning>& warnings, const FileKind& kind,
+                   std::ostream& out) {
+  for (const FileWarning& w : warnings) out << "警告 " << warningText(w, kind) << "\n";
+}
+
+std::optional<std::ifstream> openFile(const std::string& path, std::ostream& err) {
+  std::ifstream file;
+  if (!openForReading(file, path)) {
+    err << fileOpenErrorText(path) << "\n";
+    return std::nullopt;
+  }
+  return file;
+}
+
+int inspectRoute(const std::string& path, std::ostream& out, std::ostream& err) {
+  auto file = openFile(path, err);
+  if (!file) return 1;
+  const RouteScan scan = scanRoute(*file);
+  out << "ルートファイル " << path << "\n";
+  int number = 0;
+  for (const RouteWaypoint& w : scan.waypoints) {
+    out << "地点 " << ++number << "（" << w.line << "行目）: " << position(w.position) << "\n"
+        << "  テキスト \"" << visible(w.text) << "\"\n";
+  }
+  out << "WayPointMax = " << scan.waypoints.size() << "\n";
+  printWarnings(scan.warnings, kRouteKind, out);
+  return 0;
+}
+
+int inspectCameras(const std::string& path, std::ostream& out, std::ostream& err) {
+  auto file = openFile(path, err);
+  if (!file) return 1;
+  const CameraScan scan = scanCameras(*file);
+  out << "オービスファイル " << path << "\n";
+  int number = 0;
+  std::optional<int> listEnd;
+  for (const CameraEntry& c : scan.cameras) {
+    ++number;
+    if (!listEnd && (c.position.latitude == 0 || c.position.longitude == 0)) listEnd = number;
+    out << "行 " << number << "（" << c.line << "行目）: " << position(c.position) << "  方向 "
+        << (c.direction == CameraTable::kAnyDirection ? std::string("全方向")
+                                                      : std::to_string(c.direction) + "°")
+        << "\n  テキスト \"" << visible(c.text) << "\"\n";
+  }
+  out << "読み込まれる行 " << scan.cameras.size() << "、警報の対象 "
+      << (listEnd ? *listEnd - 1 : number) << " 件\n";
+  printWarnings(scan.warnings, kCameraKind, out);
+  return 0;
+}
+
+// The bytes the reader takes of a text, when it does not take them all.
+void printSeen(const std::string& text, std::ostream& out) {
+  const std::string_view seen = statusTextSeen(text);
+  if (seen.size() < text.size()) {
+    out << "  （最初の" << kStatusTextBytes << "バイト \"" << visible(seen) << "\" を読みます）\n";
+  }
+}
+
+void printCoordinate(const char* name, const std::string& text,
+                     const std::optional<StatusCoordinate>& c, std::ostream& out) {
+  out << name << ": ";
+  if (c) {
+    out << c->value << " = " << formatDms(c->value) << " (" << formatDegrees(c->value)
+        << ")  記録されるテキスト \"" << visible(c->text) << "\"\n";
+  } else {
+    out << "ラベル \"" << name << "\" で始まりません\n";
+  }
+  printSeen(text, out);
+}
+
+int inspectStatus(const std::string& speedText, const std::string& latitudeText,
+                  const std::string& longitudeText, std::ostream& out) {
+  const auto speed = parseSpeed(speedText);
+  out << "時速: "
+      << (speed ? std::to_string(*speed) + " km/h"
+                : std::string("ラベル \"時速\" で始まらないため変わりません"))
+      << "\n";
+  printSeen(speedText, out);
+  const auto latitude = parseLatitude(latitudeText);
+  const auto longitude = parseLongitude(longitudeText);
+  printCoordinate("北緯", latitudeText, latitude, out);
+  printCoordinate("東経", longitudeText, longitude, out);
+  if (!latitude || !longitude) {
+    out << "位置: 北緯と東経のラベルが両方は合わないため、位置と進行方向は変わりません\n";
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::string formatDms(std::int32_t value) {
+  const std::int64_t v = value;
+  const std::int64_t magnitude = v < 0 ? -v : v;
+  char text[64];
+  std::snprintf(text, sizeof text, "%s%lld°%02lld′%05.2f″", v < 0 ? "-" : "",
+                static_cast<long long>(magnitude / kUnitsPerDegree),
+                static_cast<long long>(magnitude % kUnitsPerDegree / kUnitsPerMinute),
+                static_cast<double>(magnitude % kUnitsPerMinute) / kUnitsPerSecond);
+  return text;
+}
+
+std::string formatDegrees(std::int32_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f", static_cast<double>(value) / kUnitsPerDegree);
+  return text;
+}
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 2 && args[0] == "route") return inspectRoute(args[1], out, err);
+  if (args.size() == 2 && args[0] == "cameras") return inspectCameras(args[1], out, err);
+  if (args.size() == 4 && args[0] == "status") return inspectStatus(args[1], args[2], args[3], out);
+  err << kUsage;
+  return 2;
+}
+
+}  // namespace tabiro::inspect
