@@ -386,8 +386,13 @@ void removeProfile() { DeleteFileA(profilePath().c_str()); }
 // --- artifacts ---------------------------------------------------------------------
 
 bool saveScreenshot(const std::string& bmpPath) {
-  int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  return saveScreenshot(bmpPath, {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                  GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                  GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)});
+}
+
+bool saveScreenshot(const std::string& bmpPath, RECT area) {
+  const int x = area.left, y = area.top, w = area.right - area.left, h = area.bottom - area.top;
   if (w <= 0 || h <= 0) return false;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);

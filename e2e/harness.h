@@ -140,6 +140,7 @@ void removeProfile();
 
 // --- artifacts ---------------------------------------------------------------------
 bool saveScreenshot(const std::string& bmpPath);  // the whole virtual screen
+bool saveScreenshot(const std::string& bmpPath, RECT area);  // part of it, in screen coordinates
 
 // --- fixture -----------------------------------------------------------------------
 class E2eTest : public ::testing::Test {

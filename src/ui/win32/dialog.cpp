@@ -71,7 +71,9 @@ INT_PTR CALLBACK Dialog::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 void showMessage(HWND owner, const char* text, UINT icon) {
-  MessageBoxA(owner, text, "Tabiro2", MB_OK | icon | MB_SETFOREGROUND);
+  // Not "Tabiro2": every command finds the toolbar by that title, and a
+  // message box above it would take them instead.
+  MessageBoxA(owner, text, "TabiroⅡ", MB_OK | icon | MB_SETFOREGROUND);
 }
 
 }  // namespace tabiro::ui
