@@ -481,11 +481,3 @@ HANDLE E2eTest::startAtlas(const std::vector<std::string>& args) { return startS
 HANDLE E2eTest::startTabiro(const std::vector<std::string>& args) { return start(exePath("Tabiro2.exe"), args); }
 
 }  // namespace e2e
-
-int main(int argc, char** argv) {
-  // A crashing program under test must end, not wait in an error box; the
-  // programs started here inherit this.
-  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
