@@ -33,6 +33,15 @@ uint64_t eventTime(StubLog& log, const std::string& window, const std::string& t
   return entries.empty() ? 0 : entries.front().timeMs;
 }
 
+// Waits until the profile's "RECT" holds this place.
+bool waitForStoredPlace(int top, int left) {
+  return waitUntil([&] {
+    const std::string profile = readProfile();
+    return profile.find("top=" + std::to_string(top) + "\r\n") != std::string::npos &&
+           profile.find("left=" + std::to_string(left) + "\r\n") != std::string::npos;
+  });
+}
+
 bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 class ToolbarTest : public E2eTest {
@@ -157,10 +166,7 @@ TEST_F(ToolbarTest, WithoutAStoredPlaceItSitsTopLeftAcrossTheScreenAndStoresTheP
   EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN) + 1);
   EXPECT_EQ(r.bottom - r.top, kToolbarHeight);
   EXPECT_TRUE(GetWindowLongA(toolbar, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  EXPECT_TRUE(waitUntil([] {
-    const std::string profile = readProfile();
-    return profile.find("top=-3") != std::string::npos && profile.find("left=-1") != std::string::npos;
-  })) << readProfile();
+  EXPECT_TRUE(waitForStoredPlace(-3, -1)) << readProfile();
 }
 
 TEST_F(ToolbarTest, RestoresTheStoredPlaceClampedAtTheTopLeftAndStoresEveryMove) {
@@ -175,10 +181,7 @@ TEST_F(ToolbarTest, RestoresTheStoredPlaceClampedAtTheTopLeftAndStoresEveryMove)
   // A move is stored as soon as the window repaints.
   SetWindowPos(toolbar, nullptr, 40, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   RedrawWindow(toolbar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  EXPECT_TRUE(waitUntil([] {
-    const std::string profile = readProfile();
-    return profile.find("top=300") != std::string::npos && profile.find("left=40") != std::string::npos;
-  })) << readProfile();
+  EXPECT_TRUE(waitForStoredPlace(300, 40)) << readProfile();
 }
 
 TEST_F(ToolbarTest, AStoredPlaceAboveOrLeftOfTheScreenIsClamped) {

@@ -18,28 +18,28 @@ constexpr UINT_PTR kAutoCloseTimer = 1;
 constexpr int kMapMatchCheckId = 1001;
 constexpr int kTabId = 12320;
 
-std::map<HWND, std::unique_ptr<DialogSpec>> g_dialogs;
+std::map<HWND, std::unique_ptr<DialogLayout>> g_dialogs;
 
 LRESULT CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto it = g_dialogs.find(hwnd);
   if (it != g_dialogs.end()) {
-    DialogSpec& spec = *it->second;
+    DialogLayout& layout = *it->second;
     if (message == WM_COMMAND) {
       int id = LOWORD(wParam);
-      for (const auto& button : spec.buttons) {
+      for (const auto& button : layout.buttons) {
         if (button.first != id) continue;
-        stub::logEvent(spec.logName.c_str(), "answered %d", id);
-        std::function<void(int)> onAnswer = spec.onAnswer;
+        stub::logEvent(layout.logName.c_str(), "answered %d", id);
+        std::function<void(int)> onAnswer = layout.onAnswer;
         DestroyWindow(hwnd);
         if (onAnswer) onAnswer(id);
         return 0;
       }
     } else if (message == WM_TIMER && wParam == kAutoCloseTimer) {
-      stub::logEvent(spec.logName.c_str(), "closed");
+      stub::logEvent(layout.logName.c_str(), "closed");
       DestroyWindow(hwnd);
       return 0;
     } else if (message == WM_CLOSE) {
-      stub::logEvent(spec.logName.c_str(), "closed");
+      stub::logEvent(layout.logName.c_str(), "closed");
       DestroyWindow(hwnd);
       return 0;
     } else if (message == WM_NCDESTROY) {
@@ -140,25 +140,25 @@ void registerDialogClasses(HINSTANCE instance) {
   stub::registerWindowClass(instance, kPageClass, pageProc, COLOR_BTNFACE);
 }
 
-HWND openDialog(HWND owner, DialogSpec spec) {
-  int width = 120 + 110 * static_cast<int>(spec.buttons.size());
+HWND openDialog(HWND owner, DialogLayout layout) {
+  int width = 120 + 110 * static_cast<int>(layout.buttons.size());
   // Untitled and hidden until its buttons exist: whoever finds it by its
   // title finds it complete.
   HWND hwnd = CreateWindowExA(WS_EX_DLGMODALFRAME, kDialogClass, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, 200, 200,
                               width, 130, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return nullptr;
-  stub::watchWindow(hwnd, spec.logName.c_str());
+  stub::watchWindow(hwnd, layout.logName.c_str());
   int x = 20;
-  for (const auto& button : spec.buttons) {
+  for (const auto& button : layout.buttons) {
     HWND b = makeButton(hwnd, button.second.c_str(), button.first, BS_PUSHBUTTON, x, 50, 100, 26);
-    stub::watchWindow(b, (spec.logName + "." + std::to_string(button.first)).c_str());
+    stub::watchWindow(b, (layout.logName + "." + std::to_string(button.first)).c_str());
     x += 110;
   }
-  if (spec.autoCloseMs) SetTimer(hwnd, kAutoCloseTimer, spec.autoCloseMs, nullptr);
-  SetWindowTextA(hwnd, spec.title.c_str());
+  if (layout.autoCloseMs) SetTimer(hwnd, kAutoCloseTimer, layout.autoCloseMs, nullptr);
+  SetWindowTextA(hwnd, layout.title.c_str());
   ShowWindow(hwnd, SW_SHOW);
-  stub::logEvent(spec.logName.c_str(), "opened");
-  g_dialogs[hwnd] = std::make_unique<DialogSpec>(std::move(spec));
+  stub::logEvent(layout.logName.c_str(), "opened");
+  g_dialogs[hwnd] = std::make_unique<DialogLayout>(std::move(layout));
   return hwnd;
 }
 

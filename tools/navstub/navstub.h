@@ -11,7 +11,7 @@ namespace navstub {
 
 // One top-level dialog of the stand-in: a title, buttons by control id, and
 // what happens once a button's command has closed it.
-struct DialogSpec {
+struct DialogLayout {
   std::string logName;  // "route-confirm", ...
   std::string title;
   std::vector<std::pair<int, std::string>> buttons;  // control id, caption
@@ -20,7 +20,7 @@ struct DialogSpec {
 };
 
 void registerDialogClasses(HINSTANCE instance);
-HWND openDialog(HWND owner, DialogSpec spec);
+HWND openDialog(HWND owner, DialogLayout layout);
 
 // The GPS / guidance settings sheet with its map-matching page.
 struct SheetOptions {
