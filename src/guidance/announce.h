@@ -1,0 +1,31 @@
+// One announcement: the music player kept quiet, the chime, then speech or a
+// WAV file, and a picture. The guidance engine and guidance start and stop
+// call it from their own threads; speech itself always runs on the
+// user-interface thread (command 1044).
+#pragma once
+
+#include <string>
+
+#include "app/app_context.h"
+
+namespace tabiro {
+
+// The picture shown with an announcement: a turn (the current waypoint's
+// junction) or a speed camera (chosen from and captioned by its text).
+struct AnnouncedPicture {
+  enum class Kind { Turn, Camera };
+  Kind kind = Kind::Turn;
+  std::string cameraText;
+
+  static AnnouncedPicture turn() { return {Kind::Turn, {}}; }
+  static AnnouncedPicture camera(std::string text) { return {Kind::Camera, std::move(text)}; }
+};
+
+// The caller has set speechText. wavFile is a bare file name.
+void announce(AppContext& ctx, const AnnouncedPicture& picture, const std::string& wavFile);
+
+// The picture workers: each shows its picture popup for "Komatime" seconds on
+// a worker of its own and returns at once.
+void startPictureWorker(AppContext& ctx, const AnnouncedPicture& picture);
+
+}  // namespace tabiro
