@@ -284,7 +284,7 @@ ToolbarProbe::ToolbarProbe(HWND toolbar) : toolbar_(toolbar) {
   section_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kProbeBytes, kProbeSection);
   if (section_) view_ = static_cast<const char*>(MapViewOfFile(section_, FILE_MAP_READ, 0, 0, kProbeBytes));
   library_ = LoadLibraryA(exePath("probe.dll").c_str());
-  auto* hook = library_ ? reinterpret_cast<HOOKPROC>(GetProcAddress(library_, "probeHook")) : nullptr;
+  auto* hook = library_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library_, "probeHook"))) : nullptr;
   const DWORD thread = GetWindowThreadProcessId(toolbar, nullptr);
   if (view_ && hook && thread) hook_ = SetWindowsHookExA(WH_CALLWNDPROC, hook, library_, thread);
 }

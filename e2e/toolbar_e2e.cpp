@@ -272,6 +272,7 @@ TEST_F(ToolbarTest, VersionItemOpensTheAboutBoxWholeAndCentred) {
   PostMessageA(toolbar, WM_SYSCOMMAND, versionItem, 0);
   HWND about = waitForWindow(nullptr, "TabiroⅡﾊﾞｰｼﾞｮﾝ情報");
   ASSERT_TRUE(about);
+  ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(about) != FALSE; })) << "shown once initialised";
 
   const RECT box = windowRect(about);
   EXPECT_NEAR((box.left + box.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
@@ -402,8 +403,15 @@ INSTANTIATE_TEST_SUITE_P(Ways, QuitAloneTest, ::testing::Bool(),
 // that waited it out fails.
 constexpr int kGiveUpTimeoutMs = 30000;
 
-// Ends the program that owns `window`: the toolbar launched it, not the test.
+// The toolbar looks for a map program's window every 50 ms (ATLAS: every
+// second); a program that dies before it was ever seen is waited for as one
+// that has not come yet. Time enough for the toolbar to see it.
+constexpr int kSeenByTheToolbarMs = 3000;
+
+// Ends the program that owns `window` once the toolbar has had time to see
+// it: the toolbar launched it, not the test.
 void killOwner(HWND window) {
+  Sleep(kSeenByTheToolbarMs);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
@@ -435,6 +443,7 @@ TEST_F(PeerGoneTest, NavinYouKilledBeforeItsMapOpens) {
   HWND navin = waitForNavstub(kStartTimeoutMs);
   ASSERT_TRUE(navin);
   killOwner(navin);
+  ASSERT_TRUE(waitForWindowGone("Navin' You", nullptr));
   expectToolbarUpAndAnswering(GetTickCount64());
 }
 
@@ -445,6 +454,7 @@ TEST_F(PeerGoneTest, AtlasKilledBeforeItsView) {
   HWND atlas = waitForWindow("ProAtlas98Frame", nullptr, kStartTimeoutMs);
   ASSERT_TRUE(atlas);
   killOwner(atlas);
+  ASSERT_TRUE(waitForWindowGone("ProAtlas98Frame", nullptr));
   expectToolbarUpAndAnswering(GetTickCount64());
 }
 
