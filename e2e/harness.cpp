@@ -276,6 +276,13 @@ bool pressKey(HWND window, WORD virtualKey, std::initializer_list<WORD> modifier
   return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
+bool pressMnemonic(HWND window, char mnemonic) {
+  const SHORT key = VkKeyScanA(mnemonic);
+  if (key == -1) return false;
+  const WORD virtualKey = LOBYTE(key);
+  return (HIBYTE(key) & 1) ? pressKey(window, virtualKey, {VK_SHIFT}) : pressKey(window, virtualKey);
+}
+
 // --- logs ------------------------------------------------------------------------
 
 std::optional<LogEntry> parseLogLine(const std::string& line) {
