@@ -10,6 +10,9 @@
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
 #include "resource.h"
+#include "settings/guidance_settings.h"
+#include "settings/path_settings.h"
+#include "speech/voice_properties.h"
 
 namespace tabiro {
 
@@ -104,6 +107,9 @@ void ToolbarDialog::onCommand(int id) {
     case IDC_SPEAK:
       speech_.speakNow(ctx_.state);
       break;
+    case IDC_VOICE_PROPERTIES:
+      openVoiceProperties(ctx_, speech_);
+      break;
     default:
       break;
   }
@@ -117,8 +123,10 @@ bool ToolbarDialog::onSystemCommand(int id) {
       ctx_.popups.showAbout();
       return true;
     case IDM_PATH_SETTINGS:
+      openPathSettings(ctx_);
+      return true;
     case IDM_GUIDANCE_SETTINGS:
-      ctx_.popups.showError("この設定画面は準備中です。");
+      openGuidanceSettings(ctx_, speech_);
       return true;
     default:
       return false;

@@ -138,6 +138,9 @@ std::ostream& operator<<(std::ostream& out, const Action& a) {
     case ActionKind::Help: out << "help"; break;
     case ActionKind::Error: out << "error \"" << readable(a.text) << '"'; break;
     case ActionKind::WorkerStarted: out << "worker " << readable(a.text); break;
+    case ActionKind::DialogRun:
+      out << "dialog " << a.id << (a.value ? " confirmed" : " cancelled");
+      break;
   }
   return out;
 }
@@ -191,6 +194,9 @@ Action Help() { return make(ActionKind::Help); }
 Action ErrorShown(const std::string& text) { return textValue(ActionKind::Error, text, 0); }
 Action WorkerStarted(const std::string& name) {
   return textValue(ActionKind::WorkerStarted, name, 0);
+}
+Action DialogRun(int templateId, bool confirmed) {
+  return idValue(ActionKind::DialogRun, templateId, confirmed ? 1 : 0);
 }
 
 void ActionLog::record(Action action, std::string windowLabel) {

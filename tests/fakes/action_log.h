@@ -44,6 +44,7 @@ enum class ActionKind {
   Help,
   Error,          // text
   WorkerStarted,  // text = name
+  DialogRun,      // id = template, value = 1 confirmed, 0 cancelled
 };
 
 struct Action {
@@ -90,6 +91,7 @@ Action About();
 Action Help();
 Action ErrorShown(const std::string& text);
 Action WorkerStarted(const std::string& name);
+Action DialogRun(int templateId, bool confirmed);
 
 class ActionLog {
  public:
