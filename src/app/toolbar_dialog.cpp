@@ -14,6 +14,9 @@
 #include "mapctl/scrolling.h"
 #include "platform/winmsg.h"
 #include "resource.h"
+#include "settings/guidance_settings.h"
+#include "settings/path_settings.h"
+#include "speech/voice_properties.h"
 
 namespace tabiro {
 
@@ -141,6 +144,9 @@ void ToolbarDialog::onCommand(int id) {
     case IDC_MAP_MATCH: switchMapMatching(ctx_); break;
     case IDC_ROUTE_LIST: showRouteList(ctx_); break;
     case IDC_ROUTE_CLEAR: clearRoute(ctx_); break;
+    case IDC_VOICE_PROPERTIES:
+      openVoiceProperties(ctx_, speech_);
+      break;
     default:
       break;
   }
@@ -154,8 +160,10 @@ bool ToolbarDialog::onSystemCommand(int id) {
       ctx_.popups.showAbout();
       return true;
     case IDM_PATH_SETTINGS:
+      openPathSettings(ctx_);
+      return true;
     case IDM_GUIDANCE_SETTINGS:
-      ctx_.popups.showError("この設定画面は準備中です。");
+      openGuidanceSettings(ctx_, speech_);
       return true;
     default:
       return false;

@@ -90,6 +90,24 @@ class FakePopups final : public Popups {
   // Logs the picture's file, or an empty name for a token that is not open.
   void closePicture(int token) override;
 
+  // The settings dialogs run the user's part the test scripts below: it
+  // changes the values as typing would, may press the buttons that open
+  // another dialog, and returns whether the user confirmed. Without a script
+  // a dialog is cancelled at once. Each run is logged as it closes.
+  bool runPathSettings(PathSettings& values) override;
+  bool runGuidanceSettings(GuidanceSettings& values,
+                           const std::function<void()>& openPhrases) override;
+  bool runGuidePhrases(GuidePhrases& values,
+                       const std::function<void()>& openVoiceProperties) override;
+  bool runVoiceProperties(VoiceChoice& values) override;
+
+  std::function<bool(PathSettings&)> onPathSettings;
+  std::function<bool(GuidanceSettings&, const std::function<void()>& openPhrases)>
+      onGuidanceSettings;
+  std::function<bool(GuidePhrases&, const std::function<void()>& openVoiceProperties)>
+      onGuidePhrases;
+  std::function<bool(VoiceChoice&)> onVoiceProperties;
+
   // Templates of the status popups still open, in the order they opened.
   std::vector<int> openStatus() const;
   // Files of the picture popups still open, in the order they opened.
