@@ -5,9 +5,13 @@
 #include "app/startup.h"
 #include "app/timer_dispatcher.h"
 #include "app/timer_ids.h"
+#include "gps/gps_control.h"
+#include "guidance/camera_file.h"
+#include "guidance/guidance_control.h"
 #include "mapctl/command_channel.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"
+#include "mapctl/map_switch.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 
@@ -104,6 +108,16 @@ void ToolbarDialog::onCommand(int id) {
     case IDC_SPEAK:
       speech_.speakNow(ctx_.state);
       break;
+    case IDC_GPS: toggleGps(ctx_, speech_); break;
+    case IDC_LINKED_GPS: toggleLinkedGps(ctx_, speech_); break;
+    case IDC_CENTERING: toggleCentering(ctx_); break;
+    case IDC_GPS_RELIEF: gpsRelief(ctx_); break;
+    case IDC_NAVIGATION: startGuidance(ctx_, speech_); break;
+    case IDC_GUIDANCE_ENDED: guidanceStopped(ctx_, speech_); break;
+    case IDC_WAYPOINT_PREV: waypointBack(ctx_); break;
+    case IDC_WAYPOINT_NEXT: waypointForward(ctx_); break;
+    case IDC_ADD_CAMERA: addSpeedCamera(ctx_); break;
+    case IDC_MAP_SWITCH: switchMap(ctx_); break;
     default:
       break;
   }

@@ -2,8 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
-
 #include "app/settings_store.h"
 #include "app/shared_state.h"
 #include "app/win32/toolbar_window.h"
@@ -18,21 +16,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&controls);
 
   using namespace tabiro;
-  // Constructed in this order, destroyed in reverse: the speech wrapper
-  // releases the control again at exit if it still holds it.
-  auto state = std::make_unique<SharedState>();
-  Win32SpeechDispatch speechDispatch;
-  SpeechControl speech(speechDispatch);
-
-  Win32Desktop desktop;
-  Win32Clock clock;
-  Win32Sound sound;
-  Win32Launcher launcher;
-  ThreadWorkers workers;
-  SettingsStore settings(profilePath());
-
-  ToolbarWindow toolbar(instance, {desktop, clock, sound, launcher, workers}, settings, *state,
-                        speech);
-  toolbar.run();
+  // Everything a detached worker can reach (the ports, the profile, the
+  // shared state and the toolbar's context) is made once and never
+  // destroyed: a reader, log writer, engine, picture worker or responder
+  // still running when the toolbar ends must not touch freed memory. The
+  // exit paths have released the speech control already.
+  auto* state = new SharedState;
+  auto* speechDispatch = new Win32SpeechDispatch;
+  auto* speech = new SpeechControl(*speechDispatch);
+  auto* desktop = new Win32Desktop;
+  auto* clock = new Win32Clock;
+  auto* sound = new Win32Sound;
+  auto* launcher = new Win32Launcher;
+  auto* workers = new ThreadWorkers;
+  auto* settings = new SettingsStore(profilePath());
+  auto* toolbar = new ToolbarWindow(instance, {*desktop, *clock, *sound, *launcher, *workers},
+                                    *settings, *state, *speech);
+  toolbar->run();
   return 0;
 }
