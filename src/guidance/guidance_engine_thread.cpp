@@ -11,9 +11,6 @@ namespace tabiro {
 
 namespace {
 
-// A flag cleared without a wake is still seen this soon.
-constexpr std::chrono::milliseconds kRunFlagRecheck{1000};
-
 void sendToToolbar(AppContext& ctx, int command) {
   if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
     ctx.desktop.send(toolbar, win::kWmCommand, static_cast<std::uintptr_t>(command), 0);
@@ -45,14 +42,8 @@ class AnnouncingOutput final : public GuidanceOutput {
 }  // namespace
 
 void guidanceEngine(AppContext& ctx) {
-  const EngineLimits limits = readEngineLimits(ctx.settings);
-  EngineState engine;
   AnnouncingOutput out(ctx);
-  std::uint64_t seen = ctx.state.fixes.published();
-  const auto running = [&ctx] { return load(ctx.state.guidanceRun) != 0; };
-  do {
-    guidancePass(ctx.settings, ctx.state, limits, engine, out);
-  } while (ctx.state.fixes.waitForNext(seen, running, kRunFlagRecheck));
+  runGuidancePasses(ctx.settings, ctx.state, out);
   sendToToolbar(ctx, IDC_GUIDANCE_ENDED);
 }
 
