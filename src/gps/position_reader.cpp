@@ -48,7 +48,7 @@ void positionReader(AppContext& ctx, std::int32_t start) {
       readPositionOnce(ctx);
     }
     ctx.clock.sleep(kPositionReaderCycleMs);
-    if (load(ctx.state.positionReaderRun) != 1 || !isCurrent(ctx, start)) return;
+    if (load(ctx.state.positionReaderRun) != 1) return;
   }
 }
 
