@@ -16,22 +16,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&controls);
 
   using namespace tabiro;
-  // Everything a detached worker can reach (the ports, the profile, the
-  // shared state and the toolbar's context) is made once and never
-  // destroyed: a reader, log writer, engine, picture worker or responder
-  // still running when the toolbar ends must not touch freed memory. The
-  // exit paths have released the speech control already.
+  // Detached workers may still run while the process ends. Everything they
+  // can reach (the ports, the profile, the shared state, the toolbar that
+  // holds their context) lives as long as the process and is never
+  // destroyed. The speech wrapper is the user-interface thread's alone: it
+  // is destroyed at the end and releases the control if it still holds it.
   auto* state = new SharedState;
-  auto* speechDispatch = new Win32SpeechDispatch;
-  auto* speech = new SpeechControl(*speechDispatch);
+  Win32SpeechDispatch speechDispatch;
+  SpeechControl speech(speechDispatch);
+
   auto* desktop = new Win32Desktop;
   auto* clock = new Win32Clock;
   auto* sound = new Win32Sound;
   auto* launcher = new Win32Launcher;
   auto* workers = new ThreadWorkers;
   auto* settings = new SettingsStore(profilePath());
+
   auto* toolbar = new ToolbarWindow(instance, {*desktop, *clock, *sound, *launcher, *workers},
-                                    *settings, *state, *speech);
+                                    *settings, *state, speech);
   toolbar->run();
   return 0;
 }
