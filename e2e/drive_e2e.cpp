@@ -177,14 +177,15 @@ TEST_F(DriveTest, GpsStopDuringGuidanceEndsItWithTheEndAnnouncement) {
 
 class MapSwitchTest : public E2eTest {
  protected:
+  // Not ending in a quote: the profile takes a value in quotes as the text between them.
   std::string command(const std::string& exe, const std::string& logName) {
     return "\"" + exePath(exe) + "\" --log \"" + log(logName).path() + "\" --doc-delay 100";
   }
-  HWND startToolbar(int map) {
-    writeProfile("[Tabiro Info]\r\nMapMode=0\r\nMap=" + std::to_string(map) +
+  HWND startToolbar(int map, int mapMode = 0) {
+    writeProfile("[Tabiro Info]\r\nMapMode=" + std::to_string(mapMode) + "\r\nMap=" + std::to_string(map) +
                  "\r\nExeFilePath0=" + command("navstub.exe", "navstub") +
                  "\r\nExeFilePath1=\"" + exePath("atlasstub.exe") + "\" --log \"" +
-                 log("atlasstub").path() + "\"\r\n");
+                 log("atlasstub").path() + "\" --view-delay 200\r\n");
     startTabiro();
     HWND toolbar = nullptr;
     waitUntil([&] {
@@ -214,6 +215,29 @@ TEST_F(MapSwitchTest, AlternatingFromAtlasClosesItAndLaunchesNavinYou) {
   EXPECT_TRUE(atlasLog().waitFor(isEvent("frame", "exit")));
   EXPECT_TRUE(navstubLog().waitFor(isEvent("main", "documents"), 15000));
   EXPECT_TRUE(waitUntil([] { return readProfile().find("Map=0\r\n") != std::string::npos; }));
+}
+
+// Side by side both keep running; the other one comes to the front.
+TEST_F(MapSwitchTest, SideBySideBringsTheOtherMapForwardInEitherDirection) {
+  HWND toolbar = startToolbar(1, 1);
+  ASSERT_TRUE(toolbar);
+  ASSERT_TRUE(navstubLog().waitFor(isEvent("main", "documents"), 15000));
+  ASSERT_TRUE(atlasLog().waitFor(isEvent("frame", "view ready"), 15000));
+  for (const int to : {0, 1}) {
+    StubLog& front = to == 0 ? navstubLog() : atlasLog();
+    const size_t mark = front.size();
+    ASSERT_TRUE(pressMapSwitch(toolbar));
+    EXPECT_TRUE(waitUntil([to] {
+      return readProfile().find("Map=" + std::to_string(to) + "\r\n") != std::string::npos;
+    })) << "to " << to;
+    const std::string window = to == 0 ? "main" : "frame";
+    const LogPredicate activated = [window](const LogEntry& e) {
+      return !e.isEvent && e.window == window && e.message == WM_ACTIVATE && LOWORD(e.wParam) != WA_INACTIVE;
+    };
+    EXPECT_TRUE(front.waitFor(activated, kTimeoutMs, mark)) << "to " << to;
+  }
+  EXPECT_TRUE(navstubLog().matching(isEvent("main", "exit")).empty());
+  EXPECT_TRUE(atlasLog().matching(isEvent("frame", "exit")).empty());
 }
 
 }  // namespace
