@@ -9,6 +9,7 @@
 #define IDD_POPUP_GPS_STOP 149
 #define IDD_POPUP_EXIT 150
 #define IDD_POPUP_SCALE 151
+#define IDD_PICTURE_POPUP 142
 #define IDD_ABOUT 164
 #define IDD_POPUP_STARTUP 165
 
@@ -61,5 +62,12 @@
 /* Items of the popups and the about box */
 #define IDC_POPUP_TEXT 1100
 #define IDC_POPUP_PICTURE 1101
+#define IDC_ABOUT_VERSION 1102
+
+/* Picture popup (template 142) */
+#define IDC_PICTURE_FRAME 1000
+#define IDC_PICTURE_REDRAW 1001
+#define IDC_PICTURE_FILE 1016
+#define IDC_PICTURE_CAPTION 1017
 
 #endif

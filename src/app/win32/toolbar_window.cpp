@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/tooltip_texts.h"
+#include "platform/win32/adapters_win32.h"
 #include "resource.h"
 
 namespace tabiro {
@@ -18,15 +19,6 @@ constexpr UINT kMsgStartTimer = WM_APP + 1;
 constexpr UINT kMsgStopTimer = WM_APP + 2;
 
 constexpr const char* kHelpFile = "Tabiro2.html";
-
-std::string besideExecutable(const char* fileName) {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir(path, length);
-  const std::size_t slash = dir.find_last_of("\\/");
-  dir.resize(slash == std::string::npos ? 0 : slash + 1);
-  return dir + fileName;
-}
 
 std::string loadString(HINSTANCE instance, UINT id) {
   char text[256] = {};
@@ -47,24 +39,23 @@ ToolbarWindow::ToolbarWindow(HINSTANCE instance, ExternalPorts ports, SettingsSt
       static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
 }
 
-ToolbarWindow::~ToolbarWindow() {
+void ToolbarWindow::run() {
+  if (createModeless(nullptr)) {
+    // Our own loop in place of a modal one, so that every message passes
+    // the tooltips first.
+    MSG msg;
+    while (!finished_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+      if (preTranslate(msg)) continue;
+      if (hwnd() && IsDialogMessageA(hwnd(), &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
   popups_.clear();
   buttons_.clear();
   if (icon_) DestroyIcon(icon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
-}
-
-void ToolbarWindow::run() {
-  if (!createModeless(nullptr)) return;
-  // Our own loop in place of a modal one, so that every message passes the
-  // tooltips first.
-  MSG msg;
-  while (!finished_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (preTranslate(msg)) continue;
-    if (hwnd() && IsDialogMessageA(hwnd(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  icon_ = smallIcon_ = nullptr;
 }
 
 bool ToolbarWindow::preTranslate(MSG& msg) {
@@ -77,19 +68,16 @@ bool ToolbarWindow::preTranslate(MSG& msg) {
   return false;
 }
 
-void ToolbarWindow::finish(int code) {
-  (void)code;
+void ToolbarWindow::finish() {
   finished_ = true;
+  sharedWindow_.store(nullptr);
   popups_.clear();
   destroy();
   OleUninitialize();
 }
 
-bool ToolbarWindow::onWindowThread() const {
-  return GetWindowThreadProcessId(hwnd(), nullptr) == GetCurrentThreadId();
-}
-
 void ToolbarWindow::onInitDialog() {
+  sharedWindow_.store(hwnd());
   SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   createTooltips();
@@ -156,21 +144,12 @@ bool ToolbarWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
       onInitDialog();
       result = TRUE;
       return true;
-    case WM_COMMAND: {
-      const int id = LOWORD(wParam);
-      if (id == IDOK || id == IDC_EXIT) {
-        if (dialog_.onOk()) finish(IDOK);
-      } else if (id == IDCANCEL) {
-        dialog_.onCancel();
-        finish(IDCANCEL);
-      } else {
-        dialog_.onCommand(id);
-      }
+    case WM_COMMAND:
+      if (!dialog_.onCommandMessage(LOWORD(wParam), HIWORD(wParam))) finish();
       return true;
-    }
     case WM_CLOSE:
       dialog_.onCancel();
-      finish(IDCANCEL);
+      finish();
       return true;
     case WM_SYSCOMMAND:
       return dialog_.onSystemCommand(static_cast<int>(wParam));
@@ -220,8 +199,11 @@ void ToolbarWindow::enable(int id, bool enabled) { EnableWindow(item(id), enable
 
 void ToolbarWindow::focus(int id) { SetFocus(item(id)); }
 
+// The guidance engine writes the field from its own thread.
 void ToolbarWindow::setWaypointField(int value) {
-  SetDlgItemInt(hwnd(), IDC_WAYPOINT_FIELD, static_cast<UINT>(value), TRUE);
+  if (const HWND window = sharedWindow_.load()) {
+    SetDlgItemInt(window, IDC_WAYPOINT_FIELD, static_cast<UINT>(value), TRUE);
+  }
 }
 
 std::optional<int> ToolbarWindow::waypointField() {
@@ -247,27 +229,42 @@ void ToolbarWindow::showAbout() {
 }
 
 void ToolbarWindow::openHelp() {
-  const std::string help = besideExecutable(kHelpFile);
+  const std::string help = besideProgram(kHelpFile);
   ShellExecuteA(hwnd(), "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void ToolbarWindow::showError(const std::string& text) { ui::showMessage(hwnd(), text.c_str()); }
 
+namespace {
+
+bool ownedByThisThread(HWND window) {
+  return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+}  // namespace
+int ToolbarWindow::showPicture(const std::string& pictureFile, const std::string& caption) {
+  return openPicturePopup(instance(), pictureFile, caption);
+}
+
+void ToolbarWindow::closePicture(int token) { closePicturePopup(token); }
+
 void ToolbarWindow::start(int id, int periodMs) {
-  if (!hwnd()) return;
-  if (onWindowThread()) {
-    SetTimer(hwnd(), static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
+  const HWND window = sharedWindow_.load();
+  if (!window) return;
+  if (ownedByThisThread(window)) {
+    SetTimer(window, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
   } else {
-    PostMessageA(hwnd(), kMsgStartTimer, static_cast<WPARAM>(id), periodMs);
+    PostMessageA(window, kMsgStartTimer, static_cast<WPARAM>(id), periodMs);
   }
 }
 
 void ToolbarWindow::stop(int id) {
-  if (!hwnd()) return;
-  if (onWindowThread()) {
-    KillTimer(hwnd(), static_cast<UINT_PTR>(id));
+  const HWND window = sharedWindow_.load();
+  if (!window) return;
+  if (ownedByThisThread(window)) {
+    KillTimer(window, static_cast<UINT_PTR>(id));
   } else {
-    PostMessageA(hwnd(), kMsgStopTimer, static_cast<WPARAM>(id), 0);
+    PostMessageA(window, kMsgStopTimer, static_cast<WPARAM>(id), 0);
   }
 }
 

@@ -94,6 +94,18 @@ ProgramPath splitProgramPath(const std::string& path) {
   return program;
 }
 
+ProgramPath programPath() {
+  char exe[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  return splitProgramPath(length > 0 && length < MAX_PATH ? std::string(exe, length)
+                                                          : "Tabiro2.exe");
+}
+
+bool fileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
 WindowHandle Win32Desktop::findWindow(const char* className, const char* title) {
@@ -133,12 +145,25 @@ std::string Win32Desktop::windowText(WindowHandle window, int maxChars) {
   return text;
 }
 
+// Every message sent to another program goes through send(). A command must
+// have been handled before the next step goes out, so the caller waits for
+// the answer, also while the program shows a modal dialog inside the command
+// (Navin' You's route questions during GPS start, which a worker answers; a
+// person reading one). A program that has stopped reading its messages
+// (hung: SMTO_ABORTIFHUNG, Windows' own test, about five seconds without a
+// look at its queue) is given up at once, and one that hangs inside our
+// command after five minutes at most. The answer is then 0, as from a
+// window that is gone.
+constexpr UINT kSendTimeoutMs = 5 * 60 * 1000;
+
 std::intptr_t Win32Desktop::send(WindowHandle target, unsigned message, std::uintptr_t wParam,
                                  std::intptr_t lParam) {
-  // Deliberately not a timed send: a command must have been handled before
-  // the next step goes out, so a hung map program holds the caller here.
-  // Reads of another program's state use bounded sends (statusBarText).
-  return SendMessageA(h(target), message, wParam, lParam);
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(h(target), message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                           &answer)) {
+    return 0;
+  }
+  return static_cast<std::intptr_t>(answer);
 }
 
 void Win32Desktop::post(WindowHandle target, unsigned message, std::uintptr_t wParam,
@@ -215,7 +240,7 @@ void Win32Sound::playResource(const char* name) {
 
 void Win32Sound::playFile(const std::string& fileName) {
   // A missing file plays nothing: no default beep in its place.
-  PlaySoundA(fileName.c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT);
+  PlaySoundA(findProgramFile(fileName).c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT);
 }
 
 bool Win32Launcher::launch(const std::string& commandLine, int showMode) {
@@ -238,11 +263,19 @@ void ThreadWorkers::start(const char*, std::function<void()> body) {
   std::thread(std::move(body)).detach();
 }
 
+std::string besideProgram(const std::string& fileName) {
+  const std::string folder = programPath().folder;
+  return folder.empty() ? fileName : folder + "\\" + fileName;
+}
+
+std::string findProgramFile(const std::string& bareName) {
+  if (bareName.empty() || fileExists(bareName)) return bareName;
+  const std::string beside = besideProgram(bareName);
+  return fileExists(beside) ? beside : bareName;
+}
+
 std::string profilePath() {
-  char exe[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  const ProgramPath program =
-      splitProgramPath(length > 0 && length < MAX_PATH ? std::string(exe, length) : "Tabiro2.exe");
+  const ProgramPath program = programPath();
   char appData[MAX_PATH] = {};
   std::string folder = program.folder;
   if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) == S_OK) {
