@@ -5,6 +5,9 @@
 #include "app/startup.h"
 #include "app/timer_dispatcher.h"
 #include "app/timer_ids.h"
+#include "gps/gps_control.h"
+#include "guidance/camera_file.h"
+#include "guidance/guidance_control.h"
 #include "mapctl/command_channel.h"
 #include "mapctl/discovery.h"
 #include "mapctl/display_toggles.h"
@@ -12,6 +15,7 @@
 #include "mapctl/route_dialogs.h"
 #include "mapctl/scale_zoom.h"
 #include "mapctl/scrolling.h"
+#include "mapctl/map_switch.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 
@@ -141,6 +145,16 @@ void ToolbarDialog::onCommand(int id) {
     case IDC_MAP_MATCH: switchMapMatching(ctx_); break;
     case IDC_ROUTE_LIST: showRouteList(ctx_); break;
     case IDC_ROUTE_CLEAR: clearRoute(ctx_); break;
+    case IDC_GPS: toggleGps(ctx_, speech_); break;
+    case IDC_LINKED_GPS: toggleLinkedGps(ctx_, speech_); break;
+    case IDC_CENTERING: toggleCentering(ctx_); break;
+    case IDC_GPS_RELIEF: gpsRelief(ctx_); break;
+    case IDC_NAVIGATION: startGuidance(ctx_, speech_); break;
+    case IDC_GUIDANCE_ENDED: guidanceStopped(ctx_, speech_); break;
+    case IDC_WAYPOINT_PREV: waypointBack(ctx_); break;
+    case IDC_WAYPOINT_NEXT: waypointForward(ctx_); break;
+    case IDC_ADD_CAMERA: addSpeedCamera(ctx_); break;
+    case IDC_MAP_SWITCH: switchMap(ctx_); break;
     default:
       break;
   }

@@ -33,6 +33,7 @@ LocalTime civilFromDays(std::int64_t z) {
 void FakeClock::sleep(int ms) {
   log_.record(Sleep(ms));
   log_.advance(ms);
+  if (afterSleep_) afterSleep_();
 }
 
 LocalTime FakeClock::localTime() {

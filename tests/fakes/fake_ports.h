@@ -28,9 +28,12 @@ class FakeClock final : public Clock {
   void setLocalTime(const LocalTime& time);
   // Lets time pass without the program pausing (not logged).
   void advance(int ms) { log_.advance(ms); }
+  // Runs after every sleep, as if another thread acted meanwhile.
+  void afterSleep(std::function<void()> hook) { afterSleep_ = std::move(hook); }
 
  private:
   ActionLog& log_;
+  std::function<void()> afterSleep_;
   LocalTime localTime_{2000, 1, 1, 0, 0, 0};
   std::int64_t localTimeSetAtMs_ = 0;
 };
