@@ -328,6 +328,13 @@ std::vector<std::string> ToolbarProbe::systemMenu() { return request(kProbeSyste
 
 std::vector<std::string> ToolbarProbe::tooltips() { return request(kProbeTooltips, "tool"); }
 
+bool pressMnemonic(HWND window, char mnemonic) {
+  const SHORT key = VkKeyScanA(mnemonic);
+  if (key == -1) return false;
+  const WORD virtualKey = LOBYTE(key);
+  return (HIBYTE(key) & 1) ? pressKey(window, virtualKey, {VK_SHIFT}) : pressKey(window, virtualKey);
+}
+
 // --- logs ------------------------------------------------------------------------
 
 std::optional<LogEntry> parseLogLine(const std::string& line) {

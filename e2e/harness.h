@@ -91,6 +91,9 @@ int menuBarItemContaining(HWND window, const std::string& text);
 // `window` to the front first. `modifiers` are virtual keys held around it
 // (e.g. {VK_MENU} for Alt).
 bool pressKey(HWND window, WORD virtualKey, std::initializer_list<WORD> modifiers = {});
+// The key a user types for a caption's mnemonic character (e.g. '^' or ':'),
+// with Shift where the keyboard layout needs it.
+bool pressMnemonic(HWND window, char mnemonic);
 
 // --- inside the toolbar -----------------------------------------------------------
 // probe.dll hooked into the toolbar's thread (e2e/probe): reads its system

@@ -104,7 +104,7 @@ MapVariant readMapVariant(AppContext& ctx) {
   }
 }
 
-WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind) {
+WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind, int pauseBetweenMs) {
   const WindowHandle area = findDocumentArea(ctx);
   if (!area) return kNoWindow;
   if (kind == NavinDocument::GuideWindow) {
@@ -118,6 +118,7 @@ WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind) {
     if (kind == NavinDocument::Map && !proAtlas && !sjis::contains(title, kGuideWindowTitle)) {
       return child;
     }
+    if (pauseBetweenMs > 0) ctx.clock.sleep(pauseBetweenMs);
   }
   return kNoWindow;
 }

@@ -16,7 +16,9 @@ MapVariant readMapVariant(AppContext& ctx);
 
 enum class NavinDocument { Map, ProAtlas, GuideWindow };
 
-WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind);
+// pauseBetweenMs: a pause before moving on to each next document, for a
+// walk that gives a busy Navin' You time between its reads.
+WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind, int pauseBetweenMs = 0);
 
 // The document a Navin' You map operation needs: its own map, or the ProAtlas
 // document while that is shown.

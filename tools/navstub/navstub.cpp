@@ -23,6 +23,7 @@ const char kViewClass[] = "AfxFrameOrView42";
 
 constexpr UINT_PTR kDocumentsTimer = 1;
 constexpr UINT_PTR kReplayTimer = 2;
+constexpr UINT_PTR kSheetTimer = 3;
 constexpr UINT kReplayTickMs = 50;
 constexpr int kFirstDocumentCommand = 0xFF00;  // the document area's window list: 65280, 65281, ...
 constexpr int kWindowListPosition = 13;        // of the first document in the window menu
@@ -43,6 +44,7 @@ struct Config {
   std::string gpsDialogs;
   std::string startupDialogs;
   int routeListMs = 1500;
+  int sheetDelayMs = 0;
   SheetOptions sheet;
   bool gpsOn = false;
   bool centeringOn = true;
@@ -453,7 +455,13 @@ bool onCommand(WPARAM wParam, LPARAM lParam) {
     bool on = toggleButton(id, lParam);
     stub::logEvent("main", "centering %s", on ? "on" : "off");
   } else if (id == c.sheetCommand()) {
-    openSettingsSheet(g.main, c.sheet);
+    if (c.sheetDelayMs > 0) {
+      // A slow program: the sheet comes later, the command returns at once.
+      stub::logEvent("main", "sheet in %d ms", c.sheetDelayMs);
+      SetTimer(g.main, kSheetTimer, static_cast<UINT>(c.sheetDelayMs), nullptr);
+    } else {
+      openSettingsSheet(g.main, c.sheet);
+    }
   } else if (id == kCmdRouteList) {
     if (!FindWindowA(nullptr, "ﾙｰﾄ一覧"))
       openDialog(g.main, {"route-list", "ﾙｰﾄ一覧", {{IDCANCEL, "閉じる"}}, nullptr, static_cast<unsigned>(c.routeListMs)});
@@ -508,6 +516,11 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         replayTick();
         return 0;
       }
+      if (wParam == kSheetTimer) {
+        KillTimer(hwnd, kSheetTimer);
+        openSettingsSheet(g.main, g.config.sheet);
+        return 0;
+      }
       break;
     case WM_COMMAND:
       if (onCommand(wParam, lParam)) return 0;
@@ -536,6 +549,7 @@ Config readConfig(const stub::Args& args) {
   c.gpsDialogs = args.value("gps-dialogs", "confirm");
   c.startupDialogs = args.value("startup-dialogs", "none");
   c.routeListMs = static_cast<int>(args.integer("route-list-ms", 1500));
+  c.sheetDelayMs = static_cast<int>(args.integer("sheet-delay", 0));
   c.sheet.halfWidthTitle = args.has("sheet-halfwidth");
   c.sheet.mapMatch = args.integer("mapmatch", 1) != 0;
   c.gpsOn = args.has("gps-on");
@@ -555,7 +569,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   stub::openLog(args.value("log"));
   stub::reportUnknownSwitches(args, {"log", "version", "title", "doc", "doc-delay", "active-doc", "slider-pos",
                                      "slider-step", "gps-dialogs", "startup-dialogs", "route-list-ms",
-                                     "sheet-halfwidth", "mapmatch", "gps-on", "centering", "gps-disabled", "replay",
+                                     "sheet-halfwidth", "sheet-delay", "mapmatch", "gps-on", "centering", "gps-disabled", "replay",
                                      "replay-speed"});
   g.config = readConfig(args);
   if (!g.config.replayPath.empty()) {
