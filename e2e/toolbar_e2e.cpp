@@ -13,6 +13,7 @@ namespace e2e {
 namespace {
 
 constexpr unsigned kAppExit = 57665;
+constexpr unsigned kRouteClear = 32835;
 constexpr int kToolbarHeight = 43;
 // Long enough that a toolbar which did not wait would show before them.
 constexpr const char* kDocDelayMs = "700";
@@ -405,6 +406,24 @@ INSTANTIATE_TEST_SUITE_P(Ways, QuitAloneTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                            return std::string(info.param ? "EnterKey" : "ExitButton");
                          });
+
+// An owner-drawn button follows the click of a double click with a second
+// notification (BN_DOUBLECLICKED); the button's handler runs for the click
+// alone. Route clear sends Navin' You its command once.
+TEST_F(ToolbarTest, ADoubleClickRunsTheButtonsHandlerOnce) {
+  HWND toolbar = startToolbar(profileFor(0, 0));
+  ASSERT_TRUE(toolbar);
+  ToolbarProbe probe(toolbar);
+  ASSERT_TRUE(probe.installed());
+  ASSERT_TRUE(doubleClick(GetDlgItem(toolbar, IDC_ROUTE_CLEAR)));
+  ASSERT_TRUE(probe.waitForLine("command " + std::to_string(IDC_ROUTE_CLEAR) + " 0"));
+  ASSERT_TRUE(probe.waitForLine("command " + std::to_string(IDC_ROUTE_CLEAR) + " 5"))
+      << "no double-click notification: the test proves nothing";
+  auto routeClears = [&] { return navstubLog().matching(isCommand("main", kRouteClear)).size(); };
+  ASSERT_TRUE(waitUntil([&] { return routeClears() >= 1; }));
+  // A second command would follow at once; a second and a half is ample.
+  EXPECT_FALSE(waitUntil([&] { return routeClears() >= 2; }, 1500)) << "the double click ran it twice";
+}
 
 // --- a program that dies, refuses or hangs never holds the toolbar ---------------
 
