@@ -278,6 +278,31 @@ bool pressKey(HWND window, WORD virtualKey, std::initializer_list<WORD> modifier
   return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
+bool doubleClick(HWND window) {
+  HWND top = GetAncestor(window, GA_ROOT);
+  if (!waitUntil([&] {
+        SetForegroundWindow(top);
+        return GetForegroundWindow() == top;
+      }, 2000))
+    return false;
+  RECT r = {};
+  GetWindowRect(window, &r);
+  // Absolute input runs from 0 to 65535 across the primary screen.
+  const LONG x = MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  const LONG y = MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  std::vector<INPUT> inputs;
+  for (DWORD flags : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
+                      MOUSEEVENTF_LEFTUP}) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = x;
+    in.mi.dy = y;
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    inputs.push_back(in);
+  }
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
 // --- inside the toolbar -----------------------------------------------------------
 
 ToolbarProbe::ToolbarProbe(HWND toolbar) : toolbar_(toolbar) {

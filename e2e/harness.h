@@ -124,6 +124,10 @@ class ToolbarProbe {
   HHOOK hook_ = nullptr;
 };
 
+// Real mouse input, as a user's double click in the middle of `window`:
+// brings its top-level window to the front first.
+bool doubleClick(HWND window);
+
 // --- stand-in logs --------------------------------------------------------------
 struct LogEntry {
   uint64_t timeMs = 0;

@@ -13,10 +13,14 @@ namespace e2e {
 namespace {
 
 constexpr unsigned kAppExit = 57665;
+constexpr unsigned kRouteClear = 32835;
 constexpr int kToolbarHeight = 43;
 // Long enough that a toolbar which did not wait would show before them.
 constexpr const char* kDocDelayMs = "700";
 constexpr const char* kViewDelayMs = "700";
+// For the row that starts ATLAS without waiting: long enough that Navin' You
+// is surely started before the view, however slowly Wine starts a program.
+constexpr const char* kLateViewDelayMs = "8000";
 // A start that waits for a map program is bounded by 60 s; the stand-ins
 // are ready within a second or two.
 constexpr int kStartTimeoutMs = 15000;
@@ -67,11 +71,13 @@ class ToolbarTest : public E2eTest {
   std::string navstubCommand() {
     return stubCommand("navstub.exe", "navstub", {"--doc-delay", kDocDelayMs, "--startup-dialogs", "both"});
   }
-  std::string atlasCommand() { return stubCommand("atlasstub.exe", "atlasstub", {"--view-delay", kViewDelayMs}); }
+  std::string atlasCommand(const char* viewDelayMs = kViewDelayMs) {
+    return stubCommand("atlasstub.exe", "atlasstub", {"--view-delay", viewDelayMs});
+  }
 
-  std::string profileFor(int mapMode, int map, const std::string& extra = "") {
+  std::string profileFor(int mapMode, int map, const char* atlasViewDelayMs = kViewDelayMs) {
     return "[Tabiro Info]\r\nMapMode=" + std::to_string(mapMode) + "\r\nMap=" + std::to_string(map) +
-           "\r\nExeFilePath0=" + navstubCommand() + "\r\nExeFilePath1=" + atlasCommand() + "\r\n" + extra;
+           "\r\nExeFilePath0=" + navstubCommand() + "\r\nExeFilePath1=" + atlasCommand(atlasViewDelayMs) + "\r\n";
   }
 
   // Starts Tabiro2 and waits until its toolbar shows; remembers when.
@@ -111,7 +117,7 @@ class MapModeRowTest : public ToolbarTest, public ::testing::WithParamInterface<
 
 TEST_P(MapModeRowTest, LaunchesWhatTheRowSaysInOrderAndShowsOnceTheyAreReady) {
   const MapModeRow& row = GetParam();
-  HWND toolbar = startToolbar(profileFor(row.mapMode, row.map));
+  HWND toolbar = startToolbar(profileFor(row.mapMode, row.map, row.atlasFirst ? kLateViewDelayMs : kViewDelayMs));
   ASSERT_TRUE(toolbar);
 
   EXPECT_EQ(navstubLaunched(), row.navstub);
@@ -128,8 +134,9 @@ TEST_P(MapModeRowTest, LaunchesWhatTheRowSaysInOrderAndShowsOnceTheyAreReady) {
     }
   }
   if (row.atlas) {
-    const uint64_t view = eventTime(atlasLog(), "frame", "view ready");
-    ASSERT_NE(view, 0u) << "the ATLAS view never appeared";
+    const auto viewReady = atlasLog().waitFor(isEvent("frame", "view ready"), kStartTimeoutMs);
+    ASSERT_TRUE(viewReady) << "the ATLAS view never appeared";
+    const uint64_t view = viewReady->timeMs;
     if (!row.atlasFirst) {
       EXPECT_LT(view, shownAtMs_) << "the toolbar showed before the ATLAS view";
     }
@@ -344,6 +351,8 @@ TEST_F(ToolbarTest, WaypointOutsideOneToFiftyKeepsTheToolbarOpenOnEnter) {
   HWND message = waitForWindow("#32770", "TabiroⅡ");
   ASSERT_TRUE(message) << "no range message";
   EXPECT_EQ(findToolbar(), toolbar) << "the message box must not take the toolbar's title";
+  ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(message) != FALSE; }));
+  EXPECT_GE(windowRect(message).top, windowRect(toolbar).bottom) << "the toolbar hides the message's caption";
   PostMessageA(message, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(waitForWindowGone("#32770", "TabiroⅡ"));
   EXPECT_FALSE(waitForExit(tabiro_, 300)) << "OK with a bad waypoint must not quit";
@@ -397,6 +406,24 @@ INSTANTIATE_TEST_SUITE_P(Ways, QuitAloneTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                            return std::string(info.param ? "EnterKey" : "ExitButton");
                          });
+
+// An owner-drawn button follows the click of a double click with a second
+// notification (BN_DOUBLECLICKED); the button's handler runs for the click
+// alone. Route clear sends Navin' You its command once.
+TEST_F(ToolbarTest, ADoubleClickRunsTheButtonsHandlerOnce) {
+  HWND toolbar = startToolbar(profileFor(0, 0));
+  ASSERT_TRUE(toolbar);
+  ToolbarProbe probe(toolbar);
+  ASSERT_TRUE(probe.installed());
+  ASSERT_TRUE(doubleClick(GetDlgItem(toolbar, IDC_ROUTE_CLEAR)));
+  ASSERT_TRUE(probe.waitForLine("command " + std::to_string(IDC_ROUTE_CLEAR) + " 0"));
+  ASSERT_TRUE(probe.waitForLine("command " + std::to_string(IDC_ROUTE_CLEAR) + " 5"))
+      << "no double-click notification: the test proves nothing";
+  auto routeClears = [&] { return navstubLog().matching(isCommand("main", kRouteClear)).size(); };
+  ASSERT_TRUE(waitUntil([&] { return routeClears() >= 1; }));
+  // A second command would follow at once; a second and a half is ample.
+  EXPECT_FALSE(waitUntil([&] { return routeClears() >= 2; }, 1500)) << "the double click ran it twice";
+}
 
 // --- a program that dies, refuses or hangs never holds the toolbar ---------------
 
