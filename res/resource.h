@@ -61,5 +61,6 @@
 /* Items of the popups and the about box */
 #define IDC_POPUP_TEXT 1100
 #define IDC_POPUP_PICTURE 1101
+#define IDC_ABOUT_VERSION 1102
 
 #endif

@@ -96,6 +96,21 @@ void ToolbarDialog::onCancel() {
   if (exitPopup) ctx_.popups.closeStatus(exitPopup);
 }
 
+bool ToolbarDialog::onCommandMessage(int id, int notificationCode) {
+  if (notificationCode != win::kBnClicked) return true;
+  switch (id) {
+    case win::kIdOk:
+    case IDC_EXIT:
+      return !onOk();
+    case win::kIdCancel:
+      onCancel();
+      return false;
+    default:
+      onCommand(id);
+      return true;
+  }
+}
+
 void ToolbarDialog::onCommand(int id) {
   switch (id) {
     case IDC_HELP_BUTTON:

@@ -43,8 +43,11 @@ std::optional<WindowListCommands> readNavinWindowMenu(AppContext& ctx);
 constexpr int kAtlasInnerViewWaitMs = 10000;
 constexpr int kAtlasProbePollMs = 100;
 // Sets atlasWindowReady once the chosen ATLAS window has its inner view;
-// gives up, flag unchanged, after kAtlasInnerViewWaitMs.
+// gives up, flag unchanged, after kAtlasInnerViewWaitMs or as soon as the
+// window is gone.
 void probeAtlasReady(AppContext& ctx);
+// Whether probeAtlasReady would find an ATLAS window to wait on.
+bool atlasWindowExists(AppContext& ctx);
 void postAtlasCommand(AppContext& ctx, unsigned commandId);
 void activateAtlas(AppContext& ctx);
 void sendAtlasArrowHorizontal(AppContext& ctx, int direction);  // 1 left, 2 right

@@ -22,6 +22,9 @@ class AboutDialog : public ui::Dialog {
 
  protected:
   bool handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+ private:
+  void fitVersionText();
 };
 
 }  // namespace tabiro
