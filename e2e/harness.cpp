@@ -278,20 +278,13 @@ bool pressKey(HWND window, WORD virtualKey, std::initializer_list<WORD> modifier
   return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
-bool pressMnemonic(HWND window, char mnemonic) {
-  const SHORT key = VkKeyScanA(mnemonic);
-  if (key == -1) return false;
-  const WORD virtualKey = LOBYTE(key);
-  return (HIBYTE(key) & 1) ? pressKey(window, virtualKey, {VK_SHIFT}) : pressKey(window, virtualKey);
-}
-
 // --- inside the toolbar -----------------------------------------------------------
 
 ToolbarProbe::ToolbarProbe(HWND toolbar) : toolbar_(toolbar) {
   section_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kProbeBytes, kProbeSection);
   if (section_) view_ = static_cast<const char*>(MapViewOfFile(section_, FILE_MAP_READ, 0, 0, kProbeBytes));
   library_ = LoadLibraryA(exePath("probe.dll").c_str());
-  auto* hook = library_ ? reinterpret_cast<HOOKPROC>(GetProcAddress(library_, "probeHook")) : nullptr;
+  auto* hook = library_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library_, "probeHook"))) : nullptr;
   const DWORD thread = GetWindowThreadProcessId(toolbar, nullptr);
   if (view_ && hook && thread) hook_ = SetWindowsHookExA(WH_CALLWNDPROC, hook, library_, thread);
 }
@@ -334,6 +327,13 @@ std::vector<std::string> ToolbarProbe::request(unsigned what, const std::string&
 std::vector<std::string> ToolbarProbe::systemMenu() { return request(kProbeSystemMenu, "menu"); }
 
 std::vector<std::string> ToolbarProbe::tooltips() { return request(kProbeTooltips, "tool"); }
+
+bool pressMnemonic(HWND window, char mnemonic) {
+  const SHORT key = VkKeyScanA(mnemonic);
+  if (key == -1) return false;
+  const WORD virtualKey = LOBYTE(key);
+  return (HIBYTE(key) & 1) ? pressKey(window, virtualKey, {VK_SHIFT}) : pressKey(window, virtualKey);
+}
 
 // --- logs ------------------------------------------------------------------------
 

@@ -192,8 +192,7 @@ bool launchAsAtlas(AppContext& ctx, const std::string& path) {
   const std::int64_t deadline = ctx.clock.nowMs() + kMapProgramWaitMs;
   bool seen = false;
   for (;;) {
-    seen = seen || atlasWindowExists(ctx);
-    probeAtlasReady(ctx);
+    seen = probeAtlasReady(ctx) || seen;
     if (load(ctx.state.atlasWindowReady) == 1) return true;
     // Gone again before its view came: closed or dead.
     if (seen && !atlasWindowExists(ctx)) return false;

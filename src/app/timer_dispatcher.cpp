@@ -1,5 +1,7 @@
 #include "app/timer_dispatcher.h"
 
+#include <algorithm>
+
 #include "app/timer_ids.h"
 #include "guidance/music_players.h"
 #include "mapctl/command_channel.h"
@@ -90,7 +92,9 @@ void checkGuidanceVoice(AppContext& ctx) {
 }  // namespace
 
 void startGuideCheckTimer(AppContext& ctx) {
-  ctx.timers.start(timer::kGuideCheck, ctx.settings.readInt(key::kCheckTime, 90) * 1000);
+  const int seconds = std::clamp(ctx.settings.readInt(key::kCheckTime, 90), kCheckTimeMinSeconds,
+                                 kCheckTimeMaxSeconds);
+  ctx.timers.start(timer::kGuideCheck, seconds * 1000);
 }
 
 void handleTimer(AppContext& ctx, int id) {

@@ -11,7 +11,12 @@ constexpr int kMaxErrorBoxDismissals = 50;
 
 void handleTimer(AppContext& ctx, int id);
 
-// Starts timer 110 with "checktime" seconds.
+// Bounds of "checktime" in seconds: 0 or a negative value would start a check
+// thread on every tick, a huge one would overflow the period.
+constexpr int kCheckTimeMinSeconds = 1;
+constexpr int kCheckTimeMaxSeconds = 86400;
+
+// Starts timer 110 with "checktime" seconds, kept within the bounds above.
 void startGuideCheckTimer(AppContext& ctx);
 
 }  // namespace tabiro

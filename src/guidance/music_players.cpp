@@ -1,5 +1,6 @@
 #include "guidance/music_players.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/winmsg.h"
@@ -35,7 +36,7 @@ std::int32_t readLayer3Track(AppContext& ctx) {
   const std::string text = field ? ctx.desktop.windowText(field, kTrackNumberChars) : "";
   const long track = std::strtol(text.c_str(), nullptr, 10);
   ctx.desktop.send(info, win::kWmCommand, kCancel, 0);
-  return track > 0 ? static_cast<std::int32_t>(track) : 1;
+  return track > 0 && track <= kLayer3MaxTrack ? static_cast<std::int32_t>(track) : 1;
 }
 
 // Jumps Winamp back to the stopped position; clears winampStopped unless
@@ -74,7 +75,8 @@ void pauseMusic(AppContext& ctx) {
 void resumeMusic(AppContext& ctx) {
   if (const WindowHandle layer3 = ctx.desktop.findWindow(kLayer3Class, nullptr)) {
     // The player starts again from its first track: step to the saved one.
-    for (std::int32_t steps = load(ctx.state.l3TrackNumber) - 1; steps > 0; --steps) {
+    const std::int32_t track = std::min(load(ctx.state.l3TrackNumber), kLayer3MaxTrack);
+    for (std::int32_t steps = track - 1; steps > 0; --steps) {
       ctx.desktop.post(layer3, win::kWmCommand, kLayer3NextTrack, 0);
     }
     store(ctx.state.l3TrackNumber, 0);

@@ -2,12 +2,20 @@
 // Windows Layer III Player, driven only through their window messages.
 #pragma once
 
+#include <cstdint>
+
 #include "app/app_context.h"
 
 namespace tabiro {
 
 inline constexpr const char* kWinampClass = "Winamp v1.x";
 inline constexpr const char* kLayer3Class = "Windows Layer III Player";
+
+// The highest track number taken from the Layer III Player's "Track
+// information" window. Anything above is not a track it can hold: the player
+// then starts from its first track, and an announcing thread never posts
+// more than this many track steps.
+constexpr std::int32_t kLayer3MaxTrack = 999;
 
 // Stops a playing player and remembers where it was.
 void pauseMusic(AppContext& ctx);

@@ -157,8 +157,10 @@ std::optional<WindowListCommands> readNavinWindowMenu(AppContext& ctx) {
   }
 }
 
-void probeAtlasReady(AppContext& ctx) {
+bool probeAtlasReady(AppContext& ctx) {
+  bool found = false;
   forFirstAtlas(ctx, AtlasPrecedence::TitleFirst, [&](WindowHandle w, const AtlasChoice& choice) {
+    found = true;
     const std::int64_t deadline = ctx.clock.nowMs() + kAtlasInnerViewWaitMs;
     do {
       ctx.clock.sleep(kAtlasProbePollMs);
@@ -170,6 +172,7 @@ void probeAtlasReady(AppContext& ctx) {
       }
     } while (ctx.clock.nowMs() < deadline);
   });
+  return found;
 }
 
 bool atlasWindowExists(AppContext& ctx) {

@@ -44,8 +44,8 @@ constexpr int kAtlasInnerViewWaitMs = 10000;
 constexpr int kAtlasProbePollMs = 100;
 // Sets atlasWindowReady once the chosen ATLAS window has its inner view;
 // gives up, flag unchanged, after kAtlasInnerViewWaitMs or as soon as the
-// window is gone.
-void probeAtlasReady(AppContext& ctx);
+// window is gone. True when there was an ATLAS window to wait on.
+bool probeAtlasReady(AppContext& ctx);
 // Whether probeAtlasReady would find an ATLAS window to wait on.
 bool atlasWindowExists(AppContext& ctx);
 void postAtlasCommand(AppContext& ctx, unsigned commandId);

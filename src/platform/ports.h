@@ -121,6 +121,11 @@ class Popups {
   virtual void openHelp() = 0;
   // A clear message box owned by the toolbar (validation, file errors).
   virtual void showError(const std::string& text) = 0;
+  // A PicturePopup: the bitmap file (a bare name) above the caption, shown at
+  // once and kept painted until closePicture(token). Any thread may show one,
+  // and several may stand at once.
+  virtual int showPicture(const std::string& pictureFile, const std::string& caption) = 0;
+  virtual void closePicture(int token) = 0;
 };
 
 // Synchronous sounds.

@@ -12,7 +12,7 @@ namespace tabiro::testing {
 namespace {
 
 auto comparable(const Action& a) {
-  return std::tie(a.kind, a.window, a.message, a.wParam, a.lParam, a.id, a.value, a.text, a.rect);
+  return std::tie(a.kind, a.window, a.message, a.wParam, a.lParam, a.id, a.value, a.text, a.detail, a.rect);
 }
 
 // Texts are Shift-JIS; a failure message is read on a UTF-8 terminal.
@@ -138,6 +138,10 @@ std::ostream& operator<<(std::ostream& out, const Action& a) {
     case ActionKind::Help: out << "help"; break;
     case ActionKind::Error: out << "error \"" << readable(a.text) << '"'; break;
     case ActionKind::WorkerStarted: out << "worker " << readable(a.text); break;
+    case ActionKind::PictureShown:
+      out << "picture " << readable(a.text) << " caption \"" << readable(a.detail) << '"';
+      break;
+    case ActionKind::PictureClosed: out << "picture closed " << readable(a.text); break;
   }
   return out;
 }
@@ -191,6 +195,14 @@ Action Help() { return make(ActionKind::Help); }
 Action ErrorShown(const std::string& text) { return textValue(ActionKind::Error, text, 0); }
 Action WorkerStarted(const std::string& name) {
   return textValue(ActionKind::WorkerStarted, name, 0);
+}
+Action PictureShown(const std::string& pictureFile, const std::string& caption) {
+  Action a = textValue(ActionKind::PictureShown, pictureFile, 0);
+  a.detail = caption;
+  return a;
+}
+Action PictureClosed(const std::string& pictureFile) {
+  return textValue(ActionKind::PictureClosed, pictureFile, 0);
 }
 
 void ActionLog::record(Action action, std::string windowLabel) {

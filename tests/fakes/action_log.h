@@ -44,6 +44,8 @@ enum class ActionKind {
   Help,
   Error,          // text
   WorkerStarted,  // text = name
+  PictureShown,   // text = picture file, detail = caption
+  PictureClosed,  // text = picture file
 };
 
 struct Action {
@@ -55,6 +57,7 @@ struct Action {
   int id = 0;
   int value = 0;
   std::string text;
+  std::string detail;
   ScreenRect rect;
 
   std::int64_t atMs = -1;    // virtual time when recorded, -1 if expected; not compared
@@ -90,6 +93,8 @@ Action About();
 Action Help();
 Action ErrorShown(const std::string& text);
 Action WorkerStarted(const std::string& name);
+Action PictureShown(const std::string& pictureFile, const std::string& caption);
+Action PictureClosed(const std::string& pictureFile);
 
 class ActionLog {
  public:

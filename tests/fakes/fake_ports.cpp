@@ -109,6 +109,7 @@ std::set<int> FakeToolbarView::disabled() const {
 
 int FakePopups::showStatus(int templateId) {
   log_.record(PopupShown(templateId));
+  std::lock_guard<std::mutex> lock(mutex_);
   open_[nextToken_] = templateId;
   return nextToken_++;
 }
@@ -123,6 +124,33 @@ std::vector<int> FakePopups::openStatus() const {
   std::vector<int> templates;
   for (const auto& [token, templateId] : open_) templates.push_back(templateId);
   return templates;
+}
+
+int FakePopups::showPicture(const std::string& pictureFile, const std::string& caption) {
+  log_.record(PictureShown(pictureFile, caption));
+  std::lock_guard<std::mutex> lock(mutex_);
+  openPictures_[nextToken_] = pictureFile;
+  return nextToken_++;
+}
+
+void FakePopups::closePicture(int token) {
+  std::string file;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = openPictures_.find(token);
+    if (it != openPictures_.end()) {
+      file = it->second;
+      openPictures_.erase(it);
+    }
+  }
+  log_.record(PictureClosed(file));
+}
+
+std::vector<std::string> FakePopups::openPictures() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<std::string> files;
+  for (const auto& [token, file] : openPictures_) files.push_back(file);
+  return files;
 }
 
 bool FakeLauncher::launch(const std::string& commandLine, int showMode) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -85,13 +86,20 @@ class FakePopups final : public Popups {
   void showAbout() override { log_.record(About()); }
   void openHelp() override { log_.record(Help()); }
   void showError(const std::string& text) override { log_.record(ErrorShown(text)); }
+  int showPicture(const std::string& pictureFile, const std::string& caption) override;
+  // Logs the picture's file, or an empty name for a token that is not open.
+  void closePicture(int token) override;
 
   // Templates of the status popups still open, in the order they opened.
   std::vector<int> openStatus() const;
+  // Files of the picture popups still open, in the order they opened.
+  std::vector<std::string> openPictures() const;
 
  private:
   ActionLog& log_;
+  mutable std::mutex mutex_;  // pictures come from worker threads
   std::map<int, int> open_;  // token -> template
+  std::map<int, std::string> openPictures_;  // token -> picture file
   int nextToken_ = 1;
 };
 

@@ -1,5 +1,8 @@
-// StatusPopup: a topmost please-wait notice; AboutDialog: the version box.
+// StatusPopup: a topmost please-wait notice; AboutDialog: the version box;
+// PicturePopup: a junction or speed-camera picture with its caption.
 #pragma once
+
+#include <string>
 
 #include "ui/win32/dialog.h"
 
@@ -26,5 +29,28 @@ class AboutDialog : public ui::Dialog {
  private:
   void fitVersionText();
 };
+
+// Template 142: the bitmap file drawn 250 x 200 on control 1000, at once and
+// whenever uncovered, the caption below it.
+class PicturePopup : public ui::Dialog {
+ public:
+  PicturePopup(HINSTANCE instance, std::string pictureFile, std::string caption);
+
+ protected:
+  bool handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+ private:
+  void drawPicture(HDC dc);
+
+  std::string pictureFile_;
+  std::string caption_;
+};
+
+// Each picture popup runs on a thread of its own, so that it paints while
+// the worker that showed it only waits. Returns a token for
+// closePicturePopup, 0 when no popup could be made. Any thread.
+int openPicturePopup(HINSTANCE instance, const std::string& pictureFile,
+                     const std::string& caption);
+void closePicturePopup(int token);
 
 }  // namespace tabiro

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/tooltip_texts.h"
+#include "platform/win32/adapters_win32.h"
 #include "resource.h"
 
 namespace tabiro {
@@ -18,15 +19,6 @@ constexpr UINT kMsgStartTimer = WM_APP + 1;
 constexpr UINT kMsgStopTimer = WM_APP + 2;
 
 constexpr const char* kHelpFile = "Tabiro2.html";
-
-std::string besideExecutable(const char* fileName) {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir(path, length);
-  const std::size_t slash = dir.find_last_of("\\/");
-  dir.resize(slash == std::string::npos ? 0 : slash + 1);
-  return dir + fileName;
-}
 
 std::string loadString(HINSTANCE instance, UINT id) {
   char text[256] = {};
@@ -237,7 +229,7 @@ void ToolbarWindow::showAbout() {
 }
 
 void ToolbarWindow::openHelp() {
-  const std::string help = besideExecutable(kHelpFile);
+  const std::string help = besideProgram(kHelpFile);
   ShellExecuteA(hwnd(), "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
@@ -250,6 +242,11 @@ bool ownedByThisThread(HWND window) {
 }
 
 }  // namespace
+int ToolbarWindow::showPicture(const std::string& pictureFile, const std::string& caption) {
+  return openPicturePopup(instance(), pictureFile, caption);
+}
+
+void ToolbarWindow::closePicture(int token) { closePicturePopup(token); }
 
 void ToolbarWindow::start(int id, int periodMs) {
   const HWND window = sharedWindow_.load();

@@ -48,6 +48,8 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   void showAbout() override;
   void openHelp() override;
   void showError(const std::string& text) override;
+  int showPicture(const std::string& pictureFile, const std::string& caption) override;
+  void closePicture(int token) override;
 
   // Timers: a request from another thread is handed to the window's thread.
   void start(int id, int periodMs) override;

@@ -94,6 +94,18 @@ ProgramPath splitProgramPath(const std::string& path) {
   return program;
 }
 
+ProgramPath programPath() {
+  char exe[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  return splitProgramPath(length > 0 && length < MAX_PATH ? std::string(exe, length)
+                                                          : "Tabiro2.exe");
+}
+
+bool fileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
 WindowHandle Win32Desktop::findWindow(const char* className, const char* title) {
@@ -228,7 +240,7 @@ void Win32Sound::playResource(const char* name) {
 
 void Win32Sound::playFile(const std::string& fileName) {
   // A missing file plays nothing: no default beep in its place.
-  PlaySoundA(fileName.c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT);
+  PlaySoundA(findProgramFile(fileName).c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT);
 }
 
 bool Win32Launcher::launch(const std::string& commandLine, int showMode) {
@@ -251,11 +263,19 @@ void ThreadWorkers::start(const char*, std::function<void()> body) {
   std::thread(std::move(body)).detach();
 }
 
+std::string besideProgram(const std::string& fileName) {
+  const std::string folder = programPath().folder;
+  return folder.empty() ? fileName : folder + "\\" + fileName;
+}
+
+std::string findProgramFile(const std::string& bareName) {
+  if (bareName.empty() || fileExists(bareName)) return bareName;
+  const std::string beside = besideProgram(bareName);
+  return fileExists(beside) ? beside : bareName;
+}
+
 std::string profilePath() {
-  char exe[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  const ProgramPath program =
-      splitProgramPath(length > 0 && length < MAX_PATH ? std::string(exe, length) : "Tabiro2.exe");
+  const ProgramPath program = programPath();
   char appData[MAX_PATH] = {};
   std::string folder = program.folder;
   if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) == S_OK) {

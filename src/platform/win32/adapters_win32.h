@@ -57,6 +57,15 @@ class ThreadWorkers : public Workers {
   void start(const char* name, std::function<void()> body) override;
 };
 
+// A file of that name in the program's folder.
+std::string besideProgram(const std::string& fileName);
+
+// A file the program names by its bare name (a picture, a WAV file): in the
+// current directory when it is there, else beside the program, so that a
+// shortcut with another working folder still finds them. A name found in
+// neither place comes back as given.
+std::string findProgramFile(const std::string& bareName);
+
 // %APPDATA%\Tabiro2\<exe name>.ini, the folder created when missing; beside
 // the program when there is no application-data folder.
 std::string profilePath();

@@ -1,0 +1,72 @@
+#include "guidance/announce.h"
+
+#include "app/toolbar_dialog.h"
+#include "guidance/music_players.h"
+#include "guidance/pictures.h"
+#include "platform/winmsg.h"
+#include "resource.h"
+
+namespace tabiro {
+
+namespace {
+
+constexpr const char* kChime = "DING";
+
+// "Chaim": 0 speaks or plays the WAV file after the chime, 1 is the chime alone.
+constexpr int kChaimVoice = 0;
+constexpr int kChaimOnly = 1;
+
+// Speech only when the control exists, no player window was found and the
+// user has not chosen WAV files. Decided once, so that an announcement gets
+// exactly one of the two even if a player check runs meanwhile.
+bool speechChosen(AppContext& ctx) {
+  return load(ctx.state.speechReady) == 1 && load(ctx.state.musicPlayerSeen) != 1 &&
+         ctx.settings.readInt(key::kAntiTos, 0) == 0;
+}
+
+// The toolbar speaks speechText on its own thread.
+void askToolbarToSpeak(AppContext& ctx) {
+  if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
+    ctx.desktop.post(toolbar, win::kWmCommand, IDC_SPEAK, 0);
+  }
+}
+
+}  // namespace
+
+void announce(AppContext& ctx, const AnnouncedPicture& picture, const std::string& wavFile) {
+  pauseMusic(ctx);
+  ctx.sound.playResource(kChime);
+  switch (ctx.settings.readInt(key::kChaim, kChaimVoice)) {
+    case kChaimVoice: {
+      const bool speak = speechChosen(ctx);
+      if (speak) askToolbarToSpeak(ctx);
+      startPictureWorker(ctx, picture);
+      if (!speak) ctx.sound.playFile(wavFile);
+      break;
+    }
+    case kChaimOnly:
+      startPictureWorker(ctx, picture);
+      break;
+    default:
+      break;
+  }
+  store(ctx.state.musicPlayerSeen, 0);
+  resumeMusic(ctx);
+}
+
+void startPictureWorker(AppContext& ctx, const AnnouncedPicture& picture) {
+  switch (picture.kind) {
+    case AnnouncedPicture::Kind::Turn:
+      ctx.workers.start("turnPictureWorker",
+                        [&ctx, waypoint = ctx.settings.readInt(key::kWayPoint, 1)] {
+                          turnPictureWorker(ctx, waypoint);
+                        });
+      break;
+    case AnnouncedPicture::Kind::Camera:
+      ctx.workers.start("cameraPictureWorker",
+                        [&ctx, text = picture.cameraText] { cameraPictureWorker(ctx, text); });
+      break;
+  }
+}
+
+}  // namespace tabiro

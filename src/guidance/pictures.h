@@ -1,0 +1,36 @@
+// The junction and speed-camera pictures shown with an announcement: which
+// bitmap a waypoint or camera text asks for, and the workers that show it in
+// a PicturePopup for "Komatime" seconds.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/app_context.h"
+
+namespace tabiro {
+
+// Seconds a picture stays when "Komatime" is not stored.
+constexpr int kKomaTimeDefault = 5;
+// Longest stay honoured, so that a garbage "Komatime" cannot overflow the
+// wait or keep a popup for days.
+constexpr int kKomaTimeMaxSeconds = 3600;
+
+// The junction picture a waypoint text asks for: the first tag of the table
+// that the text contains wins. Empty when it has no known tag.
+std::string turnPictureFor(std::string_view waypointText);
+
+// The speed-camera picture for a camera text: its kind, and whether it
+// stands on a major road. Every text has one.
+std::string cameraPictureFor(std::string_view cameraText);
+
+// How long a picture stays, in milliseconds, from "Komatime".
+int pictureStayMs(const SettingsStore& settings);
+
+// Worker bodies: each shows its popup, waits, and removes it. The turn
+// worker is given the waypoint number read when it was started, so that it
+// shows the junction that was current then.
+void turnPictureWorker(AppContext& ctx, int waypoint);
+void cameraPictureWorker(AppContext& ctx, const std::string& cameraText);
+
+}  // namespace tabiro

@@ -1,0 +1,269 @@
+#include "guidance/announce.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/timer_dispatcher.h"
+#include "app/toolbar_dialog.h"
+#include "fakes/test_context.h"
+#include "guidance/music_players.h"
+#include "guidance/pictures.h"
+#include "platform/winmsg.h"
+#include "resource.h"
+
+namespace tabiro {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::ActionKind;
+using testing::PictureClosed;
+using testing::PictureShown;
+using testing::Posted;
+using testing::PostedCommand;
+using testing::Sent;
+using testing::SentCommand;
+using testing::Sleep;
+using testing::SoundFile;
+using testing::SoundResource;
+using testing::TestContext;
+using testing::TimerStart;
+using testing::WorkerStarted;
+
+constexpr unsigned kWmUser = win::kWmUser;
+
+// A Winamp that answers its state and position requests, and the jump with
+// `jumpAnswer`.
+WindowHandle addWinamp(TestContext& t, std::intptr_t state, std::intptr_t positionMs,
+                       std::intptr_t jumpAnswer = 0) {
+  const WindowHandle winamp = t.desktop.add(kWinampClass, "Winamp");
+  t.desktop.answer(winamp, kWmUser, [=](std::uintptr_t, std::intptr_t request) {
+    switch (request) {
+      case 104: return state;
+      case 105: return positionMs;
+      case 106: return jumpAnswer;
+      default: return std::intptr_t{0};
+    }
+  });
+  return winamp;
+}
+
+// A Layer III Player whose 40016 opens "Track information" showing `track`.
+WindowHandle addLayer3(TestContext& t, const std::string& track) {
+  const WindowHandle player = t.desktop.add(kLayer3Class, "Layer III Player");
+  t.desktop.answer(player, win::kWmCommand, 40016, [&t, track](std::uintptr_t, std::intptr_t) {
+    const WindowHandle info = t.desktop.add("#32770", "Track information");
+    t.desktop.add("Static", track, info, 1034);
+    t.desktop.answer(info, win::kWmCommand, 2, [&t, info](std::uintptr_t, std::intptr_t) {
+      t.desktop.destroy(info);
+      return std::intptr_t{0};
+    });
+    return std::intptr_t{0};
+  });
+  return player;
+}
+
+TEST(Announce, SpeechIsPostedToTheToolbarWhenNothingSpeaksAgainstIt) {
+  TestContext t;
+  const WindowHandle toolbar = t.desktop.add("#32770", kToolbarTitle);
+  store(t.state.speechReady, 1);
+  announce(t.ctx, AnnouncedPicture::camera("レーダ"), "ovis1_l.wav");
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(SoundResource("DING"), PostedCommand(toolbar, IDC_SPEAK),
+                          WorkerStarted("cameraPictureWorker")));
+}
+
+// Speech or the WAV file, never both and never neither.
+TEST(Announce, SpeechOrWavFileByControlPlayerWindowAndAntiTos) {
+  struct Case {
+    int speechReady;
+    bool stoppedWinamp;
+    int antiTos;
+    bool speaks;
+  };
+  for (const Case c : {Case{1, false, 0, true}, Case{0, false, 0, false},
+                       Case{1, true, 0, false}, Case{1, false, 1, false},
+                       Case{0, true, 1, false}}) {
+    TestContext t;
+    const WindowHandle toolbar = t.desktop.add("#32770", kToolbarTitle);
+    if (c.stoppedWinamp) addWinamp(t, 0, 0);
+    store(t.state.speechReady, c.speechReady);
+    t.settings.writeInt(key::kAntiTos, c.antiTos);
+    announce(t.ctx, AnnouncedPicture::turn(), "右方向.wav");
+    const auto spoken = t.log.messagesTo(toolbar);
+    const auto played = t.log.of(ActionKind::SoundFile);
+    const std::string label = "speechReady " + std::to_string(c.speechReady) + " winamp " +
+                              std::to_string(c.stoppedWinamp) + " AntiTos " +
+                              std::to_string(c.antiTos);
+    if (c.speaks) {
+      EXPECT_THAT(spoken, ElementsAre(PostedCommand(toolbar, IDC_SPEAK))) << label;
+      EXPECT_THAT(played, IsEmpty()) << label;
+    } else {
+      EXPECT_THAT(spoken, IsEmpty()) << label;
+      EXPECT_THAT(played, ElementsAre(SoundFile("右方向.wav"))) << label;
+    }
+    EXPECT_EQ(load(t.state.musicPlayerSeen), 0) << label;
+  }
+}
+
+TEST(Announce, ChaimOneIsTheChimeAndThePictureOnly) {
+  TestContext t;
+  const WindowHandle toolbar = t.desktop.add("#32770", kToolbarTitle);
+  store(t.state.speechReady, 1);
+  t.settings.writeInt(key::kChaim, 1);
+  announce(t.ctx, AnnouncedPicture::turn(), "直進.wav");
+  EXPECT_THAT(t.log.actions(), ElementsAre(SoundResource("DING"), WorkerStarted("turnPictureWorker")));
+  EXPECT_THAT(t.log.messagesTo(toolbar), IsEmpty());
+
+  TestContext other;
+  other.settings.writeInt(key::kChaim, 2);  // neither voice nor chime-only: the chime alone
+  announce(other.ctx, AnnouncedPicture::turn(), "直進.wav");
+  EXPECT_THAT(other.log.actions(), ElementsAre(SoundResource("DING")));
+}
+
+TEST(Announce, PlayingWinampIsStoppedThenPlaysFromWhereItWas) {
+  TestContext t;
+  t.desktop.add("#32770", kToolbarTitle);
+  const WindowHandle winamp = addWinamp(t, 1, 95000);
+  store(t.state.speechReady, 1);
+  announce(t.ctx, AnnouncedPicture::turn(), "左方向.wav");
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(Sent(winamp, kWmUser, 0, 104), Sent(winamp, kWmUser, 0, 105),
+                          SentCommand(winamp, 40047), SoundResource("DING"),
+                          WorkerStarted("turnPictureWorker"), SoundFile("左方向.wav"),
+                          SentCommand(winamp, 40045), Sent(winamp, kWmUser, 95000, 106)));
+  EXPECT_EQ(load(t.state.winampStopped), 0);
+}
+
+TEST(Announce, WinampRefusingTheJumpStaysMarkedStopped) {
+  TestContext t;
+  const WindowHandle winamp = addWinamp(t, 3, 95000, -1);
+  announce(t.ctx, AnnouncedPicture::turn(), "左方向.wav");
+  EXPECT_THAT(t.log.messagesTo(winamp).back(), Sent(winamp, kWmUser, 95000, 106));
+  EXPECT_EQ(load(t.state.winampStopped), 1);
+  EXPECT_EQ(load(t.state.winampResumePosition), 95000);
+}
+
+TEST(Announce, Layer3PlayerOnTrackThreeIsSteppedBackAfterTheWavFile) {
+  TestContext t;
+  const WindowHandle player = addLayer3(t, "3");
+  announce(t.ctx, AnnouncedPicture::turn(), "目的地.wav");
+  const auto toPlayerAndSounds = t.log.filter([player](const testing::Action& a) {
+    return a.kind == ActionKind::Sound || a.kind == ActionKind::SoundFile || a.window == player;
+  });
+  EXPECT_THAT(toPlayerAndSounds,
+              ElementsAre(SentCommand(player, 40016), SentCommand(player, 40011),
+                          SoundResource("DING"), SoundFile("目的地.wav"),
+                          PostedCommand(player, 40014), PostedCommand(player, 40014),
+                          PostedCommand(player, 40010)));
+  EXPECT_FALSE(t.desktop.findWindow(nullptr, "Track information"));  // cancelled
+}
+
+// A track number the player cannot have must not make the announcing thread
+// post millions of messages.
+TEST(MusicPlayers, Layer3TrackNumberIsBounded) {
+  struct Case {
+    const char* text;
+    std::size_t steps;
+  };
+  for (const Case c : {Case{"999", 998}, Case{"1000", 0}, Case{"99999999999", 0},
+                       Case{"-4", 0}, Case{"", 0}, Case{"7曲目", 6}}) {
+    TestContext t;
+    const WindowHandle player = addLayer3(t, c.text);
+    pauseMusic(t.ctx);
+    resumeMusic(t.ctx);
+    const auto posted = t.log.of(ActionKind::Posted);
+    ASSERT_EQ(posted.size(), c.steps + 1) << c.text;
+    EXPECT_EQ(posted.back(), PostedCommand(player, 40010)) << c.text;
+  }
+  // A garbage number written to the shared value by anyone is bounded too.
+  TestContext t;
+  const WindowHandle player = t.desktop.add(kLayer3Class, "");
+  store(t.state.l3TrackNumber, 2000000000);
+  resumeMusic(t.ctx);
+  EXPECT_EQ(t.log.messagesTo(player).size(), static_cast<std::size_t>(kLayer3MaxTrack));
+}
+
+TEST(GuideCheckTimer, CheckTimeIsKeptWithinBounds) {
+  struct Case {
+    int checkTime;
+    int periodMs;
+  };
+  for (const Case c : {Case{90, 90000}, Case{0, 1000}, Case{-5, 1000}, Case{1, 1000},
+                       Case{86400, 86400000}, Case{2147483, 86400000},
+                       Case{2147483647, 86400000}}) {
+    TestContext t;
+    t.settings.writeInt(key::kCheckTime, c.checkTime);
+    startGuideCheckTimer(t.ctx);
+    EXPECT_THAT(t.log.actions(), ElementsAre(TimerStart(110, c.periodMs))) << c.checkTime;
+  }
+}
+
+TEST(Pictures, JunctionTagsInTableOrder) {
+  struct Case {
+    const char* text;
+    const char* picture;
+  };
+  for (const Case c : {Case{"交差点x右折\n", "X右.bmp"}, Case{"x直", "X直進.bmp"},
+                       Case{"t右 x左", "X左.bmp"}, Case{"y左", "Y左.bmp"},
+                       Case{"逆ト左", "逆ト左.bmp"}, Case{"逆ト直", "逆ト直進.bmp"},
+                       Case{"ト直", "ト直進.bmp"}, Case{"ト右", "ト右.bmp"},
+                       Case{"ト左", ""}, Case{"X右", ""}, Case{"", ""}}) {
+    EXPECT_EQ(turnPictureFor(c.text), c.picture) << c.text;
+  }
+}
+
+TEST(Pictures, CameraKindAndMajorRoad) {
+  struct Case {
+    const char* text;
+    const char* picture;
+  };
+  for (const Case c : {Case{"ループコイル バイパス", "ovis3_h.bmp"}, Case{"ループコイル", "ovis3_l.bmp"},
+                       Case{"Hシステム 高速", "ovis2_h.bmp"}, Case{"Hシステム", "ovis2_l.bmp"},
+                       Case{"レーダ 国道", "ovis1_h.bmp"}, Case{"レーダ", "ovis1_l.bmp"},
+                       Case{"Hシステム レーダ", "ovis2_l.bmp"},  // kind in table order
+                       Case{"newオービス", "オービス.bmp"}, Case{"高速", "オービス.bmp"}}) {
+    EXPECT_EQ(cameraPictureFor(c.text), c.picture) << c.text;
+  }
+}
+
+TEST(Pictures, TurnWorkerShowsTheJunctionOfTheWaypointCurrentWhenStarted) {
+  TestContext t;
+  t.state.waypoints.row(2).text.set("x右\n");
+  t.state.waypoints.row(3).text.set("ト左\n");
+  t.settings.writeInt(key::kWayPoint, 2);
+  t.settings.writeInt(key::kChaim, 1);
+  announce(t.ctx, AnnouncedPicture::turn(), "右方向.wav");
+  t.settings.writeInt(key::kWayPoint, 3);  // the engine moves on meanwhile
+  t.log.clear();
+  t.workers.runPending();
+  EXPECT_THAT(t.log.actions(), ElementsAre(PictureShown("X右.bmp", ""), Sleep(5000),
+                                           PictureClosed("X右.bmp")));
+
+  announce(t.ctx, AnnouncedPicture::turn(), "右方向.wav");  // waypoint 3: no known tag
+  t.log.clear();
+  t.workers.runPending();
+  EXPECT_THAT(t.log.actions(), IsEmpty());
+}
+
+TEST(Pictures, CameraWorkerCaptionsWithTheTextForKomatime) {
+  struct Case {
+    int komaTime;
+    int stayMs;
+  };
+  for (const Case c : {Case{3, 3000}, Case{0, 0}, Case{-2, 0}, Case{2147483647, 3600000}}) {
+    TestContext t;
+    t.settings.writeInt(key::kKomaTime, c.komaTime);
+    t.settings.writeInt(key::kChaim, 1);
+    announce(t.ctx, AnnouncedPicture::camera("newオービス"), "オービス.wav");
+    t.log.clear();
+    t.workers.runPending();
+    EXPECT_THAT(t.log.actions(), ElementsAre(PictureShown("オービス.bmp", "newオービス"),
+                                             Sleep(c.stayMs), PictureClosed("オービス.bmp")))
+        << c.komaTime;
+    EXPECT_THAT(t.popups.openPictures(), IsEmpty());
+  }
+}
+
+}  // namespace
+}  // namespace tabiro
