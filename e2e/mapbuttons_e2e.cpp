@@ -204,6 +204,26 @@ TEST_F(MapButtonsTest, GuideShowAndHideAndWindowSizeChangeNavinYouWindows) {
   EXPECT_TRUE(waitUntil([&] { return !IsZoomed(navstubMain_); })) << "normal";
 }
 
+TEST_F(MapButtonsTest, WindowSizeWithBothProgramsResizesNavinYouThenAtlasWhichEndsInFront) {
+  navstub_ = startNavstub();
+  ASSERT_TRUE(navstubLog().waitFor(isEvent("main", "documents"), kHandlerMs));
+  navstubMain_ = waitForNavstub();
+  startAtlas();
+  ASSERT_TRUE(atlasLog().waitFor(isEvent("frame", "view ready")));
+  HWND frame = waitForWindow("ProAtlas98Frame", nullptr);
+  const size_t mark = atlasLog().size();
+  ASSERT_TRUE(startToolbar("[Tabiro Info]\r\nMapMode=1\r\nMap=1\r\n"));
+  ASSERT_TRUE(atlasLog().waitFor(activated("frame"), kHandlerMs, mark)) << "timer 4 never brought ATLAS";
+  ASSERT_TRUE(settled());
+
+  press(']', atlasLog(), activated("frame"));
+  EXPECT_TRUE(IsZoomed(navstubMain_));
+  EXPECT_TRUE(IsZoomed(frame));
+  press(':', atlasLog(), activated("frame"));
+  EXPECT_FALSE(IsZoomed(navstubMain_));
+  EXPECT_FALSE(IsZoomed(frame));
+}
+
 TEST_F(MapButtonsTest, SViewOpensResizesAndClosesThroughTheGpsPlayer) {
   startStub("gpsplayer.exe", "gpsplayer");
   StubLog& player = log("gpsplayer");
