@@ -194,6 +194,10 @@ TEST_F(MapButtonsTest, GuideShowAndHideAndWindowSizeChangeNavinYouWindows) {
 
   ASSERT_TRUE(pressMnemonic(toolbar_, '3'));
   EXPECT_TRUE(waitUntil([&] { return GetWindow(area, GW_CHILD) == guide; })) << "the guide window is on top";
+  // Navin' You opens its documents maximised: restore them, so that hiding
+  // the guide window has to maximise the map again.
+  for (HWND document : {guide, map}) send(area, WM_MDIRESTORE, reinterpret_cast<WPARAM>(document));
+  ASSERT_FALSE(IsZoomed(map) || IsZoomed(guide));
   ASSERT_TRUE(pressMnemonic(toolbar_, '4'));
   EXPECT_TRUE(waitUntil([&] { return GetWindow(area, GW_CHILD) == map && IsZoomed(map); }))
       << "the map document is maximised over the guide window";
