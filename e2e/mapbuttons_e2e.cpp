@@ -194,6 +194,10 @@ TEST_F(MapButtonsTest, GuideShowAndHideAndWindowSizeChangeNavinYouWindows) {
 
   ASSERT_TRUE(pressMnemonic(toolbar_, '3'));
   EXPECT_TRUE(waitUntil([&] { return GetWindow(area, GW_CHILD) == guide; })) << "the guide window is on top";
+  // Navin' You opens its documents maximised: restore them, so that hiding
+  // the guide window has to maximise the map again.
+  for (HWND document : {guide, map}) send(area, WM_MDIRESTORE, reinterpret_cast<WPARAM>(document));
+  ASSERT_FALSE(IsZoomed(map) || IsZoomed(guide));
   ASSERT_TRUE(pressMnemonic(toolbar_, '4'));
   EXPECT_TRUE(waitUntil([&] { return GetWindow(area, GW_CHILD) == map && IsZoomed(map); }))
       << "the map document is maximised over the guide window";
@@ -202,6 +206,26 @@ TEST_F(MapButtonsTest, GuideShowAndHideAndWindowSizeChangeNavinYouWindows) {
   EXPECT_TRUE(waitUntil([&] { return IsZoomed(navstubMain_) != FALSE; })) << "maximised";
   press(':', navstubLog(), isMessage("main", WM_SIZE));
   EXPECT_TRUE(waitUntil([&] { return !IsZoomed(navstubMain_); })) << "normal";
+}
+
+TEST_F(MapButtonsTest, WindowSizeWithBothProgramsResizesNavinYouThenAtlasWhichEndsInFront) {
+  navstub_ = startNavstub();
+  ASSERT_TRUE(navstubLog().waitFor(isEvent("main", "documents"), kHandlerMs));
+  navstubMain_ = waitForNavstub();
+  startAtlas();
+  ASSERT_TRUE(atlasLog().waitFor(isEvent("frame", "view ready")));
+  HWND frame = waitForWindow("ProAtlas98Frame", nullptr);
+  const size_t mark = atlasLog().size();
+  ASSERT_TRUE(startToolbar("[Tabiro Info]\r\nMapMode=1\r\nMap=1\r\n"));
+  ASSERT_TRUE(atlasLog().waitFor(activated("frame"), kHandlerMs, mark)) << "timer 4 never brought ATLAS";
+  ASSERT_TRUE(settled());
+
+  press(']', atlasLog(), activated("frame"));
+  EXPECT_TRUE(IsZoomed(navstubMain_));
+  EXPECT_TRUE(IsZoomed(frame));
+  press(':', atlasLog(), activated("frame"));
+  EXPECT_FALSE(IsZoomed(navstubMain_));
+  EXPECT_FALSE(IsZoomed(frame));
 }
 
 TEST_F(MapButtonsTest, SViewOpensResizesAndClosesThroughTheGpsPlayer) {
