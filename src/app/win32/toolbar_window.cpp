@@ -9,6 +9,9 @@
 #include "app/tooltip_texts.h"
 #include "platform/win32/adapters_win32.h"
 #include "resource.h"
+#ifdef TABIRO_E2E_HOOKS
+#include "announce_hook.h"
+#endif
 
 namespace tabiro {
 
@@ -196,6 +199,11 @@ bool ToolbarWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<INT_PTR>(icon_);
       return true;
+#ifdef TABIRO_E2E_HOOKS
+    case WM_COPYDATA:  // the end-to-end probe build only
+      result = runAnnounceHook(ctx_, *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+      return true;
+#endif
     default:
       return false;
   }
