@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "platform/win32/adapters_win32.h"
 
 namespace e2e {
 namespace {
@@ -279,6 +280,23 @@ TEST_F(AnnounceTest, JunctionPopupShowsTheArrowAndTwoAnnouncementsStandTwoPopups
   SetWindowPos(junction, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   EXPECT_TRUE(waitUntil([&] { return pictureDrawn(junction, "junction-popup.bmp", RGB(255, 204, 0)); }));
   EXPECT_TRUE(waitUntil([&] { return popups().empty(); }, kPopupTimeoutMs));
+}
+
+// Wine's own PlaySound and LoadImage also look beside the program, so the
+// lookup itself is checked here, on the adapters' function.
+TEST_F(E2eTest, BareNamesAreFoundInTheWorkingFolderFirstThenBesideTheProgram) {
+  char previous[MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof previous, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(testDir().c_str()));
+  // tabiro_e2e.exe stands in the release folder, beside the shipped files.
+  EXPECT_EQ(tabiro::findProgramFile("X右.bmp"), binDir() + "\\X右.bmp");
+  EXPECT_EQ(tabiro::findProgramFile("nowhere.wav"), "nowhere.wav");
+  HANDLE own = CreateFileA(testFile("X右.bmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(own, INVALID_HANDLE_VALUE);
+  CloseHandle(own);
+  EXPECT_EQ(tabiro::findProgramFile("X右.bmp"), "X右.bmp");
+  SetCurrentDirectoryA(previous);
 }
 
 }  // namespace
