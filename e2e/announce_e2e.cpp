@@ -1,4 +1,4 @@
-// Announcements end to end: the probe build of Tabiro2.exe (announce_hook.h)
+// Announcements end to end: the hooked build of Tabiro2.exe (announce_hook.h)
 // announces as the guidance engine does, beside the speech engine and music
 // player stand-ins. Sounds are observable through the suite's ALSA sink
 // (scripts/lib/sound-sink), which logs every sound played with its start and
@@ -89,20 +89,20 @@ class AnnounceTest : public E2eTest {
     E2eTest::TearDown();
   }
 
-  std::string probeDir() { return fullPath(binDir() + "\\..\\probe"); }
+  std::string hookedDir() { return fullPath(binDir() + "\\..\\hooked"); }
 
-  // The probe toolbar with no map program, in a working folder without
+  // The hooked toolbar with no map program, in a working folder without
   // pictures or sounds: they must be found beside the exe.
-  HWND startProbe(const std::string& extraProfile = "", int komaSeconds = kKomaSeconds) {
+  HWND startHooked(const std::string& extraProfile = "", int komaSeconds = kKomaSeconds) {
     removeProfile();
     writeProfile("[Rot]\r\nKomatime=" + std::to_string(komaSeconds) + "\r\n" + extraProfile);
-    probe_ = start(probeDir() + "\\Tabiro2.exe", {}, SW_SHOWNORMAL, testDir());
+    hooked_ = start(hookedDir() + "\\Tabiro2.exe", {}, SW_SHOWNORMAL, testDir());
     HWND toolbar = nullptr;
     waitUntil([&] {
       toolbar = FindWindowA(nullptr, "Tabiro2");
       return toolbar && IsWindowVisible(toolbar);
     }, 20000);
-    EXPECT_TRUE(toolbar) << "the probe toolbar did not show";
+    EXPECT_TRUE(toolbar) << "the hooked toolbar did not show";
     return toolbar;
   }
 
@@ -114,12 +114,12 @@ class AnnounceTest : public E2eTest {
                                     SMTO_ABORTIFHUNG, kTimeoutMs, &result));
   }
 
-  // The probe's picture popups on screen: template 142 with its caption 1017.
+  // The hooked toolbar's picture popups on screen: template 142 with its caption 1017.
   std::vector<HWND> popups() {
     struct Search {
       DWORD pid;
       std::vector<HWND> found;
-    } search{GetProcessId(probe_), {}};
+    } search{GetProcessId(hooked_), {}};
     EnumWindows([](HWND window, LPARAM param) -> BOOL {
       auto* s = reinterpret_cast<Search*>(param);
       DWORD pid = 0;
@@ -143,11 +143,11 @@ class AnnounceTest : public E2eTest {
     return popup;
   }
 
-  std::string shippedFile(const std::string& name) { return probeDir() + "\\" + name; }
+  std::string shippedFile(const std::string& name) { return hookedDir() + "\\" + name; }
   // The sounds played since the test began.
   std::vector<PlayedSound> sounds() { return playedSounds(*soundLog_, soundsBefore_); }
 
-  HANDLE probe_ = nullptr;
+  HANDLE hooked_ = nullptr;
   std::unique_ptr<StubLog> soundLog_;
   size_t soundsBefore_ = 0;
 };
@@ -156,7 +156,7 @@ class AnnounceTest : public E2eTest {
 const std::string kCameraSpeech = "この先、オービスレーダです。スピード注意！";
 
 TEST_F(AnnounceTest, SpeechEngineSaysTheTextAfterTheChimeAndNoWavFilePlays) {
-  HWND toolbar = startProbe();
+  HWND toolbar = startHooked();
   ASSERT_TRUE(toolbar);
   announce(toolbar, "speech=" + kCameraSpeech + "\ncamera=レーダ\nwav=ovis1_l.wav\n");
   const auto speak = log("speech").waitFor(isEvent("speech", "call 19 Speak"), kPopupTimeoutMs);
@@ -179,7 +179,7 @@ TEST_F(AnnounceTest, SpeechEngineSaysTheTextAfterTheChimeAndNoWavFilePlays) {
 TEST_F(AnnounceTest, WinampIsStoppedTheWavFilePlaysThenWinampPlaysOnWhereItWas) {
   startStub("musicstub.exe", "winamp", {"--player", "winamp", "--state", "1", "--position", "95000"});
   ASSERT_TRUE(waitForWindow("Winamp v1.x", nullptr));
-  HWND toolbar = startProbe();
+  HWND toolbar = startHooked();
   ASSERT_TRUE(toolbar);
   announce(toolbar, "speech=まもなく右方向です。\nwaypoint=交差点x右\nwav=右方向.wav\n");
   StubLog& winamp = log("winamp");
@@ -229,7 +229,7 @@ bool pictureDrawn(HWND popup, const std::string& bmpName, COLORREF colour) {
 }
 
 TEST_F(AnnounceTest, CameraPopupStandsBelowTheToolbarWithItsCaptionForKomatime) {
-  HWND toolbar = startProbe("[Tabiro Info]\r\nChaim=1\r\n");
+  HWND toolbar = startHooked("[Tabiro Info]\r\nChaim=1\r\n");
   ASSERT_TRUE(toolbar);
   const std::string text = "ループコイル バイパス";
   announce(toolbar, "speech=x\ncamera=" + text + "\nwav=ovis3_h.wav\n");
@@ -264,7 +264,7 @@ TEST_F(AnnounceTest, CameraPopupStandsBelowTheToolbarWithItsCaptionForKomatime) 
 
 TEST_F(AnnounceTest, JunctionPopupShowsTheArrowAndTwoAnnouncementsStandTwoPopups) {
   // Long enough for both to stand together whatever the two chimes take.
-  HWND toolbar = startProbe("[Tabiro Info]\r\nChaim=1\r\n", 8);
+  HWND toolbar = startHooked("[Tabiro Info]\r\nChaim=1\r\n", 8);
   ASSERT_TRUE(toolbar);
   announce(toolbar, "speech=x\nwaypoint=交差点x右 sk02\nwav=右方向.wav\n");
   announce(toolbar, "speech=x\ncamera=newオービス\nwav=オービス.wav\n");

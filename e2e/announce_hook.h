@@ -1,4 +1,4 @@
-// A test hook of the probe build of Tabiro2.exe (e2e/CMakeLists.txt), never
+// A test hook of the hooked build of Tabiro2.exe (e2e/CMakeLists.txt), never
 // of the shipped exe: WM_COPYDATA to the toolbar makes one announcement on a
 // worker thread, as the guidance engine does. The data is Shift-JIS lines
 // "key=value":

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "probe/probe.h"
+
 #ifndef TABIRO_SOURCE_DIR
 #error "TABIRO_SOURCE_DIR must name the source tree"
 #endif
@@ -275,6 +277,63 @@ bool pressKey(HWND window, WORD virtualKey, std::initializer_list<WORD> modifier
   key(virtualKey, true);
   for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) key(*it, true);
   return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+// --- inside the toolbar -----------------------------------------------------------
+
+ToolbarProbe::ToolbarProbe(HWND toolbar) : toolbar_(toolbar) {
+  section_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kProbeBytes, kProbeSection);
+  if (section_) view_ = static_cast<const char*>(MapViewOfFile(section_, FILE_MAP_READ, 0, 0, kProbeBytes));
+  library_ = LoadLibraryA(exePath("probe.dll").c_str());
+  auto* hook = library_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library_, "probeHook"))) : nullptr;
+  const DWORD thread = GetWindowThreadProcessId(toolbar, nullptr);
+  if (view_ && hook && thread) hook_ = SetWindowsHookExA(WH_CALLWNDPROC, hook, library_, thread);
+}
+
+ToolbarProbe::~ToolbarProbe() {
+  if (hook_) UnhookWindowsHookEx(hook_);
+  if (library_) FreeLibrary(library_);
+  if (view_) UnmapViewOfFile(view_);
+  if (section_) CloseHandle(section_);
+}
+
+std::vector<std::string> ToolbarProbe::lines() {
+  std::vector<std::string> out;
+  if (!view_) return out;
+  const LONG used = *reinterpret_cast<const volatile LONG*>(view_);
+  std::istringstream text(std::string(view_ + sizeof(LONG), static_cast<size_t>(used)));
+  for (std::string line; std::getline(text, line);) out.push_back(line);
+  return out;
+}
+
+bool ToolbarProbe::waitForLine(const std::string& line, int timeoutMs) {
+  return waitUntil([&] {
+    const auto all = lines();
+    return std::find(all.begin(), all.end(), line) != all.end();
+  }, timeoutMs);
+}
+
+std::vector<std::string> ToolbarProbe::request(unsigned what, const std::string& prefix) {
+  const size_t before = lines().size();
+  send(toolbar_, RegisterWindowMessageA(kProbeRequest), what);
+  std::vector<std::string> out;
+  const auto all = lines();
+  for (size_t i = before; i < all.size(); ++i) {
+    if (all[i] == prefix + " end") break;
+    if (all[i].compare(0, prefix.size() + 1, prefix + " ") == 0) out.push_back(all[i]);
+  }
+  return out;
+}
+
+std::vector<std::string> ToolbarProbe::systemMenu() { return request(kProbeSystemMenu, "menu"); }
+
+std::vector<std::string> ToolbarProbe::tooltips() { return request(kProbeTooltips, "tool"); }
+
+bool pressMnemonic(HWND window, char mnemonic) {
+  const SHORT key = VkKeyScanA(mnemonic);
+  if (key == -1) return false;
+  const WORD virtualKey = LOBYTE(key);
+  return (HIBYTE(key) & 1) ? pressKey(window, virtualKey, {VK_SHIFT}) : pressKey(window, virtualKey);
 }
 
 // --- logs ------------------------------------------------------------------------

@@ -94,6 +94,38 @@ int menuBarItemContaining(HWND window, const std::string& text);
 // `window` to the front first. `modifiers` are virtual keys held around it
 // (e.g. {VK_MENU} for Alt).
 bool pressKey(HWND window, WORD virtualKey, std::initializer_list<WORD> modifiers = {});
+// The key a user types for a caption's mnemonic character (e.g. '^' or ':'),
+// with Shift where the keyboard layout needs it.
+bool pressMnemonic(HWND window, char mnemonic);
+
+// --- inside the toolbar -----------------------------------------------------------
+// probe.dll hooked into the toolbar's thread (e2e/probe): reads its system
+// menu and tooltips where they live, and notes every WM_COMMAND the toolbar
+// receives as "command ID CODE".
+class ToolbarProbe {
+ public:
+  explicit ToolbarProbe(HWND toolbar);
+  ~ToolbarProbe();
+  ToolbarProbe(const ToolbarProbe&) = delete;
+  ToolbarProbe& operator=(const ToolbarProbe&) = delete;
+
+  bool installed() const { return hook_ != nullptr; }
+  // "menu POSITION ID separator" / "menu POSITION ID string TEXT", in order.
+  std::vector<std::string> systemMenu();
+  // "tool INDEX CONTROL_ID TEXT", in the order the tools were added.
+  std::vector<std::string> tooltips();
+  std::vector<std::string> lines();  // everything noted so far
+  bool waitForLine(const std::string& line, int timeoutMs = kTimeoutMs);
+
+ private:
+  std::vector<std::string> request(unsigned what, const std::string& prefix);
+
+  HWND toolbar_;
+  HANDLE section_ = nullptr;
+  const char* view_ = nullptr;
+  HMODULE library_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
 
 // --- stand-in logs --------------------------------------------------------------
 struct LogEntry {

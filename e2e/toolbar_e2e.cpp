@@ -4,6 +4,8 @@
 #include "harness.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <utility>
 
 #include "resource.h"
 
@@ -43,6 +45,14 @@ bool waitForStoredPlace(int top, int left) {
 }
 
 bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void saveToolbarPicture(HWND toolbar) {
+  RedrawWindow(toolbar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RECT r = windowRect(toolbar);
+  r.left = std::max<LONG>(r.left, 0);
+  r.top = std::max<LONG>(r.top, 0);
+  saveScreenshot(artifactsRoot() + "\\toolbar.bmp", r);
+}
 
 class ToolbarTest : public E2eTest {
  protected:
@@ -144,6 +154,10 @@ TEST_P(MapModeRowTest, LaunchesWhatTheRowSaysInOrderAndShowsOnceTheyAreReady) {
     const bool expectDisabled = std::find(disabled.begin(), disabled.end(), id) != disabled.end();
     EXPECT_EQ(IsWindowEnabled(GetDlgItem(toolbar, id)) == FALSE, expectDisabled) << "button " << id;
   }
+
+  // Beside Navin' You, a picture of the toolbar for a person to look at (an
+  // artifact, not a check): every button must be legible.
+  if (row.mapMode == 0 && row.map == 0) saveToolbarPicture(toolbar);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -192,16 +206,134 @@ TEST_F(ToolbarTest, AStoredPlaceAboveOrLeftOfTheScreenIsClamped) {
   EXPECT_EQ(r.top, -3);
 }
 
-TEST_F(ToolbarTest, VersionEntryOfTheSystemMenuOpensTheAboutBox) {
+// --- what the toolbar offers, read from its own menu and controls ---------------------
+
+// Control id and text of each tooltip, in the order they are added.
+const std::vector<std::pair<int, std::string>> kTooltips = {
+    {1000, "GPS開始・終了 [1]"},
+    {1023, "連動GPS開始・終了 [Q]"},
+    {1009, "GPSリリーフ解除 [2]"},
+    {1001, "N:ガイド窓表示 [3]"},
+    {1002, "N:ガイド窓消去 [4]"},
+    {1025, "N:ﾙｰﾄ一覧 [B]"},
+    {1027, "N:ﾙｰﾄｸﾘｱ [N]"},
+    {1003, "自車位置ｾﾝﾀﾘﾝｸﾞON/OFF [5]"},
+    {1026, "ｵｰﾋﾞｽﾃﾞｰﾀ追加 [6]"},
+    {1062, "SView表示切り替え [7]"},
+    {1018, "ﾏｯﾌﾟﾏｯﾁON/OFF切り替え [8]"},
+    {1006, "音声&図形ナビ開始/終了 [/]"},
+    {1021, "ﾅﾋﾞﾎﾟｲﾝﾄ戻し [<]"},
+    {1040, "ﾅﾋﾞﾎﾟｲﾝﾄ表示窓"},
+    {1024, "ﾅﾋﾞﾎﾟｲﾝﾄ送り [>]"},
+    {1010, "青:左ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [A]"},
+    {1011, "青:上ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [W]"},
+    {1012, "青:下ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [Z]"},
+    {1013, "青:右ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [S]"},
+    {1005, "縮尺1/20万 [9]"},
+    {1022, "縮尺1/7万 [0]"},
+    {1007, "縮尺1/2万 [ - ]"},
+    {1008, "縮尺1/1万 [ ^ ]"},
+    {1015, "N:ｽﾞｰﾑｲﾝ A:1/5千 [\\]"},
+    {1004, "N:ｽﾞｰﾑｱｳﾄ A:詳細地図表示切り替え ( [ )"},
+    {1019, "Windowﾉｰﾏﾙ表示 [ : ]"},
+    {1020, "Window最大表示 ( ] )"},
+    {1016, "地図切り替え [@]"},
+    {57670, "TabiroⅡ ver5.90 ヘルプ [F1]"},
+    {1014, "TabiroⅡのみ終了[Enter]/[Esc]-地図ｱﾌﾟﾘも終了"},
+};
+
+TEST_F(ToolbarTest, EveryControlHasItsTooltipInOrder) {
   HWND toolbar = startToolbar("[Tabiro Info]\r\nMapMode=2\r\n");
   ASSERT_TRUE(toolbar);
-  PostMessageA(toolbar, WM_SYSCOMMAND, IDM_ABOUT, 0);
+  ToolbarProbe probe(toolbar);
+  ASSERT_TRUE(probe.installed());
+  std::vector<std::string> expected;
+  for (size_t i = 0; i < kTooltips.size(); ++i) {
+    expected.push_back("tool " + std::to_string(i) + " " + std::to_string(kTooltips[i].first) + " " +
+                       kTooltips[i].second);
+  }
+  EXPECT_EQ(probe.tooltips(), expected);
+}
+
+TEST_F(ToolbarTest, SystemMenuHoldsTheThreeItemsAfterTheFirst) {
+  HWND toolbar = startToolbar("[Tabiro Info]\r\nMapMode=2\r\n");
+  ASSERT_TRUE(toolbar);
+  ToolbarProbe probe(toolbar);
+  ASSERT_TRUE(probe.installed());
+  const std::vector<std::string> menu = probe.systemMenu();
+  ASSERT_GE(menu.size(), 8u) << "the standard items and ours";
+  EXPECT_EQ(std::vector<std::string>(menu.begin() + 1, menu.begin() + 7),
+            (std::vector<std::string>{"menu 1 0 separator", "menu 2 18 string TabiroⅡ動作設定",
+                                      "menu 3 19 string 音声＆図形ナビ設定", "menu 4 0 separator",
+                                      "menu 5 17 string TabiroⅡﾊﾞｰｼﾞｮﾝ情報", "menu 6 0 separator"}));
+}
+
+// The about box opens from the item the menu really holds, shows its version
+// text whole and opens in the middle of the screen, clear of the toolbar.
+TEST_F(ToolbarTest, VersionItemOpensTheAboutBoxWholeAndCentred) {
+  HWND toolbar = startToolbar("[Tabiro Info]\r\nMapMode=2\r\n");
+  ASSERT_TRUE(toolbar);
+  ToolbarProbe probe(toolbar);
+  ASSERT_TRUE(probe.installed());
+  unsigned versionItem = 0;
+  for (const std::string& line : probe.systemMenu()) {
+    const size_t at = line.find(" string TabiroⅡﾊﾞｰｼﾞｮﾝ情報");
+    if (at != std::string::npos) versionItem = std::stoul(line.substr(line.rfind(' ', at - 1) + 1));
+  }
+  ASSERT_NE(versionItem, 0u) << "no version item in the system menu";
+  PostMessageA(toolbar, WM_SYSCOMMAND, versionItem, 0);
   HWND about = waitForWindow(nullptr, "TabiroⅡﾊﾞｰｼﾞｮﾝ情報");
   ASSERT_TRUE(about);
-  EXPECT_TRUE(findChild(about, nullptr, "TabiroⅡ Version 5.90"));
-  PostMessageA(about, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(about) != FALSE; })) << "shown once initialised";
+
+  const RECT box = windowRect(about);
+  EXPECT_NEAR((box.left + box.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((box.top + box.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+  EXPECT_GE(box.top, windowRect(toolbar).bottom) << "the toolbar hides the caption";
+
+  HWND version = findChild(about, nullptr, "TabiroⅡ Version 5.90");
+  HWND ok = GetDlgItem(about, IDOK);
+  ASSERT_TRUE(version && ok);
+  const RECT text = windowRect(version);
+  EXPECT_LE(text.right, windowRect(ok).left) << "the text runs under the OK button";
+  // The text as wide as the dialog's own font draws it.
+  HDC dc = GetDC(nullptr);
+  HFONT font = CreateFontA(-MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                           SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE extent = {};
+  const std::string caption = "TabiroⅡ Version 5.90";
+  GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+  EXPECT_GE(text.right - text.left, extent.cx) << "the version text is cut";
+  RECT client = {};
+  GetClientRect(about, &client);
+  MapWindowPoints(about, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  EXPECT_LE(text.right, client.right);
+
+  ASSERT_TRUE(pressKey(about, VK_RETURN));
   EXPECT_TRUE(waitForWindowGone(nullptr, "TabiroⅡﾊﾞｰｼﾞｮﾝ情報"));
   EXPECT_TRUE(IsWindow(toolbar));
+}
+
+// "q", "," and "." click linked GPS, previous and next waypoint, as their
+// captions give; the toolbar receives each click once.
+TEST_F(ToolbarTest, MnemonicsQCommaAndPeriodClickTheirButtons) {
+  HWND toolbar = startToolbar("[Tabiro Info]\r\nMapMode=2\r\n");
+  ASSERT_TRUE(toolbar);
+  ToolbarProbe probe(toolbar);
+  ASSERT_TRUE(probe.installed());
+  for (const auto& [key, id] : {std::pair<WORD, int>{'Q', IDC_LINKED_GPS}, {VK_OEM_COMMA, IDC_WAYPOINT_PREV},
+                                {VK_OEM_PERIOD, IDC_WAYPOINT_NEXT}}) {
+    ASSERT_TRUE(pressKey(toolbar, key));
+    EXPECT_TRUE(probe.waitForLine("command " + std::to_string(id) + " 0")) << "key " << key;
+  }
+  const auto commands = probe.lines();
+  EXPECT_EQ(std::count_if(commands.begin(), commands.end(),
+                          [](const std::string& l) { return l.compare(0, 8, "command ") == 0; }),
+            3);
 }
 
 TEST_F(ToolbarTest, WaypointOutsideOneToFiftyKeepsTheToolbarOpenOnEnter) {
@@ -215,17 +347,6 @@ TEST_F(ToolbarTest, WaypointOutsideOneToFiftyKeepsTheToolbarOpenOnEnter) {
   PostMessageA(message, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(waitForWindowGone("#32770", "TabiroⅡ"));
   EXPECT_FALSE(waitForExit(tabiro_, 300)) << "OK with a bad waypoint must not quit";
-}
-
-// The picture a person looks at: every button must be legible.
-TEST_F(ToolbarTest, SavesAScreenshotOfTheToolbarBesideNavinYou) {
-  HWND toolbar = startToolbar(profileFor(0, 0));
-  ASSERT_TRUE(toolbar);
-  RedrawWindow(toolbar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  RECT r = windowRect(toolbar);
-  r.left = std::max<LONG>(r.left, 0);
-  r.top = std::max<LONG>(r.top, 0);
-  EXPECT_TRUE(saveScreenshot(artifactsRoot() + "\\toolbar.bmp", r));
 }
 
 // --- quitting ----------------------------------------------------------------------
@@ -276,6 +397,98 @@ INSTANTIATE_TEST_SUITE_P(Ways, QuitAloneTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                            return std::string(info.param ? "EnterKey" : "ExitButton");
                          });
+
+// --- a program that dies, refuses or hangs never holds the toolbar ---------------
+
+// Under the 60 s that start-up waits for a map program at most: a toolbar
+// that waited it out fails.
+constexpr int kGiveUpTimeoutMs = 30000;
+
+// The toolbar looks for a map program's window every 50 ms (ATLAS: every
+// second); a program that dies before it was ever seen is waited for as one
+// that has not come yet. Time enough for the toolbar to see it.
+constexpr int kSeenByTheToolbarMs = 3000;
+
+// Ends the program that owns `window` once the toolbar has had time to see
+// it: the toolbar launched it, not the test.
+void killOwner(HWND window) {
+  Sleep(kSeenByTheToolbarMs);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+  ASSERT_TRUE(process);
+  TerminateProcess(process, 1);
+  WaitForSingleObject(process, kTimeoutMs);
+  CloseHandle(process);
+}
+
+class PeerGoneTest : public ToolbarTest {
+ protected:
+  // The toolbar shows, answers and quits on Enter; prints how long after
+  // `what` (at `sinceMs`) it showed.
+  void expectToolbarUpAndAnswering(uint64_t sinceMs, const char* what) {
+    HWND toolbar = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+      toolbar = findToolbar();
+      return toolbar && IsWindowVisible(toolbar);
+    }, kGiveUpTimeoutMs)) << "the toolbar is still waiting";
+    std::printf("toolbar up %.1f s after %s\n", (GetTickCount64() - sinceMs) / 1000.0, what);
+    ASSERT_TRUE(pressKey(toolbar, VK_RETURN));
+    EXPECT_TRUE(waitForExit(tabiro_, 10000)) << "the toolbar does not answer";
+  }
+};
+
+TEST_F(PeerGoneTest, NavinYouKilledBeforeItsMapOpens) {
+  writeProfile("[Tabiro Info]\r\nMapMode=0\r\nMap=0\r\nExeFilePath0=" +
+               stubCommand("navstub.exe", "navstub", {"--doc-delay", "120000"}) + "\r\n");
+  tabiro_ = startTabiro();
+  HWND navin = waitForNavstub(kStartTimeoutMs);
+  ASSERT_TRUE(navin);
+  killOwner(navin);
+  ASSERT_TRUE(waitForWindowGone("Navin' You", nullptr));
+  expectToolbarUpAndAnswering(GetTickCount64(), "Navin' You died");
+}
+
+TEST_F(PeerGoneTest, AtlasKilledBeforeItsView) {
+  writeProfile("[Tabiro Info]\r\nMapMode=0\r\nMap=1\r\nExeFilePath1=" +
+               stubCommand("atlasstub.exe", "atlasstub", {"--view-delay", "120000"}) + "\r\n");
+  tabiro_ = startTabiro();
+  HWND atlas = waitForWindow("ProAtlas98Frame", nullptr, kStartTimeoutMs);
+  ASSERT_TRUE(atlas);
+  killOwner(atlas);
+  ASSERT_TRUE(waitForWindowGone("ProAtlas98Frame", nullptr));
+  expectToolbarUpAndAnswering(GetTickCount64(), "ATLAS died");
+}
+
+TEST_F(PeerGoneTest, AnErrorBoxThatRefusesToClose) {
+  startStub("errorbox.exe", "errorbox", {"--refuse"});
+  ASSERT_TRUE(waitForWindow(nullptr, "Error"));
+  writeProfile("[Tabiro Info]\r\nMapMode=2\r\n");
+  const uint64_t started = GetTickCount64();
+  tabiro_ = startTabiro();
+  ASSERT_TRUE(log("errorbox").waitFor(isEvent("error1", "cancel refused"), kStartTimeoutMs));
+  expectToolbarUpAndAnswering(started, "its start");
+  EXPECT_TRUE(IsWindow(FindWindowA(nullptr, "Error")));
+}
+
+// A box whose program has stopped reading its messages: the Cancel sent to it
+// is given up at once, and the toolbar keeps answering between its rounds.
+TEST_F(PeerGoneTest, AnErrorBoxOfAHungProgram) {
+  startStub("errorbox.exe", "errorbox", {"--hang"});
+  HWND box = waitForWindow(nullptr, "Error");
+  ASSERT_TRUE(box);
+  ASSERT_TRUE(waitUntil([&] { return IsHungAppWindow(box) != FALSE; }, 15000)) << "not seen as hung";
+  writeProfile("[Tabiro Info]\r\nMapMode=2\r\n");
+  tabiro_ = startTabiro();
+  HWND toolbar = waitForTabiro(kStartTimeoutMs);
+  ASSERT_TRUE(toolbar);
+  // A few rounds of the error watch (every 500 ms) go by, each sending
+  // Cancel to the hung box. A send that waited for it would keep the toolbar
+  // from ever reading the Enter below (sent messages such as a test's
+  // WM_NULL would still be answered meanwhile, so they prove nothing).
+  Sleep(2000);
+  expectToolbarUpAndAnswering(GetTickCount64(), "two seconds beside the box");
+}
 
 }  // namespace
 }  // namespace e2e

@@ -62,6 +62,7 @@
 /* Items of the popups and the about box */
 #define IDC_POPUP_TEXT 1100
 #define IDC_POPUP_PICTURE 1101
+#define IDC_ABOUT_VERSION 1102
 
 /* Picture popup (template 142) */
 #define IDC_PICTURE_FRAME 1000

@@ -49,9 +49,9 @@ TEST(CommandChannel, MenuNumbersBecomeCommandsAndZeroSendsNothing) {
   const WindowHandle area = t.desktop.add(kMdiClientClass, "", main);
   const WindowHandle view = t.desktop.add(kMapViewClass, "", t.desktop.add("D", "ProAtlas", area));
   store(t.state.atlasDocumentShown, 1);
-  t.desktop.post(findDocumentView(t.ctx, findShownNavinDocument(t.ctx)), win::kWmCommand,
-                 proAtlasScaleCommand(t.settings.readInt(key::kScale20, 0)), 0);
-  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas, 40962), PostedCommand(view, 32946)));
+  EXPECT_EQ(findDocumentView(t.ctx, findShownNavinDocument(t.ctx)), view);
+  EXPECT_EQ(proAtlasScaleCommand(t.settings.readInt(key::kScale20, 0)), 32946u);
+  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas, 40962)));
 }
 
 TEST(CommandChannel, RearmRaiseTimerFollowsGps) {

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <set>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -76,10 +81,13 @@ TEST_F(SettingsStoreTest, FirstOfDuplicateKeysAndSectionsWins) {
   EXPECT_EQ(fileText(), "[Rot]\nWaveUp=25\nwaveup=40\n[ROT]\nNavimode=1\n");
 }
 
-TEST_F(SettingsStoreTest, EmptyValueIsNotAMissingKey) {
-  writeFile("[Rot]\nFileName=\nWayPoint=\n");
+TEST_F(SettingsStoreTest, EmptyValueIsAnEmptyStringButNoNumber) {
+  // As Windows reads it: an empty text stays empty (a cleared phrase stays
+  // cleared), an empty number is the caller's default (no 0-second pictures).
+  writeFile("[Rot]\nFileName=\nWayPoint=\nKomatime=  \n");
   EXPECT_EQ(store_.readString(key::kFileName, "999"), "");
-  EXPECT_EQ(store_.readInt(key::kWayPoint, 1), 0);
+  EXPECT_EQ(store_.readInt(key::kWayPoint, 1), 1);
+  EXPECT_EQ(store_.readInt(key::kKomaTime, 5), 5);
   EXPECT_EQ(store_.readString(key::kPot, "none"), "none");
 }
 
@@ -216,6 +224,86 @@ TEST(ConcurrencySettingsStore, ParallelWritersLoseNothingAndNeverTear) {
   for (int t = 0; t < kThreads; ++t) {
     EXPECT_EQ(store.readInt("Race", "key" + std::to_string(t), -1), kRounds - 1);
   }
+}
+
+TEST(ConcurrencySettingsStore, ReaderDoesNotWaitWhileAnotherThreadsWriteIsFlushing) {
+  testing::TempDir dir;
+  const std::string path = dir.file("Tabiro2.ini");
+  SettingsStore plain(path);
+  plain.writeInt(key::kWayPoint, 3);
+
+  // A write whose flush to disk hangs until the test lets it go.
+  std::promise<void> flushing;
+  std::promise<void> letGo;
+  std::shared_future<void> released = letGo.get_future().share();
+  SettingsStore slow(path, [&](const std::string& p, std::string_view contents) {
+    flushing.set_value();
+    released.wait();
+    return replaceFileAtomically(p, contents);
+  });
+  std::thread writer([&] { slow.writeInt(key::kWayPoint, 4); });
+  flushing.get_future().wait();
+
+  auto read = std::async(std::launch::async, [&] { return plain.readInt(key::kWayPoint, 0); });
+  const bool answered = read.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+  letGo.set_value();
+  writer.join();
+  ASSERT_TRUE(answered) << "the read waited for the other thread's flush";
+  EXPECT_EQ(read.get(), 3) << "the old value while the new one is not in place";
+  EXPECT_EQ(plain.readInt(key::kWayPoint, 0), 4);
+}
+
+// Two Tabiro programs (a second start, a crash's leftover still running)
+// write the same profile at once: neither may write into the other's
+// temporary file, which would leave a torn mixture of both.
+TEST(ConcurrencySettingsStore, TwoProcessesWritingAtOnceNeverTearTheFile) {
+  testing::TempDir dir;
+  const std::string path = dir.file("Tabiro2.ini");
+  constexpr int kProcesses = 3;
+  constexpr int kRounds = 100;
+  // Each process writes values of its own length and letter, so that a file
+  // holding parts of two writes shows.
+  const auto valueOf = [](int process, int round) {
+    return std::string(10 + 40 * process, static_cast<char>('a' + process)) + std::to_string(round);
+  };
+  const auto isWhole = [&](const std::string& value) {
+    for (int p = 0; p < kProcesses; ++p) {
+      for (int i = 0; i < kRounds; ++i) {
+        if (value == valueOf(p, i)) return true;
+      }
+    }
+    return false;
+  };
+  SettingsStore(path).writeString("Race", "shared", valueOf(0, 0));
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // Every read in between sees one whole write of someone's.
+      SettingsStore store(path);
+      for (int i = 0; i < kRounds; ++i) {
+        store.writeString("Race", "shared", valueOf(p, i));
+        if (!isWhole(store.readString("Race", "shared", ""))) _exit(1);
+      }
+      _exit(0);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a read saw a torn file";
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string shared = SettingsStore(path).readString("Race", "shared", "");
+  EXPECT_TRUE(isWhole(shared)) << text.str();
+  EXPECT_EQ(text.str(), "[Race]\r\nshared=" + shared + "\r\n");
+  // No process left a temporary file behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()), 1);
 }
 
 }  // namespace

@@ -14,10 +14,15 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::ActionKind;
+using testing::BitmapSet;
+using testing::Enabled;
+using testing::Focus;
 using testing::PopupClosed;
 using testing::PopupShown;
 using testing::PostedCommand;
 using testing::Sent;
+using testing::SentCommand;
+using testing::Sleep;
 using testing::TestContext;
 
 TEST(StartupProfile, FirstRunDefaultsAndStoredSentinelsAreReplaced) {
@@ -35,6 +40,19 @@ TEST(StartupProfile, FirstRunDefaultsAndStoredSentinelsAreReplaced) {
   EXPECT_EQ(t.settings.readInt(key::kWayPointMax, -1), 50);
   EXPECT_EQ(t.settings.readString(key::kFileName, "missing"), "");
   EXPECT_EQ(t.settings.readInt(key::kWaveUp, -1), 45);
+}
+
+TEST(StartupProfile, EveryRunTimeKeyGoesBackToIdle) {
+  struct RunTimeKey {
+    ProfileKey key;
+    std::int32_t busy, idle;
+  };
+  const RunTimeKey keys[] = {{key::kGps, 2, 0},     {key::kCenter, 0, 1},   {key::kMatch, 1, 0},
+                             {key::kWavNavi, 1, 0}, {key::kWayPoint, 9, 1}, {key::kPointLevel, 3, 0}};
+  TestContext t;
+  for (const RunTimeKey& k : keys) t.settings.writeInt(k.key, k.busy);
+  resetRuntimeKeys(t.settings);
+  for (const RunTimeKey& k : keys) EXPECT_EQ(t.settings.readInt(k.key, -1), k.idle) << k.key.name;
 }
 
 TEST(StartupProfile, VersionTwoAloneForcesNavinYouAlone) {
@@ -64,6 +82,42 @@ TEST(StartupPlan, EachMapModeRowLaunchesInItsOrder) {
   EXPECT_EQ(planStartup(1, 0).foregroundTimerMs, 2000);
   EXPECT_EQ(planStartup(0, 1).foregroundTimerMs, 4000);
   EXPECT_EQ(planStartup(5, 5).foregroundTimerMs, 4000);
+}
+
+// Each row's sets in order, every one but the map switch focused as it is
+// loaded, and where the focus ends.
+TEST(StartupPlan, EachRowLoadsItsSetsFocusesThemAndEndsOnItsButton) {
+  const auto layout = [](const char* zoomOut, const char* zoomIn, const char* mapSwitch) {
+    return std::vector<testing::Action>{
+        BitmapSet(IDC_ZOOM_OUT, zoomOut, true),   Focus(IDC_ZOOM_OUT),
+        BitmapSet(IDC_ZOOM_IN, zoomIn, true),     Focus(IDC_ZOOM_IN),
+        BitmapSet(IDC_MAP_SWITCH, mapSwitch, true), BitmapSet(IDC_SCALE_200K, "SK1", true),
+        Focus(IDC_SCALE_200K),                    BitmapSet(IDC_SCALE_70K, "SK2", true),
+        Focus(IDC_SCALE_70K),                     BitmapSet(IDC_SCALE_20K, "SK3", true),
+        Focus(IDC_SCALE_20K),                     BitmapSet(IDC_SCALE_10K, "SK4", true),
+        Focus(IDC_SCALE_10K)};
+  };
+  struct Row {
+    int mapMode, map;
+    std::vector<testing::Action> expected;
+  };
+  std::vector<Row> rows{{0, 0, layout("W", "U", "M1")},
+                        {1, 0, layout("W", "U", "M1")},
+                        {0, 1, layout("SS", "SK5", "M0")},
+                        {1, 1, layout("SS", "SK5", "M0")}};
+  rows[0].expected.push_back(Enabled(IDC_LINKED_GPS, false));
+  rows[2].expected.push_back(Focus(IDC_ZOOM_IN));
+  rows[3].expected.push_back(Focus(IDC_ZOOM_IN));
+  for (const int id : {IDC_LINKED_GPS, IDC_ROUTE_LIST, IDC_ROUTE_CLEAR}) {
+    rows[2].expected.push_back(Enabled(id, false));
+  }
+  for (const int id : {IDC_ROUTE_LIST, IDC_ROUTE_CLEAR}) rows[3].expected.push_back(Enabled(id, false));
+  for (const Row& row : rows) {
+    TestContext t;
+    applyStartupLayout(t.view, planStartup(row.mapMode, row.map));
+    EXPECT_EQ(t.log.actions(), row.expected) << "MapMode " << row.mapMode << " Map " << row.map;
+    EXPECT_EQ(t.view.focused(), row.map == 0 ? IDC_SCALE_10K : IDC_ZOOM_IN);
+  }
 }
 
 TEST(StartupPlan, AtlasRowsLoadAtlasSetsAndEndFocusOnZoomIn) {
@@ -116,6 +170,82 @@ TEST(StartupLaunch, NavinYouIsAwaitedAndItsRouteDialogsAnswered) {
                           Sent(f.select, 273, kRouteSelectCancel, 0)));
 }
 
+// Navin' You 2.0 alone: the own map is the first document unless item 13 of
+// the window menu names ProAtlas; the pick is sent.
+TEST(StartupLaunch, VersionTwoAlonePicksTheOwnMapFromTheWindowMenu) {
+  for (const bool proAtlasFirst : {false, true}) {
+    LaunchFixture f;
+    f.t.settings.writeInt(key::kVer, 1);
+    f.t.desktop.atTime(100, [&f, proAtlasFirst] {
+      std::vector<std::string> items(14, "");
+      items[13] = proAtlasFirst ? "&1 ProAtlas - 関東" : "&1 地図 - 東京";
+      f.t.desktop.setMenu(f.main, {{"ﾌｧｲﾙ(&F)", {"開く"}}, {"表示(&V)", {}}, {"ｳｨﾝﾄﾞｳ(&W)", items}});
+    });
+    launchMapPrograms(f.t.ctx, planStartup(0, 0));
+    EXPECT_EQ(f.t.log.of(ActionKind::Sent).back(),
+              SentCommand(f.main, proAtlasFirst ? 65281 : 65280));
+  }
+
+  // "Ver" 0 picks nothing.
+  LaunchFixture f;
+  launchMapPrograms(f.t.ctx, planStartup(0, 0));
+  EXPECT_EQ(f.t.log.of(ActionKind::Sent).back(), Sent(f.select, 273, kRouteSelectCancel, 0));
+}
+
+// The map view counts as open only when a document that is neither the
+// ProAtlas document nor the guide window is reached; the walk goes round
+// from the first document until then.
+TEST(StartupLaunch, TheDocumentWalkStartsAgainFromTheFirstDocument) {
+  TestContext t;
+  WindowHandle proAtlas = 0;
+  t.launcher.onLaunch([&](const std::string&, int) {
+    const WindowHandle area = t.desktop.add(kMdiClientClass, "", t.desktop.add(kNavinYouClass, ""));
+    proAtlas = t.desktop.add("D", "ProAtlas - 関東", area);
+    t.desktop.add("D", "ガイダンス", area);
+    t.desktop.add("#32770", kRouteSelectTitle);
+    return true;
+  });
+  // The first document turns into the map while the walk is at the second.
+  t.desktop.atTime(180, [&] { t.desktop.setTitle(proAtlas, "地図 - 東京"); });
+  EXPECT_TRUE(launchAsNavinYou(t.ctx, "navin.exe"));
+  EXPECT_THAT(t.log.of({ActionKind::Sleep, ActionKind::Sent}),
+              ElementsAre(Sleep(50), Sleep(50), Sleep(50), Sleep(50), ::testing::_));
+}
+
+// A program that cannot be started, or whose window goes away before it is
+// ready, is not waited for.
+TEST(StartupLaunch, AFailedLaunchOrAProgramThatDiesCostsNoWait) {
+  TestContext t;
+  t.settings.writeString(key::kExeFilePath0, "C:\\missing\\navin.exe");
+  t.settings.writeString(key::kExeFilePath1, "C:\\missing\\atlas.exe");
+  t.launcher.onLaunch([](const std::string&, int) { return false; });
+  EXPECT_FALSE(launchAsNavinYou(t.ctx, "C:\\missing\\navin.exe"));
+  EXPECT_FALSE(launchAsAtlas(t.ctx, "C:\\missing\\atlas.exe"));
+  launchMapPrograms(t.ctx, planStartup(1, 1));
+  EXPECT_EQ(t.log.of(ActionKind::Launch).size(), 4u);
+  EXPECT_EQ(t.clock.nowMs(), 0);
+
+  TestContext navin;
+  navin.launcher.onLaunch([&](const std::string&, int) {
+    const WindowHandle main = navin.desktop.add(kNavinYouClass, "");
+    navin.desktop.atTime(1000, [&navin, main] { navin.desktop.destroy(main); });
+    return true;
+  });
+  EXPECT_FALSE(launchAsNavinYou(navin.ctx, "navin.exe"));
+  EXPECT_LT(navin.clock.nowMs(), 1100);
+
+  TestContext atlas;
+  atlas.launcher.onLaunch([&](const std::string&, int) {
+    const WindowHandle frame = atlas.desktop.add(kAtlas98FrameClass, "");
+    atlas.desktop.add("Child", "", frame);
+    atlas.desktop.atTime(1000, [&atlas, frame] { atlas.desktop.destroy(frame); });
+    return true;
+  });
+  EXPECT_FALSE(launchAsAtlas(atlas.ctx, "atlas.exe"));
+  EXPECT_LT(atlas.clock.nowMs(), 2100) << "at most one poll after the window went";
+  EXPECT_EQ(load(atlas.state.atlasWindowReady), 0);
+}
+
 TEST(StartupLaunch, AMapProgramThatNeverComesIsGivenUpInTime) {
   TestContext t;
   EXPECT_FALSE(launchAsNavinYou(t.ctx, "C:\\missing.exe"));
@@ -144,6 +274,49 @@ class SilentSpeech : public SpeechDispatch {
   std::int32_t callWithLong(int, std::int32_t) override { return 0; }
   int releases = 0;
 };
+
+// The toolbar's handlers over a test context and a speech dispatch.
+struct Toolbar {
+  Toolbar(TestContext& t, SpeechDispatch& dispatch) : speech(dispatch), dialog(t.ctx, speech) {}
+  void start() {
+    dialog.initialiseBeforeSystemMenu();
+    dialog.initialiseAfterSystemMenu();
+  }
+  SpeechControl speech;
+  ToolbarDialog dialog;
+};
+
+// A speech control that is there, and records what it is told.
+class PresentSpeech : public SilentSpeech {
+ public:
+  bool create(const char* progId) override {
+    calls.push_back(std::string("create ") + progId);
+    return true;
+  }
+  bool connected() const override { return true; }
+  void setLong(int id, std::int32_t v) override { calls.push_back("long " + std::to_string(id) + "=" + std::to_string(v)); }
+  void setBool(int id, bool v) override { calls.push_back("bool " + std::to_string(id) + "=" + std::to_string(v)); }
+  std::vector<std::string> calls;
+};
+
+TEST(ToolbarStartup, WithTheSpeechControlItIsConfiguredAndReleasedOnBothQuitPaths) {
+  for (const bool esc : {false, true}) {
+    TestContext t;
+    t.settings.writeInt(key::kSpeed, 7);
+    PresentSpeech dispatch;
+    Toolbar toolbar(t, dispatch);
+    toolbar.start();
+    EXPECT_EQ(load(t.state.speechReady), 1);
+    EXPECT_EQ(t.settings.readInt(key::kSystem, -1), 1);
+    ASSERT_EQ(dispatch.calls.size(), 13u) << "creation and the twelve stored voice properties";
+    EXPECT_EQ(dispatch.calls.front(), "create TOSTTSX.TOSTTSXCtrl.1");
+    EXPECT_EQ(dispatch.calls[1], "bool 6=1");
+    EXPECT_EQ(dispatch.calls[11], "long 12=7");
+    EXPECT_EQ(dispatch.releases, 0);
+    EXPECT_FALSE(toolbar.dialog.onCommandMessage(esc ? 2 : 1, 0));
+    EXPECT_EQ(dispatch.releases, 1) << (esc ? "Esc" : "Enter");
+  }
+}
 
 TEST(ToolbarQuit, EscPostsExitToTheMapProgramsEnterDoesNot) {
   TestContext t;
@@ -182,10 +355,7 @@ TEST(ToolbarStartup, ResetsRuntimeKeysAndStartsTheTimers) {
   t.settings.writeInt(key::kWayPoint, 7);
   t.settings.writeInt(key::kCheckTime, 30);
   SilentSpeech dispatch;
-  SpeechControl speech(dispatch);
-  ToolbarDialog dialog(t.ctx, speech);
-  dialog.initialiseBeforeSystemMenu();
-  dialog.initialiseAfterSystemMenu();
+  Toolbar(t, dispatch).start();
   EXPECT_EQ(t.settings.readInt(key::kGps, -1), 0);
   EXPECT_EQ(t.settings.readInt(key::kWayPoint, -1), 1);
   EXPECT_EQ(t.settings.readInt(key::kCenter, -1), 1);
@@ -195,6 +365,40 @@ TEST(ToolbarStartup, ResetsRuntimeKeysAndStartsTheTimers) {
               ElementsAre(PopupShown(165), PopupClosed(165)));
   EXPECT_FALSE(t.view.isEnabled(IDC_SVIEW));
   EXPECT_FALSE(t.view.isEnabled(IDC_CENTERING));
+}
+
+// Clicks and commands without a notification run their handler once; a
+// double click's second notification and the field's notifications do not.
+TEST(ToolbarCommands, OnlyClicksAndPlainCommandsRunHandlers) {
+  TestContext t;
+  SilentSpeech dispatch;
+  Toolbar toolbar(t, dispatch);
+  ToolbarDialog& dialog = toolbar.dialog;
+  t.desktop.add(kNavinYouClass, "");
+  EXPECT_TRUE(dialog.onCommandMessage(IDC_HELP_BUTTON, 5));       // BN_DOUBLECLICKED
+  EXPECT_TRUE(dialog.onCommandMessage(2, 5));                     // Esc's button, double-clicked
+  EXPECT_TRUE(dialog.onCommandMessage(IDC_EXIT, 5));
+  EXPECT_TRUE(dialog.onCommandMessage(IDC_WAYPOINT_FIELD, 0x300));  // EN_CHANGE
+  EXPECT_THAT(t.log.actions(), IsEmpty());
+
+  EXPECT_TRUE(dialog.onCommandMessage(IDC_HELP_BUTTON, 0));
+  EXPECT_THAT(t.log.of(ActionKind::Help), ElementsAre(testing::Help()));
+  EXPECT_FALSE(dialog.onCommandMessage(IDC_EXIT, 0)) << "× quits like Enter";
+  EXPECT_THAT(t.log.of(ActionKind::Posted), IsEmpty());
+}
+
+// Help: the raise timers stop, the help opens, and the raise timer of the
+// running GPS is armed again.
+TEST(ToolbarCommands, HelpStopsTheRaiseTimersAndArmsThemAgain) {
+  TestContext t;
+  SilentSpeech dispatch;
+  Toolbar toolbar(t, dispatch);
+  ToolbarDialog& dialog = toolbar.dialog;
+  t.settings.writeInt(key::kGps, 2);
+  dialog.onCommand(IDC_HELP_BUTTON);
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(testing::TimerStop(1), testing::TimerStop(2), testing::TimerStop(3),
+                          testing::Help(), testing::TimerStart(3, 2000)));
 }
 
 }  // namespace

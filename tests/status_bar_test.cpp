@@ -56,6 +56,14 @@ TEST(HeadingTest, CompassPoints) {
   EXPECT_EQ(headingBetween(here, {here.latitude + 25, here.longitude - 33}), 315);
 }
 
+// Truncated, not rounded, and with the program's own degree constant
+// (180 / 3.14159), not 180 / pi: on the weighted diagonal they part.
+TEST(HeadingTest, TruncatedWithTheProgramsConstant) {
+  const Coordinates origin{0, 0};
+  EXPECT_EQ(headingBetween(origin, {2, 1}), 20);     // 20.76
+  EXPECT_EQ(headingBetween(origin, {25, 33}), 44);   // 44.99999: 45 with 180 / pi
+}
+
 TEST(HeadingTest, ExtremeDifferencesDoNotOverflow) {
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();

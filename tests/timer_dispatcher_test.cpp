@@ -14,9 +14,14 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::Action;
 using testing::ActionKind;
+using testing::BringToTop;
+using testing::Foreground;
 using testing::PostedCommand;
 using testing::Sent;
+using testing::Sleep;
 using testing::TestContext;
+using testing::TimerStart;
+using testing::TimerStop;
 
 // An error box with a Cancel button that closes it.
 WindowHandle addErrorBox(TestContext& t, const char* title) {
@@ -47,6 +52,30 @@ TEST(AudioErrorTimer, DismissesEveryBoxInOneExpiryAndRestartsWinamp) {
   EXPECT_EQ(t.timers.running(), (std::map<int, int>{{100, 500}, {110, 90000}}));
 }
 
+TEST(AudioErrorTimer, PausesTheGuideCheckWhileDismissingAndRestartsBoth) {
+  TestContext t;
+  t.settings.writeInt(key::kCheckTime, 45);
+  const WindowHandle box = addErrorBox(t, "Error");
+  const WindowHandle cancel = t.desktop.dialogItem(box, 2);
+  const WindowHandle winamp = t.desktop.add(kWinampClass, "Winamp");
+  t.desktop.answer(winamp, 1024, std::intptr_t{-1});  // refuses the jump
+  store(t.state.winampStopped, 1);
+  store(t.state.winampResumePosition, 95000);
+  handleTimer(t.ctx, 100);
+  EXPECT_THAT(t.log.of({ActionKind::TimerStart, ActionKind::TimerStop, ActionKind::Sent,
+                        ActionKind::Posted, ActionKind::Sleep}),
+              ElementsAre(TimerStop(100), TimerStop(110),
+                          Sent(box, 273, 2, static_cast<std::intptr_t>(cancel)), Sleep(10),
+                          Sleep(100), TimerStart(110, 45000), PostedCommand(winamp, 40045),
+                          Sleep(10), Sent(winamp, 1024, 95000, 106), TimerStart(100, 500)));
+  EXPECT_EQ(load(t.state.winampStopped), 1) << "a refused jump is tried again next time";
+
+  // Without an error box: only the watch itself goes round.
+  t.log.clear();
+  handleTimer(t.ctx, 100);
+  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(100), TimerStart(100, 500)));
+}
+
 TEST(AudioErrorTimer, ABoxThatWillNotCloseDoesNotHangTheToolbar) {
   TestContext t;
   t.desktop.add("#32770", "Error");  // ignores Cancel
@@ -69,6 +98,47 @@ TEST(RouteListTimer, PollsWhileTheListIsOpenThenRaisesTheToolbarOnce) {
               ElementsAre(testing::Sleep(2000), testing::Foreground(toolbar)));
 }
 
+TEST(RaiseTimers, StopThemselvesAndRaiseTheToolbar) {
+  for (const int id : {2, 3}) {
+    TestContext t;
+    const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
+    t.timers.start(id, 2000);
+    t.log.clear();
+    handleTimer(t.ctx, id);
+    EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(id), Foreground(toolbar))) << "timer " << id;
+    EXPECT_FALSE(t.timers.isRunning(id));
+  }
+}
+
+TEST(ForegroundTimer, BringsNavinYouThenSViewThenTheToolbar) {
+  TestContext t;
+  const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
+  const WindowHandle navin = t.desktop.add(kNavinYouClass, "");
+  const WindowHandle sview = t.desktop.add(kSViewClass, "");
+  t.timers.start(4, 1000);
+  t.log.clear();
+  handleTimer(t.ctx, 4);
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(TimerStop(4), Foreground(navin), Sleep(500), BringToTop(sview),
+                          Foreground(sview), Sleep(200), Foreground(toolbar)));
+  EXPECT_FALSE(t.timers.isRunning(4));
+
+  // With ATLAS in front the ATLAS window comes forward; with an unknown
+  // "Map" nothing does, and the pauses stay.
+  t.settings.writeInt(key::kMap, 1);
+  const WindowHandle atlas = t.desktop.add(kAtlas98FrameClass, "");
+  t.desktop.destroy(sview);
+  t.log.clear();
+  handleTimer(t.ctx, 4);
+  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(4), Foreground(atlas), Sleep(500),
+                                           Sleep(200), Foreground(toolbar)));
+  t.settings.writeInt(key::kMap, 2);
+  t.log.clear();
+  handleTimer(t.ctx, 4);
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(TimerStop(4), Sleep(500), Sleep(200), Foreground(toolbar)));
+}
+
 TEST(ForegroundTimer, DoesNothingWithoutNavinYou) {
   TestContext t;
   t.desktop.add(kAtlas98FrameClass, "");
@@ -79,18 +149,33 @@ TEST(ForegroundTimer, DoesNothingWithoutNavinYou) {
               ElementsAre(testing::TimerStop(4)));
 }
 
-TEST(GuideCheckTimer, StartsTheMusicCheckOnlyWhenEverythingHolds) {
-  TestContext t;
-  const WindowHandle main = t.desktop.add(kNavinYouClass, "");
-  t.desktop.add("D", "ガイダンス", t.desktop.add(kMdiClientClass, "", main));
-  t.desktop.add(kWinampClass, "");
-  handleTimer(t.ctx, 110);
-  EXPECT_THAT(t.log.of(ActionKind::WorkerStarted), IsEmpty());  // "guidecheck" is off
-  t.settings.writeInt(key::kGuideCheck, 1);
-  handleTimer(t.ctx, 110);
-  EXPECT_THAT(t.log.of(ActionKind::WorkerStarted),
-              ElementsAre(testing::WorkerStarted("musicPlayerCheck")));
-  EXPECT_EQ(t.timers.period(110), 90000);
+// Each of the four conditions of timer 110 on its own keeps the check from
+// starting; the timer goes round with "checktime" every time.
+TEST(GuideCheckTimer, StartsTheMusicCheckOnlyWhenAllFourConditionsHold) {
+  struct Scene {
+    const char* missing;
+    bool guideWindow, guideCheck, winamp, winampStopped;
+  };
+  for (const Scene& scene : {Scene{"nothing", true, true, true, false},
+                             Scene{"the guide window", false, true, true, false},
+                             Scene{"guidecheck", true, false, true, false},
+                             Scene{"Winamp", true, true, false, false},
+                             Scene{"a Winamp not stopped by us", true, true, true, true}}) {
+    TestContext t;
+    t.settings.writeInt(key::kCheckTime, 20);
+    const WindowHandle area = t.desktop.add(kMdiClientClass, "", t.desktop.add(kNavinYouClass, ""));
+    t.desktop.add("D", scene.guideWindow ? "ガイダンス" : "地図", area);
+    t.settings.writeInt(key::kGuideCheck, scene.guideCheck ? 1 : 0);
+    if (scene.winamp) t.desktop.add(kWinampClass, "");
+    store(t.state.winampStopped, scene.winampStopped ? 1 : 0);
+    t.timers.start(110, 20000);
+    t.log.clear();
+    handleTimer(t.ctx, 110);
+    const bool all = scene.guideWindow && scene.guideCheck && scene.winamp && !scene.winampStopped;
+    EXPECT_EQ(t.log.of(ActionKind::WorkerStarted).size(), all ? 1u : 0u) << "missing " << scene.missing;
+    EXPECT_THAT(t.log.of({ActionKind::TimerStart, ActionKind::TimerStop}),
+                ElementsAre(TimerStop(110), TimerStart(110, 20000)));
+  }
 }
 
 TEST(MusicPlayers, Layer3PlayerGoesBackToItsTrack) {

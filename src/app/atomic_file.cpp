@@ -1,6 +1,7 @@
 #include "app/atomic_file.h"
 
 #include <cstdio>
+#include <string>
 
 #ifdef _WIN32
 #include <io.h>
@@ -45,7 +46,35 @@ bool renameOver(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-std::string temporaryPathFor(const std::string& path) { return path + ".tmp"; }
+std::string temporaryPathFor(const std::string& path) {
+#ifdef _WIN32
+  const unsigned long pid = GetCurrentProcessId();
+#else
+  const unsigned long pid = static_cast<unsigned long>(getpid());
+#endif
+  return path + "." + std::to_string(pid) + ".tmp";
+}
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+  std::string text;
+  char chunk[4096];
+#ifdef _WIN32
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) text.append(chunk, got);
+  CloseHandle(file);
+#else
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return std::nullopt;
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+  std::fclose(file);
+#endif
+  return text;
+}
 
 bool replaceFileAtomically(const std::string& path, std::string_view contents) {
   const std::string temporary = temporaryPathFor(path);

@@ -14,9 +14,11 @@ namespace tabiro {
 
 namespace {
 
-// One lock for every store in the process: each single read or write is
-// atomic against all the others.
-std::mutex& profileLock() {
+// One lock for every store in the process: writers take turns, so no write
+// is built on a file that another write is about to replace. Readers do not
+// take it: the file is only ever replaced whole, and a read on the
+// user-interface thread must not wait for another thread's flush to disk.
+std::mutex& writeLock() {
   static std::mutex lock;
   return lock;
 }
@@ -50,17 +52,6 @@ bool sameName(std::string_view a, std::string_view b) {
     }
   }
   return true;
-}
-
-std::optional<std::string> readWholeFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return std::nullopt;
-  std::string text;
-  char chunk[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-  std::fclose(file);
-  return text;
 }
 
 // The file split into lines (without their line ends). The lines are views
@@ -203,18 +194,18 @@ std::string_view storable(std::string_view value) {
 
 }  // namespace
 
-SettingsStore::SettingsStore(std::string path) : path_(std::move(path)) {}
+SettingsStore::SettingsStore(std::string path, FileReplacer replace)
+    : path_(std::move(path)), replace_(std::move(replace)) {}
 
 std::int32_t SettingsStore::readInt(std::string_view section, std::string_view key,
                                     std::int32_t def) const {
-  std::lock_guard<std::mutex> lock(profileLock());
   const std::optional<std::string> value = findValue(path_, section, key);
-  return value ? parseInt(*value) : def;
+  // As with Windows, "Key=" holds no number: the caller's default, not 0.
+  return value && !value->empty() ? parseInt(*value) : def;
 }
 
 std::string SettingsStore::readString(std::string_view section, std::string_view key,
                                       std::string_view def) const {
-  std::lock_guard<std::mutex> lock(profileLock());
   std::optional<std::string> value = findValue(path_, section, key);
   return value ? std::move(*value) : std::string(def);
 }
@@ -226,7 +217,7 @@ void SettingsStore::writeInt(std::string_view section, std::string_view key, std
 void SettingsStore::writeString(std::string_view section, std::string_view key,
                                 std::string_view value) {
   value = storable(value);
-  std::lock_guard<std::mutex> lock(profileLock());
+  std::lock_guard<std::mutex> lock(writeLock());
   const Profile profile(path_);
   const Location where = locate(profile, section, key);
   if (where.found && where.found->value == value) return;  // nothing to write
@@ -254,7 +245,7 @@ void SettingsStore::writeString(std::string_view section, std::string_view key,
     text += lineEnd;
     put(entry);
   }
-  replaceFileAtomically(path_, text);
+  replace_(path_, text);
 }
 
 }  // namespace tabiro

@@ -1,19 +1,26 @@
 // The private profile: one INI file holding every setting and the run-time
 // state keys. Windows private-profile semantics, no cache: every read goes to
-// the file and every write goes to the file at once, atomically.
+// the file and every write goes to the file at once, atomically. Writers take
+// turns; a reader never waits for a writer, since the file it opens is always
+// whole (the old one or the new one).
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "app/atomic_file.h"
 #include "app/profile_keys.h"
 
 namespace tabiro {
 
+// Puts new contents in place of the file; false leaves the old file.
+using FileReplacer = std::function<bool(const std::string& path, std::string_view contents)>;
+
 class SettingsStore {
  public:
-  explicit SettingsStore(std::string path);
+  explicit SettingsStore(std::string path, FileReplacer replace = replaceFileAtomically);
 
   const std::string& path() const { return path_; }
 
@@ -36,6 +43,7 @@ class SettingsStore {
 
  private:
   std::string path_;
+  FileReplacer replace_;
 };
 
 }  // namespace tabiro

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -74,11 +75,59 @@ struct CameraTable {
   const Camera& row(int number) const { return rows.at(static_cast<std::size_t>(number)); }
 };
 
+// The position reader's word to whoever waits for the next fix: a count of
+// the fixes published, and a wake-up when a run flag is cleared, so that the
+// guidance engine waits instead of repeating passes over an unchanged fix.
+class FixSignal {
+ public:
+  void publish() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++published_;
+    }
+    changed_.notify_all();
+  }
+  // Wakes the waiters to look at their run flags again.
+  void wake() {
+    { std::lock_guard<std::mutex> lock(mutex_); }
+    changed_.notify_all();
+  }
+  std::uint64_t published() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return published_;
+  }
+  // Waits until a fix after `seen` is published (seen moves on to it; true)
+  // or `keepGoing` turns false (false). `recheck` bounds each wait, in case a
+  // flag was cleared without a wake.
+  template <typename KeepGoing>
+  bool waitForNext(std::uint64_t& seen, KeepGoing keepGoing, std::chrono::milliseconds recheck) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      if (!keepGoing()) return false;
+      if (published_ != seen) {
+        seen = published_;
+        return true;
+      }
+      changed_.wait_for(lock, recheck);
+    }
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::uint64_t published_ = 0;
+};
+
 struct SharedState {
   // Run flags of the worker threads.
   SharedInt positionReaderRun{0};
   SharedInt trackLogRun{0};
   SharedInt guidanceRun{0};
+  // Which start of the reader and of the log writer is the current one: an
+  // older worker still in its last cycle ends instead of running beside it.
+  SharedInt positionReaderStart{0};
+  SharedInt trackLogStart{0};
+  FixSignal fixes;
 
   // Availability and hand-over values.
   SharedInt speechReady{0};
@@ -96,7 +145,21 @@ struct SharedState {
   GpsFix gpsFix;
   WaypointTable waypoints;
   CameraTable cameras;
-
 };
+
+// Clears a worker's run flag and wakes whoever waits for a fix, so that the
+// guidance engine notices a stop at once.
+inline void stopWorker(SharedState& state, SharedInt& runFlag) {
+  store(runFlag, 0);
+  state.fixes.wake();
+}
+
+// GPS stop and the map switch: the reader, the log writer and the engine.
+inline void stopGpsWorkers(SharedState& state) {
+  store(state.guidanceRun, 0);
+  store(state.positionReaderRun, 0);
+  store(state.trackLogRun, 0);
+  state.fixes.wake();
+}
 
 }  // namespace tabiro

@@ -116,10 +116,15 @@ void launchMapPrograms(AppContext& ctx, const StartupPlan& plan) {
 
 namespace {
 
-// Waits until Navin' You's document area holds at least one document.
+// Waits until Navin' You's document area holds at least one document. A
+// main window that goes away before that was closed or has died: nothing
+// more will come.
 WindowHandle waitForDocumentArea(AppContext& ctx, std::int64_t deadline) {
+  bool seen = false;
   for (;;) {
     const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr);
+    if (!main && seen) return kNoWindow;
+    seen = seen || main;
     const WindowHandle area =
         main ? ctx.desktop.findChild(main, kNoWindow, kMdiClientClass, nullptr) : kNoWindow;
     if (area && ctx.desktop.firstChild(area)) return area;
@@ -166,7 +171,7 @@ void answerStartupRouteDialogs(AppContext& ctx) {
 }  // namespace
 
 bool launchAsNavinYou(AppContext& ctx, const std::string& path) {
-  ctx.launcher.launch(path, win::kSwRestore);
+  if (!ctx.launcher.launch(path, win::kSwRestore)) return false;
   const std::int64_t deadline = ctx.clock.nowMs() + kMapProgramWaitMs;
   const WindowHandle area = waitForDocumentArea(ctx, deadline);
   if (!area || !waitForMapDocument(ctx, area, deadline)) return false;
@@ -183,11 +188,14 @@ void pickNavinMapDocument(AppContext& ctx) {
 }
 
 bool launchAsAtlas(AppContext& ctx, const std::string& path) {
-  ctx.launcher.launch(path, win::kSwRestore);
+  if (!ctx.launcher.launch(path, win::kSwRestore)) return false;
   const std::int64_t deadline = ctx.clock.nowMs() + kMapProgramWaitMs;
+  bool seen = false;
   for (;;) {
-    probeAtlasReady(ctx);
+    seen = probeAtlasReady(ctx) || seen;
     if (load(ctx.state.atlasWindowReady) == 1) return true;
+    // Gone again before its view came: closed or dead.
+    if (seen && !atlasWindowExists(ctx)) return false;
     if (ctx.clock.nowMs() >= deadline) return false;
     ctx.clock.sleep(kAtlasPollMs);
   }

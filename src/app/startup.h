@@ -55,13 +55,16 @@ void applyStartupLayout(ToolbarView& view, const StartupPlan& plan);
 void launchMapPrograms(AppContext& ctx, const StartupPlan& plan);
 
 // The launch of Navin' You: start it, wait for its map document, answer its
-// start-up route dialogs. False when it did not come up in time.
+// start-up route dialogs. False when it did not come up in time. A program
+// that cannot be started, or whose window goes away before it is ready, is
+// not waited for: the start-up and the map switch go on at once.
 bool launchAsNavinYou(AppContext& ctx, const std::string& path);
 
 // With Navin' You 2.0, activate its own map document from the window menu.
 void pickNavinMapDocument(AppContext& ctx);
 
-// The launch of an ATLAS program: start it and wait for its inner view.
+// The launch of an ATLAS program: start it and wait for its inner view; not
+// waited for on the same terms as Navin' You.
 bool launchAsAtlas(AppContext& ctx, const std::string& path);
 
 }  // namespace tabiro

@@ -7,7 +7,11 @@
 #include "app/timer_ids.h"
 #include "mapctl/command_channel.h"
 #include "mapctl/discovery.h"
+#include "mapctl/display_toggles.h"
 #include "mapctl/map_commands.h"
+#include "mapctl/route_dialogs.h"
+#include "mapctl/scale_zoom.h"
+#include "mapctl/scrolling.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 
@@ -92,6 +96,21 @@ void ToolbarDialog::onCancel() {
   if (exitPopup) ctx_.popups.closeStatus(exitPopup);
 }
 
+bool ToolbarDialog::onCommandMessage(int id, int notificationCode) {
+  if (notificationCode != win::kBnClicked) return true;
+  switch (id) {
+    case win::kIdOk:
+    case IDC_EXIT:
+      return !onOk();
+    case win::kIdCancel:
+      onCancel();
+      return false;
+    default:
+      onCommand(id);
+      return true;
+  }
+}
+
 void ToolbarDialog::onCommand(int id) {
   switch (id) {
     case IDC_HELP_BUTTON:
@@ -104,6 +123,24 @@ void ToolbarDialog::onCommand(int id) {
     case IDC_SPEAK:
       speech_.speakNow(ctx_.state);
       break;
+    case IDC_SCALE_200K: selectFixedScale(ctx_, kScale200k); break;
+    case IDC_SCALE_70K: selectFixedScale(ctx_, kScale70k); break;
+    case IDC_SCALE_20K: selectFixedScale(ctx_, kScale20k); break;
+    case IDC_SCALE_10K: selectFixedScale(ctx_, kScale10k); break;
+    case IDC_ZOOM_OUT: zoomOut(ctx_); break;
+    case IDC_ZOOM_IN: zoomIn(ctx_); break;
+    case IDC_LEFT: pressDirectionButton(ctx_, kLeftButton); break;
+    case IDC_UP: pressDirectionButton(ctx_, kUpButton); break;
+    case IDC_DOWN: pressDirectionButton(ctx_, kDownButton); break;
+    case IDC_RIGHT: pressDirectionButton(ctx_, kRightButton); break;
+    case IDC_GUIDE_SHOW: showGuideWindow(ctx_); break;
+    case IDC_GUIDE_HIDE: hideGuideWindow(ctx_); break;
+    case IDC_WINDOW_NORMAL: setMapWindowSize(ctx_, WindowSize::Normal); break;
+    case IDC_WINDOW_MAX: setMapWindowSize(ctx_, WindowSize::Maximised); break;
+    case IDC_SVIEW: switchSView(ctx_); break;
+    case IDC_MAP_MATCH: switchMapMatching(ctx_); break;
+    case IDC_ROUTE_LIST: showRouteList(ctx_); break;
+    case IDC_ROUTE_CLEAR: clearRoute(ctx_); break;
     default:
       break;
   }

@@ -28,6 +28,14 @@ class ToolbarDialog {
   // Esc and the close box: quit this program and the map programs.
   void onCancel();
 
+  // A WM_COMMAND as the window receives it. Only a click (BN_CLICKED) or a
+  // command without a notification code, as workers, dialogs and keys send
+  // it (0 both), runs a handler: an owner-drawn button follows the click of
+  // a double click with BN_DOUBLECLICKED, which must not run it again, and
+  // the waypoint field's notifications are no commands. False when the
+  // toolbar is to end.
+  bool onCommandMessage(int id, int notificationCode);
+
   void onCommand(int id);
   void onTimer(int id);
   // True when the command was one of the toolbar's own system-menu items.

@@ -133,6 +133,16 @@ void clickSheetControl(AppContext& ctx, WindowHandle control, ClientPoint point)
   ctx.desktop.post(control, win::kWmLButtonUp, win::kMkLButton, at(point));
 }
 
+WindowHandle pollForWindow(AppContext& ctx, const std::function<WindowHandle()>& find, int pollMs,
+                           int timeoutMs) {
+  const std::int64_t deadline = ctx.clock.nowMs() + timeoutMs;
+  for (;;) {
+    if (const WindowHandle window = find()) return window;
+    if (ctx.clock.nowMs() >= deadline) return kNoWindow;
+    ctx.clock.sleep(pollMs);
+  }
+}
+
 void sendDialogCommand(AppContext& ctx, WindowHandle dialog, int id, DialogSend how) {
   if (!dialog) return;
   const auto control = static_cast<std::intptr_t>(ctx.desktop.dialogItem(dialog, id));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "app/app_context.h"
 #include "mapctl/map_commands.h"
@@ -64,6 +65,12 @@ constexpr unsigned atlasScaleCommand(int menuNumber) {
 constexpr unsigned proAtlasScaleCommand(int menuNumber) {
   return menuNumber == 0 ? 0 : static_cast<unsigned>(menuNumber) + kProAtlasScaleBase;
 }
+
+// Looks for a window with `find` every pollMs until it answers one or
+// timeoutMs have passed (then 0): no other program can hold the toolbar for
+// longer. The first look is at once.
+WindowHandle pollForWindow(AppContext& ctx, const std::function<WindowHandle()>& find, int pollMs,
+                           int timeoutMs);
 
 // A dialog button pressed from outside: WM_COMMAND with the button's id and,
 // as lParam, the handle of the dialog's control with that id.

@@ -72,12 +72,18 @@ void sendAtlasArrow(AppContext& ctx, AtlasPrecedence precedence, ArrowKey key) {
   });
 }
 
+// The window chosen by its title, or the frame found again by class at
+// every look; 0 once it is gone.
+WindowHandle chosenAtlasWindow(AppContext& ctx, WindowHandle w, const AtlasChoice& choice) {
+  if (!choice.frameClass) return ctx.desktop.exists(w) ? w : kNoWindow;
+  return ctx.desktop.findWindow(choice.frameClass, nullptr);
+}
+
 // The inner view exists: a child of a window chosen by its title, a
-// grandchild of a frame, which is found again by class at every look.
-bool atlasInnerViewExists(AppContext& ctx, WindowHandle w, const AtlasChoice& choice) {
-  if (!choice.frameClass) return ctx.desktop.firstChild(w) != kNoWindow;
-  const WindowHandle frame = ctx.desktop.findWindow(choice.frameClass, nullptr);
-  return ctx.desktop.firstChild(ctx.desktop.firstChild(frame)) != kNoWindow;
+// grandchild of a frame.
+bool atlasInnerViewExists(AppContext& ctx, WindowHandle window, const AtlasChoice& choice) {
+  if (!choice.frameClass) return ctx.desktop.firstChild(window) != kNoWindow;
+  return ctx.desktop.firstChild(ctx.desktop.firstChild(window)) != kNoWindow;
 }
 
 WindowHandle findDocumentArea(AppContext& ctx) {
@@ -98,7 +104,7 @@ MapVariant readMapVariant(AppContext& ctx) {
   }
 }
 
-WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind) {
+WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind, int pauseBetweenMs) {
   const WindowHandle area = findDocumentArea(ctx);
   if (!area) return kNoWindow;
   if (kind == NavinDocument::GuideWindow) {
@@ -112,6 +118,7 @@ WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind) {
     if (kind == NavinDocument::Map && !proAtlas && !sjis::contains(title, kGuideWindowTitle)) {
       return child;
     }
+    if (pauseBetweenMs > 0) ctx.clock.sleep(pauseBetweenMs);
   }
   return kNoWindow;
 }
@@ -150,17 +157,30 @@ std::optional<WindowListCommands> readNavinWindowMenu(AppContext& ctx) {
   }
 }
 
-void probeAtlasReady(AppContext& ctx) {
+bool probeAtlasReady(AppContext& ctx) {
+  bool found = false;
   forFirstAtlas(ctx, AtlasPrecedence::TitleFirst, [&](WindowHandle w, const AtlasChoice& choice) {
+    found = true;
     const std::int64_t deadline = ctx.clock.nowMs() + kAtlasInnerViewWaitMs;
     do {
       ctx.clock.sleep(kAtlasProbePollMs);
-      if (atlasInnerViewExists(ctx, w, choice)) {
+      const WindowHandle window = chosenAtlasWindow(ctx, w, choice);
+      if (!window) return;
+      if (atlasInnerViewExists(ctx, window, choice)) {
         store(ctx.state.atlasWindowReady, 1);
         return;
       }
     } while (ctx.clock.nowMs() < deadline);
   });
+  return found;
+}
+
+bool atlasWindowExists(AppContext& ctx) {
+  bool found = false;
+  forFirstAtlas(ctx, AtlasPrecedence::TitleFirst, [&](WindowHandle, const AtlasChoice&) {
+    found = true;
+  });
+  return found;
 }
 
 void postAtlasCommand(AppContext& ctx, unsigned commandId) {

@@ -16,7 +16,9 @@ MapVariant readMapVariant(AppContext& ctx);
 
 enum class NavinDocument { Map, ProAtlas, GuideWindow };
 
-WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind);
+// pauseBetweenMs: a pause before moving on to each next document, for a
+// walk that gives a busy Navin' You time between its reads.
+WindowHandle findNavinDocument(AppContext& ctx, NavinDocument kind, int pauseBetweenMs = 0);
 
 // The document a Navin' You map operation needs: its own map, or the ProAtlas
 // document while that is shown.
@@ -41,8 +43,11 @@ std::optional<WindowListCommands> readNavinWindowMenu(AppContext& ctx);
 constexpr int kAtlasInnerViewWaitMs = 10000;
 constexpr int kAtlasProbePollMs = 100;
 // Sets atlasWindowReady once the chosen ATLAS window has its inner view;
-// gives up, flag unchanged, after kAtlasInnerViewWaitMs.
-void probeAtlasReady(AppContext& ctx);
+// gives up, flag unchanged, after kAtlasInnerViewWaitMs or as soon as the
+// window is gone. True when there was an ATLAS window to wait on.
+bool probeAtlasReady(AppContext& ctx);
+// Whether probeAtlasReady would find an ATLAS window to wait on.
+bool atlasWindowExists(AppContext& ctx);
 void postAtlasCommand(AppContext& ctx, unsigned commandId);
 void activateAtlas(AppContext& ctx);
 void sendAtlasArrowHorizontal(AppContext& ctx, int direction);  // 1 left, 2 right

@@ -16,6 +16,14 @@ constexpr unsigned kWmRButtonDown = 516;
 constexpr unsigned kWmRButtonUp = 517;
 constexpr unsigned kWmUser = 1024;
 
+// Dialog button ids that Enter and Esc reach.
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+
+// Button notification codes (the high word of a WM_COMMAND's wParam).
+constexpr int kBnClicked = 0;
+constexpr int kBnDoubleClicked = 5;
+
 // Common-control requests sent to other programs' controls.
 constexpr unsigned kTbGetState = 1042;   // ToolbarWindow32
 constexpr unsigned kTbmGetPos = 1024;    // msctls_trackbar32

@@ -1,7 +1,8 @@
 // Stand-in for the audio error boxes a music player leaves behind: top-level
 // windows titled "Error" or "Error Initializing Audio", each with a button of
 // id 2, that close on WM_COMMAND 2 (or refuse to, for a number of times or
-// for ever). The program ends when its last box has closed.
+// for ever), or hang with their messages unread. The program ends when its
+// last box has closed.
 #include <string>
 
 #include "stub.h"
@@ -80,7 +81,7 @@ long long boxCount(const stub::Args& args, const char* name) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   stub::Args args = stub::Args::fromProcess();
   stub::openLog(args.value("log"));
-  stub::reportUnknownSwitches(args, {"log", "error", "init-error", "refuse"});
+  stub::reportUnknownSwitches(args, {"log", "error", "init-error", "refuse", "hang"});
   // A bare --error or --init-error opens one box; no switch at all, one "Error".
   long long errors = args.has("error") ? boxCount(args, "error") : args.has("init-error") ? 0 : 1;
   long long initErrors = args.has("init-error") ? boxCount(args, "init-error") : 0;
@@ -95,5 +96,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   for (long long i = 1; i <= initErrors; ++i)
     openBox("Error Initializing Audio", "initerror" + std::to_string(i), index++);
   if (g_open == 0) return 0;
+  if (args.has("hang")) {
+    // A program that has stopped reading its messages: the boxes stay, and
+    // every message sent to them waits for ever.
+    stub::logEvent("errorbox", "hung");
+    Sleep(INFINITE);
+  }
   return stub::runMessageLoop();
 }

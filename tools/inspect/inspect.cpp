@@ -11,6 +11,7 @@
 #include "guidance/camera_file.h"
 #include "guidance/route_file.h"
 #include "guidance/text_file.h"
+#include "gpx.h"
 
 namespace tabiro::inspect {
 
@@ -21,6 +22,7 @@ constexpr const char* kUsage =
     "  tabiro-inspect route ファイル.nyp        ルートファイルの地点\n"
     "  tabiro-inspect cameras ファイル.pot      オービスファイルの地点\n"
     "  tabiro-inspect status \"時速\" \"北緯\" \"東経\"  ステータスバーの3つのテキスト\n"
+    "  tabiro-inspect gpx 記録.log              GPS記録（トラックログ）を GPX 1.1 で出力\n"
     "入出力のテキストはシフトJISです。\n";
 
 // How the warnings of one kind of file are worded.
@@ -198,6 +200,7 @@ std::string formatDegrees(std::int32_t value) {
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.size() == 2 && args[0] == "route") return inspectRoute(args[1], out, err);
   if (args.size() == 2 && args[0] == "cameras") return inspectCameras(args[1], out, err);
+  if (args.size() == 2 && args[0] == "gpx") return writeGpx(args[1], out, err);
   if (args.size() == 4 && args[0] == "status") return inspectStatus(args[1], args[2], args[3], out);
   err << kUsage;
   return 2;

@@ -1,6 +1,9 @@
 // Navin' You stand-in: the MDI main window with its map documents, slider and
 // arrows, tool bar, status bar, window menu and dialogs, as the toolbar finds
 // and drives them. Every message each window receives goes to the log.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
 
@@ -9,6 +12,7 @@
 #include <commctrl.h>  // after windows.h, which navstub.h brings
 #include "nmea.h"
 #include "status_text.h"
+#include "track_view.h"
 
 namespace navstub {
 namespace {
@@ -19,6 +23,7 @@ const char kViewClass[] = "AfxFrameOrView42";
 
 constexpr UINT_PTR kDocumentsTimer = 1;
 constexpr UINT_PTR kReplayTimer = 2;
+constexpr UINT_PTR kSheetTimer = 3;
 constexpr UINT kReplayTickMs = 50;
 constexpr int kFirstDocumentCommand = 0xFF00;  // the document area's window list: 65280, 65281, ...
 constexpr int kWindowListPosition = 13;        // of the first document in the window menu
@@ -39,6 +44,7 @@ struct Config {
   std::string gpsDialogs;
   std::string startupDialogs;
   int routeListMs = 1500;
+  int sheetDelayMs = 0;
   SheetOptions sheet;
   bool gpsOn = false;
   bool centeringOn = true;
@@ -100,12 +106,18 @@ Fix restingFix() {
   return tokyoStation;
 }
 
+void redrawMapViews() {
+  for (const auto& doc : g.documents)
+    if (doc->view) InvalidateRect(doc->view, nullptr, TRUE);
+}
+
 void replayTick() {
   size_t index = g.track.indexAt(static_cast<int64_t>(GetTickCount64() - g.replayStart), g.config.replaySpeed);
   if (index != g.shownFix) {
     g.shownFix = index;
     const Fix& fix = g.track[index];
     showFix(fix);
+    redrawMapViews();
     stub::logEvent("statusbar", "fix %u %d %ld %ld", static_cast<unsigned>(index), fix.speedKmh,
                    static_cast<long>(fix.latitude), static_cast<long>(fix.longitude));
   }
@@ -121,6 +133,7 @@ void startReplay() {
   g.replayStart = GetTickCount64();
   g.shownFix = 0;
   showFix(g.track[0]);
+  redrawMapViews();
   stub::logEvent("statusbar", "fix 0 %d %ld %ld", g.track[0].speedKmh, static_cast<long>(g.track[0].latitude),
                  static_cast<long>(g.track[0].longitude));
   SetTimer(g.main, kReplayTimer, kReplayTickMs, nullptr);
@@ -355,8 +368,66 @@ LRESULT CALLBACK documentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   return DefMDIChildProcA(hwnd, message, wParam, lParam);
 }
 
+// The map view draws the replayed drive: the whole track in grey, the part
+// driven so far in blue, and the car as a red dot with a line along its
+// heading, so that a person (or a screenshot) sees where the car is.
+void paintTrack(HWND view, HDC dc) {
+  constexpr int kLeft = 44;  // right of the slider and its arrows
+  RECT r;
+  GetClientRect(view, &r);
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  if (g.track.empty()) return;
+  const TrackProjection projection(g.track, r.right - kLeft, r.bottom, 24);
+  auto point = [&](size_t i) {
+    const Pixel p = projection.toPixel(g.track[i]);
+    return POINT{p.x + kLeft, p.y};
+  };
+  std::vector<POINT> line(g.track.size());
+  for (size_t i = 0; i < g.track.size(); ++i) line[i] = point(i);
+  const size_t car = g.shownFix < g.track.size() ? g.shownFix : g.track.size() - 1;
+
+  HPEN grey = CreatePen(PS_SOLID, 2, RGB(190, 190, 190));
+  HPEN blue = CreatePen(PS_SOLID, 4, RGB(30, 80, 220));
+  HPEN red = CreatePen(PS_SOLID, 3, RGB(220, 20, 20));
+  HBRUSH redBrush = CreateSolidBrush(RGB(220, 20, 20));
+  HGDIOBJ oldPen = SelectObject(dc, grey);
+  Polyline(dc, line.data(), static_cast<int>(line.size()));
+  SelectObject(dc, blue);
+  Polyline(dc, line.data(), static_cast<int>(car + 1));
+
+  const int heading = headingAt(g.track, car);
+  const double radians = heading * 3.14159265358979323846 / 180;
+  const POINT at = line[car];
+  SelectObject(dc, red);
+  MoveToEx(dc, at.x, at.y, nullptr);
+  LineTo(dc, at.x + static_cast<int>(24 * std::sin(radians)), at.y - static_cast<int>(24 * std::cos(radians)));
+  HGDIOBJ oldBrush = SelectObject(dc, redBrush);
+  Ellipse(dc, at.x - 7, at.y - 7, at.x + 8, at.y + 8);
+
+  char caption[96];
+  snprintf(caption, sizeof caption, "fix %u/%u  %d km/h  %d°", static_cast<unsigned>(car + 1),
+           static_cast<unsigned>(g.track.size()), g.track[car].speedKmh, heading);
+  SetBkMode(dc, TRANSPARENT);
+  TextOutA(dc, kLeft, 4, caption, static_cast<int>(strlen(caption)));
+
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(redBrush);
+  DeleteObject(red);
+  DeleteObject(blue);
+  DeleteObject(grey);
+}
+
 LRESULT CALLBACK viewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) SetFocus(hwnd);
+  if (message == WM_ERASEBKGND) return 1;  // the paint fills the whole view
+  if (message == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    paintTrack(hwnd, dc);
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -384,7 +455,13 @@ bool onCommand(WPARAM wParam, LPARAM lParam) {
     bool on = toggleButton(id, lParam);
     stub::logEvent("main", "centering %s", on ? "on" : "off");
   } else if (id == c.sheetCommand()) {
-    openSettingsSheet(g.main, c.sheet);
+    if (c.sheetDelayMs > 0) {
+      // A slow program: the sheet comes later, the command returns at once.
+      stub::logEvent("main", "sheet in %d ms", c.sheetDelayMs);
+      SetTimer(g.main, kSheetTimer, static_cast<UINT>(c.sheetDelayMs), nullptr);
+    } else {
+      openSettingsSheet(g.main, c.sheet);
+    }
   } else if (id == kCmdRouteList) {
     if (!FindWindowA(nullptr, "ﾙｰﾄ一覧"))
       openDialog(g.main, {"route-list", "ﾙｰﾄ一覧", {{IDCANCEL, "閉じる"}}, nullptr, static_cast<unsigned>(c.routeListMs)});
@@ -439,6 +516,11 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         replayTick();
         return 0;
       }
+      if (wParam == kSheetTimer) {
+        KillTimer(hwnd, kSheetTimer);
+        openSettingsSheet(g.main, g.config.sheet);
+        return 0;
+      }
       break;
     case WM_COMMAND:
       if (onCommand(wParam, lParam)) return 0;
@@ -467,6 +549,7 @@ Config readConfig(const stub::Args& args) {
   c.gpsDialogs = args.value("gps-dialogs", "confirm");
   c.startupDialogs = args.value("startup-dialogs", "none");
   c.routeListMs = static_cast<int>(args.integer("route-list-ms", 1500));
+  c.sheetDelayMs = static_cast<int>(args.integer("sheet-delay", 0));
   c.sheet.halfWidthTitle = args.has("sheet-halfwidth");
   c.sheet.mapMatch = args.integer("mapmatch", 1) != 0;
   c.gpsOn = args.has("gps-on");
@@ -486,7 +569,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   stub::openLog(args.value("log"));
   stub::reportUnknownSwitches(args, {"log", "version", "title", "doc", "doc-delay", "active-doc", "slider-pos",
                                      "slider-step", "gps-dialogs", "startup-dialogs", "route-list-ms",
-                                     "sheet-halfwidth", "mapmatch", "gps-on", "centering", "gps-disabled", "replay",
+                                     "sheet-halfwidth", "sheet-delay", "mapmatch", "gps-on", "centering", "gps-disabled", "replay",
                                      "replay-speed"});
   g.config = readConfig(args);
   if (!g.config.replayPath.empty()) {

@@ -6,6 +6,7 @@
 
 #include "nmea.h"
 #include "status_text.h"
+#include "track_view.h"
 #include "stub.h"
 
 namespace navstub {
@@ -94,6 +95,49 @@ TEST(Track, IndexFollowsElapsedTimeTimesSpeed) {
   EXPECT_EQ(track.indexAt(1000, 1), 1u);
   EXPECT_EQ(track.indexAt(250, 10), 2u);
   EXPECT_EQ(track.indexAt(100000, 1), 3u);
+}
+
+Fix at(int32_t northTenths, int32_t eastTenths) {
+  Fix fix;
+  fix.latitude = dms(35, 40, 0) + northTenths;
+  fix.longitude = dms(139, 45, 0) + eastTenths;
+  return fix;
+}
+
+// A drive 330 m north then 500 m east: metres keep their size both ways, north
+// is up, and the whole drive lies inside the margins.
+TEST(TrackView, FitsTheDriveNorthUpWithEqualMetres) {
+  Track track({at(0, 0), at(1000, 0), at(1000, 2000)});
+  TrackProjection p(track, 520, 400, 10);
+  const Pixel start = p.toPixel(track[0]), corner = p.toPixel(track[1]), end = p.toPixel(track[2]);
+  EXPECT_EQ(start.x, corner.x);
+  EXPECT_LT(corner.y, start.y) << "north is up";
+  EXPECT_EQ(corner.y, end.y);
+  EXPECT_GT(end.x, corner.x) << "east is right";
+  EXPECT_NEAR(double(end.x - corner.x) / (start.y - corner.y), 500.0 / 330.0, 0.02);
+  EXPECT_EQ(start.x, 10) << "the widest span fills the width between the margins";
+  EXPECT_EQ(end.x, 510);
+  EXPECT_GE(corner.y, 10);
+  EXPECT_LE(start.y, 390);
+}
+
+TEST(TrackView, OnePointOrNoTrackSitsAtTheCentre) {
+  Track one({at(5, 5)});
+  EXPECT_EQ(TrackProjection(one, 200, 100, 10).toPixel(one[0]).x, 100);
+  EXPECT_EQ(TrackProjection(one, 200, 100, 10).toPixel(one[0]).y, 50);
+  Track none{std::vector<Fix>{}};
+  EXPECT_EQ(TrackProjection(none, 200, 100, 10).toPixel(at(0, 0)).x, 100);
+}
+
+TEST(TrackView, HeadingFromTheLastPlaceTheCarLeft) {
+  Track track({at(0, 0), at(0, 0), at(0, 10), at(0, 10), at(10, 10), at(10, 0), at(0, 0)});
+  EXPECT_EQ(headingAt(track, 1), 0) << "not moved yet";
+  EXPECT_EQ(headingAt(track, 2), 90);
+  EXPECT_EQ(headingAt(track, 3), 90) << "standing keeps the last heading";
+  EXPECT_EQ(headingAt(track, 4), 0);
+  EXPECT_EQ(headingAt(track, 5), 270);
+  EXPECT_EQ(headingAt(track, 6), 180);
+  EXPECT_EQ(headingAt(track, 99), 0);
 }
 
 TEST(Args, ValuesFlagsAndFallbacks) {

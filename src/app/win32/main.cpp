@@ -2,8 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
-
 #include "app/settings_store.h"
 #include "app/shared_state.h"
 #include "app/win32/toolbar_window.h"
@@ -18,21 +16,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&controls);
 
   using namespace tabiro;
-  // Constructed in this order, destroyed in reverse: the speech wrapper
-  // releases the control again at exit if it still holds it.
-  auto state = std::make_unique<SharedState>();
+  // Detached workers may still run while the process ends. Everything they
+  // can reach (the ports, the profile, the shared state, the toolbar that
+  // holds their context) lives as long as the process and is never
+  // destroyed. The speech wrapper is the user-interface thread's alone: it
+  // is destroyed at the end and releases the control if it still holds it.
+  auto* state = new SharedState;
   Win32SpeechDispatch speechDispatch;
   SpeechControl speech(speechDispatch);
 
-  Win32Desktop desktop;
-  Win32Clock clock;
-  Win32Sound sound;
-  Win32Launcher launcher;
-  ThreadWorkers workers;
-  SettingsStore settings(profilePath());
+  auto* desktop = new Win32Desktop;
+  auto* clock = new Win32Clock;
+  auto* sound = new Win32Sound;
+  auto* launcher = new Win32Launcher;
+  auto* workers = new ThreadWorkers;
+  auto* settings = new SettingsStore(profilePath());
 
-  ToolbarWindow toolbar(instance, {desktop, clock, sound, launcher, workers}, settings, *state,
-                        speech);
-  toolbar.run();
+  auto* toolbar = new ToolbarWindow(instance, {*desktop, *clock, *sound, *launcher, *workers},
+                                    *settings, *state, speech);
+  toolbar->run();
   return 0;
 }

@@ -25,6 +25,9 @@ class AboutDialog : public ui::Dialog {
 
  protected:
   bool handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+ private:
+  void fitVersionText();
 };
 
 // Template 142: the bitmap file drawn 250 x 200 on control 1000, at once and

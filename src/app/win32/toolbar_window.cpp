@@ -42,24 +42,23 @@ ToolbarWindow::ToolbarWindow(HINSTANCE instance, ExternalPorts ports, SettingsSt
       static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
 }
 
-ToolbarWindow::~ToolbarWindow() {
+void ToolbarWindow::run() {
+  if (createModeless(nullptr)) {
+    // Our own loop in place of a modal one, so that every message passes
+    // the tooltips first.
+    MSG msg;
+    while (!finished_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+      if (preTranslate(msg)) continue;
+      if (hwnd() && IsDialogMessageA(hwnd(), &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
   popups_.clear();
   buttons_.clear();
   if (icon_) DestroyIcon(icon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
-}
-
-void ToolbarWindow::run() {
-  if (!createModeless(nullptr)) return;
-  // Our own loop in place of a modal one, so that every message passes the
-  // tooltips first.
-  MSG msg;
-  while (!finished_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (preTranslate(msg)) continue;
-    if (hwnd() && IsDialogMessageA(hwnd(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  icon_ = smallIcon_ = nullptr;
 }
 
 bool ToolbarWindow::preTranslate(MSG& msg) {
@@ -72,19 +71,16 @@ bool ToolbarWindow::preTranslate(MSG& msg) {
   return false;
 }
 
-void ToolbarWindow::finish(int code) {
-  (void)code;
+void ToolbarWindow::finish() {
   finished_ = true;
+  sharedWindow_.store(nullptr);
   popups_.clear();
   destroy();
   OleUninitialize();
 }
 
-bool ToolbarWindow::onWindowThread() const {
-  return GetWindowThreadProcessId(hwnd(), nullptr) == GetCurrentThreadId();
-}
-
 void ToolbarWindow::onInitDialog() {
+  sharedWindow_.store(hwnd());
   SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   createTooltips();
@@ -151,21 +147,12 @@ bool ToolbarWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
       onInitDialog();
       result = TRUE;
       return true;
-    case WM_COMMAND: {
-      const int id = LOWORD(wParam);
-      if (id == IDOK || id == IDC_EXIT) {
-        if (dialog_.onOk()) finish(IDOK);
-      } else if (id == IDCANCEL) {
-        dialog_.onCancel();
-        finish(IDCANCEL);
-      } else {
-        dialog_.onCommand(id);
-      }
+    case WM_COMMAND:
+      if (!dialog_.onCommandMessage(LOWORD(wParam), HIWORD(wParam))) finish();
       return true;
-    }
     case WM_CLOSE:
       dialog_.onCancel();
-      finish(IDCANCEL);
+      finish();
       return true;
     case WM_SYSCOMMAND:
       return dialog_.onSystemCommand(static_cast<int>(wParam));
@@ -200,7 +187,7 @@ bool ToolbarWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
       result = reinterpret_cast<INT_PTR>(icon_);
       return true;
 #ifdef TABIRO_E2E_HOOKS
-    case WM_COPYDATA:  // the end-to-end probe build only
+    case WM_COPYDATA:  // the end-to-end hooked build only
       result = runAnnounceHook(ctx_, *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
       return true;
 #endif
@@ -220,8 +207,11 @@ void ToolbarWindow::enable(int id, bool enabled) { EnableWindow(item(id), enable
 
 void ToolbarWindow::focus(int id) { SetFocus(item(id)); }
 
+// The guidance engine writes the field from its own thread.
 void ToolbarWindow::setWaypointField(int value) {
-  SetDlgItemInt(hwnd(), IDC_WAYPOINT_FIELD, static_cast<UINT>(value), TRUE);
+  if (const HWND window = sharedWindow_.load()) {
+    SetDlgItemInt(window, IDC_WAYPOINT_FIELD, static_cast<UINT>(value), TRUE);
+  }
 }
 
 std::optional<int> ToolbarWindow::waypointField() {
@@ -253,6 +243,13 @@ void ToolbarWindow::openHelp() {
 
 void ToolbarWindow::showError(const std::string& text) { ui::showMessage(hwnd(), text.c_str()); }
 
+namespace {
+
+bool ownedByThisThread(HWND window) {
+  return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+}  // namespace
 int ToolbarWindow::showPicture(const std::string& pictureFile, const std::string& caption) {
   return openPicturePopup(instance(), pictureFile, caption);
 }
@@ -260,20 +257,22 @@ int ToolbarWindow::showPicture(const std::string& pictureFile, const std::string
 void ToolbarWindow::closePicture(int token) { closePicturePopup(token); }
 
 void ToolbarWindow::start(int id, int periodMs) {
-  if (!hwnd()) return;
-  if (onWindowThread()) {
-    SetTimer(hwnd(), static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
+  const HWND window = sharedWindow_.load();
+  if (!window) return;
+  if (ownedByThisThread(window)) {
+    SetTimer(window, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
   } else {
-    PostMessageA(hwnd(), kMsgStartTimer, static_cast<WPARAM>(id), periodMs);
+    PostMessageA(window, kMsgStartTimer, static_cast<WPARAM>(id), periodMs);
   }
 }
 
 void ToolbarWindow::stop(int id) {
-  if (!hwnd()) return;
-  if (onWindowThread()) {
-    KillTimer(hwnd(), static_cast<UINT_PTR>(id));
+  const HWND window = sharedWindow_.load();
+  if (!window) return;
+  if (ownedByThisThread(window)) {
+    KillTimer(window, static_cast<UINT_PTR>(id));
   } else {
-    PostMessageA(hwnd(), kMsgStopTimer, static_cast<WPARAM>(id), 0);
+    PostMessageA(window, kMsgStopTimer, static_cast<WPARAM>(id), 0);
   }
 }
 

@@ -3,6 +3,7 @@
 // ToolbarDialog, which holds every handler.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <optional>
@@ -25,9 +26,11 @@ struct ExternalPorts {
 
 class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, public Timers {
  public:
+  // Detached workers reach the toolbar through its ports for as long as the
+  // process lives, so the object is never destroyed: run() lets go of the
+  // window's own resources when it ends.
   ToolbarWindow(HINSTANCE instance, ExternalPorts ports, SettingsStore& settings,
                 SharedState& state, SpeechControl& speech);
-  ~ToolbarWindow() override;
 
   // Shows the toolbar and runs it until Enter, ×, Esc or the close box.
   void run();
@@ -60,8 +63,7 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   void createTooltips();
   void extendSystemMenu();
   void paintMinimised();
-  void finish(int code);
-  bool onWindowThread() const;
+  void finish();
   // Relays mouse messages to the tooltips and turns F1 into the help
   // command, before the dialog's own keyboard handling.
   bool preTranslate(MSG& msg);
@@ -75,6 +77,9 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   std::map<int, std::unique_ptr<StatusPopup>> popups_;
   int nextPopupToken_ = 1;
   bool finished_ = false;
+  // The window as workers see it: set before the first timer starts and
+  // cleared before the window goes, read without a race from any thread.
+  std::atomic<HWND> sharedWindow_{nullptr};
 };
 
 }  // namespace tabiro

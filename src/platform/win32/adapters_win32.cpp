@@ -145,12 +145,25 @@ std::string Win32Desktop::windowText(WindowHandle window, int maxChars) {
   return text;
 }
 
+// Every message sent to another program goes through send(). A command must
+// have been handled before the next step goes out, so the caller waits for
+// the answer, also while the program shows a modal dialog inside the command
+// (Navin' You's route questions during GPS start, which a worker answers; a
+// person reading one). A program that has stopped reading its messages
+// (hung: SMTO_ABORTIFHUNG, Windows' own test, about five seconds without a
+// look at its queue) is given up at once, and one that hangs inside our
+// command after five minutes at most. The answer is then 0, as from a
+// window that is gone.
+constexpr UINT kSendTimeoutMs = 5 * 60 * 1000;
+
 std::intptr_t Win32Desktop::send(WindowHandle target, unsigned message, std::uintptr_t wParam,
                                  std::intptr_t lParam) {
-  // Deliberately not a timed send: a command must have been handled before
-  // the next step goes out, so a hung map program holds the caller here.
-  // Reads of another program's state use bounded sends (statusBarText).
-  return SendMessageA(h(target), message, wParam, lParam);
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(h(target), message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                           &answer)) {
+    return 0;
+  }
+  return static_cast<std::intptr_t>(answer);
 }
 
 void Win32Desktop::post(WindowHandle target, unsigned message, std::uintptr_t wParam,

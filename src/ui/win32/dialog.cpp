@@ -64,10 +64,24 @@ INT_PTR CALLBACK Dialog::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
   auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
   if (!self) return FALSE;
   INT_PTR result = FALSE;
-  if (!self->handle(message, wParam, lParam, result)) return message == WM_INITDIALOG;
+  const bool handled = self->handle(message, wParam, lParam, result);
+  // A template places its dialog at its top-left corner, under the topmost
+  // toolbar; every modal window of ours opens in the middle instead.
+  if (message == WM_INITDIALOG && self->modal_) centreOnScreen(hwnd);
+  if (!handled) return message == WM_INITDIALOG;
   if (returnsDirectly(message)) return result;
   SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
   return TRUE;
+}
+
+void centreOnScreen(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void showMessage(HWND owner, const char* text, UINT icon) {

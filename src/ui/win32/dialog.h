@@ -13,7 +13,9 @@ class Dialog {
   Dialog(const Dialog&) = delete;
   Dialog& operator=(const Dialog&) = delete;
 
-  // Runs the dialog modally; returns the code given to endModal.
+  // Runs the dialog modally; returns the code given to endModal. The dialog
+  // opens centred on the screen, clear of the toolbar across its top, once
+  // its own initialisation has sized it.
   INT_PTR runModal(HWND owner);
   // Creates the dialog modeless; it lives until destroy().
   HWND createModeless(HWND owner);
@@ -40,6 +42,9 @@ class Dialog {
   HWND hwnd_ = nullptr;
   bool modal_ = false;
 };
+
+// Centres a window on the primary screen.
+void centreOnScreen(HWND window);
 
 // Shows a message box over `owner` with the program's title.
 void showMessage(HWND owner, const char* text, UINT icon = MB_ICONEXCLAMATION);

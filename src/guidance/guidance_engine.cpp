@@ -1,0 +1,217 @@
+#include "guidance/guidance_engine.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "gps/coordinates.h"
+#include "gps/status_bar.h"
+#include "platform/sjis.h"
+#include "resource.h"
+
+namespace tabiro {
+
+namespace {
+
+// The part of the circle between two directions in degrees, 0 to 180.
+std::int32_t angleBetween(std::int32_t a, std::int32_t b) {
+  std::int32_t difference = std::abs(a - b) % 360;
+  return difference > 180 ? 360 - difference : difference;
+}
+
+std::int64_t cameraDistance(const GpsFix& fix, const Camera& camera) {
+  return static_cast<std::int64_t>(distanceMetres(load(fix.latitude), load(fix.longitude),
+                                                  load(camera.latitude), load(camera.longitude)));
+}
+
+// "この先" says the camera is ahead: a camera the car has already passed
+// must not be announced, however its direction matches.
+bool isAhead(const GpsFix& fix, const Camera& camera) {
+  const Coordinates car{load(fix.latitude), load(fix.longitude)};
+  const Coordinates at{load(camera.latitude), load(camera.longitude)};
+  if (car == at) return true;
+  return angleBetween(headingBetween(car, at), load(fix.heading)) <= kAheadAngle;
+}
+
+void announceCamera(SettingsStore& settings, const std::string& text, GuidanceOutput& out) {
+  const AnnouncedPicture picture = AnnouncedPicture::camera(text);
+  if (settings.readInt(key::kNaviMode, 0) == 1) {
+    out.showPicture(picture);
+    return;
+  }
+  const std::string speech = settings.readString(key::kOvis1, "この先、オービス") + text +
+                             settings.readString(key::kOvis2, "です。スピード注意！");
+  out.announce(speech, picture, cameraWavFile(text));
+}
+
+// The speed-camera scan: at most one announcement a pass; a held camera
+// silences every other until the car is beyond "OvisUp" from it.
+void scanCameras(SettingsStore& settings, SharedState& state, const EngineLimits& limits,
+                 EngineState& engine, GuidanceOutput& out) {
+  const GpsFix& fix = state.gpsFix;
+  const CameraTable& cameras = state.cameras;
+  if (load(cameras.row(1).longitude) == 0) return;
+  for (int n = 1; n <= CameraTable::kRows; ++n) {
+    const Camera& camera = cameras.row(n);
+    if (load(camera.latitude) == 0 || load(camera.longitude) == 0) break;
+    const std::int64_t d = cameraDistance(fix, camera);
+    if (engine.heldCamera != 0) {
+      if (engine.heldCamera == n && d > limits.ovisUp) engine.heldCamera = 0;
+      continue;
+    }
+    if (d < limits.ovisUp && load(fix.speedKmh) >= limits.ovisUp2 &&
+        watchesHeading(load(camera.direction), load(fix.heading)) && isAhead(fix, camera)) {
+      announceCamera(settings, camera.text.get(), out);
+      engine.heldCamera = n;
+    }
+  }
+}
+
+struct TagCommand {
+  const char* tag;
+  int command;
+};
+
+// Map actions asked for by a waypoint text; the first tag of each group wins.
+constexpr TagCommand kGuideWindowTags[] = {
+    {"ud", IDC_GPS_RELIEF}, {"u", IDC_GUIDE_SHOW}, {"d", IDC_GUIDE_HIDE}};
+constexpr TagCommand kScaleTags[] = {{"sk20", IDC_SCALE_200K},
+                                     {"sk07", IDC_SCALE_70K},
+                                     {"sk02", IDC_SCALE_20K},
+                                     {"sk01", IDC_SCALE_10K}};
+
+template <std::size_t N>
+void sendFirstTagCommand(const std::string& text, const TagCommand (&tags)[N],
+                         GuidanceOutput& out) {
+  for (const TagCommand& t : tags) {
+    if (sjis::contains(text, t.tag)) {
+      out.toolbarCommand(t.command);
+      return;
+    }
+  }
+}
+
+void announceWaypoint(SettingsStore& settings, const std::string& text, double distance,
+                      EngineState& engine, GuidanceOutput& out) {
+  settings.writeInt(key::kPointLevel, 2);
+  const TurnPhrase phrase = turnPhrase(settings, text);
+  out.cancelRaiseTimers();
+  if (!phrase.wavFile.empty()) {
+    if (settings.readInt(key::kNaviMode, 0) == 1) {
+      out.showPicture(AnnouncedPicture::turn());
+    } else {
+      out.announce(phrase.speechText, AnnouncedPicture::turn(), phrase.wavFile);
+    }
+  }
+  sendFirstTagCommand(text, kGuideWindowTags, out);
+  sendFirstTagCommand(text, kScaleTags, out);
+  out.rearmRaiseTimer();
+  engine.nearestDistance = truncateToInt32(distance);
+}
+
+void passWaypoint(SettingsStore& settings, SharedState& state, int waypoint, GuidanceOutput& out) {
+  if (waypoint + 1 > settings.readInt(key::kWayPointMax, 50)) {
+    store(state.guidanceRun, 0);
+    if (settings.readInt(key::kSaveTrk, 0) == 0) store(state.positionReaderRun, 0);
+  }
+  settings.writeInt(key::kWayPoint, waypoint + 1);
+  settings.writeInt(key::kPointLevel, 0);
+  out.setWaypointField(waypoint + 1);
+}
+
+// The current waypoint through its stages: far, approaching, announced, passed.
+void followWaypoint(SettingsStore& settings, SharedState& state, EngineState& engine,
+                    GuidanceOutput& out) {
+  const int waypoint = settings.readInt(key::kWayPoint, 1);
+  const int stage = settings.readInt(key::kPointLevel, 0);
+  // The waypoint field accepts 50 while the table has 49 rows: a number
+  // without a row names a point that is never reached.
+  if (waypoint < 1 || waypoint > WaypointTable::kRows) return;
+  const Waypoint& row = state.waypoints.row(waypoint);
+  const GpsFix& fix = state.gpsFix;
+  const double d = distanceMetres(load(fix.latitude), load(fix.longitude), load(row.latitude),
+                                  load(row.longitude));
+  const std::uint32_t lead =
+      leadDistance(settings.readInt(key::kWaveUp, 30), load(fix.speedKmh));
+  switch (stage) {
+    case 0:
+      if (d < kApproachMetres) settings.writeInt(key::kPointLevel, 1);
+      break;
+    case 1:
+      if (d <= lead || d <= kAnnounceMetres) {
+        announceWaypoint(settings, row.text.get(), d, engine, out);
+      }
+      break;
+    case 2:
+      if (d < engine.nearestDistance) engine.nearestDistance = truncateToInt32(d);
+      if (d < kPassedMetres || d > static_cast<double>(engine.nearestDistance) + kMovedAwayMetres) {
+        passWaypoint(settings, state, waypoint, out);
+      }
+      break;
+    default:
+      settings.writeInt(key::kPointLevel, 0);
+      break;
+  }
+}
+
+}  // namespace
+
+EngineLimits readEngineLimits(const SettingsStore& settings) {
+  return {settings.readInt(key::kOvisUp, 500), settings.readInt(key::kOvisUp2, 60)};
+}
+
+double distanceMetres(std::int32_t fromLatitude, std::int32_t fromLongitude,
+                      std::int32_t toLatitude, std::int32_t toLongitude) {
+  const std::int64_t north = 33 * (std::int64_t{toLatitude} - fromLatitude);
+  const std::int64_t east = 25 * (std::int64_t{toLongitude} - fromLongitude);
+  return std::hypot(static_cast<double>(north), static_cast<double>(east)) / 256;
+}
+
+std::uint32_t leadDistance(std::int32_t waveUpSeconds, std::int32_t speedKmh) {
+  // 30 s at the speed, 4 standing in for 3.6; no speed is below 0.
+  const auto steps = static_cast<std::uint32_t>(waveUpSeconds > 0 ? waveUpSeconds / 30 : 0);
+  const auto speed = static_cast<std::uint32_t>(speedKmh > 0 ? speedKmh : 0);
+  return steps * speed * 30 / 4;
+}
+
+bool watchesHeading(std::int32_t direction, std::int32_t heading) {
+  return direction == CameraTable::kAnyDirection || angleBetween(direction, heading) < kCameraAngle;
+}
+
+std::string cameraWavFile(const std::string& text) {
+  const bool majorRoad = sjis::contains(text, "高") || sjis::contains(text, "バイパス") ||
+                         sjis::contains(text, "道");
+  if (sjis::contains(text, "Hシステム")) return majorRoad ? "ovis2_h.wav" : "ovis2_l.wav";
+  if (sjis::contains(text, "ループコイル")) return majorRoad ? "ovis3_h.wav" : "ovis3_l.wav";
+  if (sjis::contains(text, "レーダ")) return majorRoad ? "ovis1_h.wav" : "ovis1_l.wav";
+  return "オービス.wav";
+}
+
+TurnPhrase turnPhrase(const SettingsStore& settings, const std::string& text) {
+  struct Tag {
+    const char* tag;
+    const char* wavFile;
+    ProfileKey phrase;
+    const char* defaultPhrase;
+  };
+  static const Tag kTags[] = {
+      {"右", "右方向.wav", key::kMigi, "まもなく右方向です。"},
+      {"左", "左方向.wav", key::kHidari, "まもなく左方向です。"},
+      {"直", "直進.wav", key::kChoku, "この先、直進です。"},
+      {"目", "目的地.wav", key::kMoku, "まもなく目的地です。"},
+  };
+  TurnPhrase chosen;
+  for (const Tag& t : kTags) {
+    if (!sjis::contains(text, t.tag)) continue;
+    chosen.wavFile = t.wavFile;
+    chosen.speechText = settings.readString(t.phrase, t.defaultPhrase);
+  }
+  return chosen;
+}
+
+void guidancePass(SettingsStore& settings, SharedState& state, const EngineLimits& limits,
+                  EngineState& engine, GuidanceOutput& out) {
+  scanCameras(settings, state, limits, engine, out);
+  followWaypoint(settings, state, engine, out);
+}
+
+}  // namespace tabiro

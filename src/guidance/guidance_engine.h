@@ -1,0 +1,106 @@
+// The guidance engine: speed-camera alarms and turn announcements along the
+// route, one pass per new position.
+//
+// A pass is a plain function over the profile, the shared state and an
+// output, so that tests and tools can drive it fix by fix with a recorder:
+//
+//   EngineState engine;
+//   const EngineLimits limits = readEngineLimits(settings);
+//   for (each fix) {
+//     set state.gpsFix;
+//     guidancePass(settings, state, limits, engine, recorder);
+//   }
+//
+// The pass reads and writes "Rot" / "WayPoint" and "PointLevel", may clear
+// guidanceRun (and positionReaderRun when "SaveTRK" is 0) after the last
+// waypoint, and reaches the world only through GuidanceOutput. The thread
+// guidanceEngine runs it once at its start and then once per fix the
+// position reader publishes; the live output announces.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/app_context.h"
+#include "app/settings_store.h"
+#include "app/shared_state.h"
+#include "guidance/announce.h"
+
+namespace tabiro {
+
+constexpr std::int32_t kApproachMetres = 1200;   // stage 0 -> 1
+constexpr std::int32_t kAnnounceMetres = 200;    // stage 1 -> 2 at the latest
+constexpr std::int32_t kPassedMetres = 100;      // stage 2: at the waypoint
+constexpr std::int32_t kMovedAwayMetres = 200;   // stage 2: past it, beyond the nearest point
+constexpr std::int32_t kCameraAngle = 60;        // a camera watches its direction +- this
+constexpr std::int32_t kAheadAngle = 90;         // a camera this close to the heading is ahead
+
+// "Ovis" / "OvisUp" and "OvisUp2", read once when the engine starts.
+struct EngineLimits {
+  std::int32_t ovisUp = 500;   // metres
+  std::int32_t ovisUp2 = 60;   // km/h
+};
+EngineLimits readEngineLimits(const SettingsStore& settings);
+
+// What the engine keeps between passes of one run.
+struct EngineState {
+  int heldCamera = 0;                // row of the camera last announced; 0: none
+  std::int32_t nearestDistance = 0;  // metres to the current waypoint since its announcement
+};
+
+// Everything a pass does to the world besides the profile and the flags.
+class GuidanceOutput {
+ public:
+  virtual ~GuidanceOutput() = default;
+  // An announcement with voice: speechText is the phrase to speak, wavFile the
+  // bare name of the WAV file played instead of speech.
+  virtual void announce(const std::string& speechText, const AnnouncedPicture& picture,
+                        const std::string& wavFile) = 0;
+  // "Navimode" 1: the picture alone.
+  virtual void showPicture(const AnnouncedPicture& picture) = 0;
+  // A toolbar command asked for by a waypoint text (1001, 1002, 1005, 1007,
+  // 1008, 1009, 1022), sent to the toolbar and waited for.
+  virtual void toolbarCommand(int id) = 0;
+  // The toolbar's waypoint field shows the new current waypoint.
+  virtual void setWaypointField(int value) = 0;
+  // Timers 1, 2 and 3 stopped before a turn announcement, and the raise
+  // timer armed after it.
+  virtual void cancelRaiseTimers() = 0;
+  virtual void rearmRaiseTimer() = 0;
+};
+
+// Metres from the fix to a position, as the engine measures them.
+double distanceMetres(std::int32_t fromLatitude, std::int32_t fromLongitude,
+                      std::int32_t toLatitude, std::int32_t toLongitude);
+
+// Metres before a turn at which it is announced: "WaveUp" seconds in whole
+// 30 s steps at the current speed.
+std::uint32_t leadDistance(std::int32_t waveUpSeconds, std::int32_t speedKmh);
+
+// The camera's direction rule: its direction (or 999 for any) against the
+// heading, both in degrees, the difference taken round the circle.
+bool watchesHeading(std::int32_t direction, std::int32_t heading);
+
+// The WAV file of a speed-camera alarm, by the camera's kind and road.
+std::string cameraWavFile(const std::string& cameraText);
+
+// The WAV file and phrase of a turn, from the last tag of the waypoint text;
+// an empty wavFile when the text has no tag.
+struct TurnPhrase {
+  std::string wavFile;
+  std::string speechText;
+};
+TurnPhrase turnPhrase(const SettingsStore& settings, const std::string& waypointText);
+
+// One pass over the current fix.
+void guidancePass(SettingsStore& settings, SharedState& state, const EngineLimits& limits,
+                  EngineState& engine, GuidanceOutput& out);
+
+// The engine thread: a pass now and one per new fix while guidanceRun is set;
+// a cleared guidanceRun ends it at once, and it then sends command 1043.
+void guidanceEngine(AppContext& ctx);
+
+// Starts guidanceEngine on a worker.
+void startGuidanceEngine(AppContext& ctx);
+
+}  // namespace tabiro

@@ -1,0 +1,37 @@
+// Buttons that change how the map programs are shown: Navin' You's guide
+// window, the map window's size, SView, and Navin' You's map matching.
+#pragma once
+
+#include "app/app_context.h"
+
+namespace tabiro {
+
+constexpr int kGuideHideWalkPauseMs = 50;
+constexpr int kWindowSizeSettleMs = 500;
+constexpr int kSViewSettleMs = 1000;    // a newly opened SView, before it is raised
+constexpr int kSViewResizeMs = 100;
+constexpr int kSettingsSheetOpenMs = 500;
+constexpr int kSettingsSheetPollMs = 100;
+constexpr int kSettingsCheckboxMs = 50;
+constexpr int kSettingsEndMs = 10;
+// How long a toggle waits for a window of another program before it gives
+// up, raising the toolbar: the programs answer within a second or two.
+constexpr int kToggleWaitMs = 10000;
+
+// Button 1001.
+void showGuideWindow(AppContext& ctx);
+// Button 1002.
+void hideGuideWindow(AppContext& ctx);
+
+// Buttons 1019 (normal) and 1020 (maximised).
+enum class WindowSize { Normal, Maximised };
+void setMapWindowSize(AppContext& ctx, WindowSize size);
+
+// Button 1062.
+void switchSView(AppContext& ctx);
+
+// Button 1018: toggles the check box "ﾏｯﾌﾟﾏｯﾁを有効にする" in Navin' You's
+// settings sheet.
+void switchMapMatching(AppContext& ctx);
+
+}  // namespace tabiro
