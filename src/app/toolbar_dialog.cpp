@@ -5,6 +5,9 @@
 #include "app/startup.h"
 #include "app/timer_dispatcher.h"
 #include "app/timer_ids.h"
+#include "gps/gps_control.h"
+#include "guidance/camera_file.h"
+#include "guidance/guidance_control.h"
 #include "mapctl/command_channel.h"
 #include "mapctl/discovery.h"
 #include "mapctl/display_toggles.h"
@@ -12,8 +15,12 @@
 #include "mapctl/route_dialogs.h"
 #include "mapctl/scale_zoom.h"
 #include "mapctl/scrolling.h"
+#include "mapctl/map_switch.h"
 #include "platform/winmsg.h"
 #include "resource.h"
+#include "settings/guidance_settings.h"
+#include "settings/path_settings.h"
+#include "speech/voice_properties.h"
 
 namespace tabiro {
 
@@ -141,6 +148,19 @@ void ToolbarDialog::onCommand(int id) {
     case IDC_MAP_MATCH: switchMapMatching(ctx_); break;
     case IDC_ROUTE_LIST: showRouteList(ctx_); break;
     case IDC_ROUTE_CLEAR: clearRoute(ctx_); break;
+    case IDC_VOICE_PROPERTIES:
+      openVoiceProperties(ctx_, speech_);
+      break;
+    case IDC_GPS: toggleGps(ctx_, speech_); break;
+    case IDC_LINKED_GPS: toggleLinkedGps(ctx_, speech_); break;
+    case IDC_CENTERING: toggleCentering(ctx_); break;
+    case IDC_GPS_RELIEF: gpsRelief(ctx_); break;
+    case IDC_NAVIGATION: startGuidance(ctx_, speech_); break;
+    case IDC_GUIDANCE_ENDED: guidanceStopped(ctx_, speech_); break;
+    case IDC_WAYPOINT_PREV: waypointBack(ctx_); break;
+    case IDC_WAYPOINT_NEXT: waypointForward(ctx_); break;
+    case IDC_ADD_CAMERA: addSpeedCamera(ctx_); break;
+    case IDC_MAP_SWITCH: switchMap(ctx_); break;
     default:
       break;
   }
@@ -154,8 +174,10 @@ bool ToolbarDialog::onSystemCommand(int id) {
       ctx_.popups.showAbout();
       return true;
     case IDM_PATH_SETTINGS:
+      openPathSettings(ctx_);
+      return true;
     case IDM_GUIDANCE_SETTINGS:
-      ctx_.popups.showError("この設定画面は準備中です。");
+      openGuidanceSettings(ctx_, speech_);
       return true;
     default:
       return false;

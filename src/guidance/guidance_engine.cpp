@@ -12,6 +12,9 @@ namespace tabiro {
 
 namespace {
 
+// A flag cleared without a wake is still seen this soon.
+constexpr std::chrono::milliseconds kRunFlagRecheck{1000};
+
 // The part of the circle between two directions in degrees, 0 to 180.
 std::int32_t angleBetween(std::int32_t a, std::int32_t b) {
   std::int32_t difference = std::abs(a - b) % 360;
@@ -212,6 +215,16 @@ void guidancePass(SettingsStore& settings, SharedState& state, const EngineLimit
                   EngineState& engine, GuidanceOutput& out) {
   scanCameras(settings, state, limits, engine, out);
   followWaypoint(settings, state, engine, out);
+}
+
+void runGuidancePasses(SettingsStore& settings, SharedState& state, GuidanceOutput& out) {
+  const EngineLimits limits = readEngineLimits(settings);
+  EngineState engine;
+  std::uint64_t seen = state.fixes.published();
+  const auto running = [&state] { return load(state.guidanceRun) != 0; };
+  do {
+    guidancePass(settings, state, limits, engine, out);
+  } while (state.fixes.waitForNext(seen, running, kRunFlagRecheck));
 }
 
 }  // namespace tabiro

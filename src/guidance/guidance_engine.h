@@ -96,8 +96,13 @@ TurnPhrase turnPhrase(const SettingsStore& settings, const std::string& waypoint
 void guidancePass(SettingsStore& settings, SharedState& state, const EngineLimits& limits,
                   EngineState& engine, GuidanceOutput& out);
 
-// The engine thread: a pass now and one per new fix while guidanceRun is set;
-// a cleared guidanceRun ends it at once, and it then sends command 1043.
+// The engine's loop over any output: a pass now, then one per fix the
+// position reader publishes, until guidanceRun is cleared (a stop wakes it at
+// once) or the route ends. Between fixes it waits without using the CPU.
+void runGuidancePasses(SettingsStore& settings, SharedState& state, GuidanceOutput& out);
+
+// The engine thread: the loop with the announcing output; at its end it
+// sends command 1043 to the toolbar.
 void guidanceEngine(AppContext& ctx);
 
 // Starts guidanceEngine on a worker.

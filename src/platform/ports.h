@@ -11,6 +11,12 @@
 
 namespace tabiro {
 
+// The values of the settings dialogs (src/settings, src/speech).
+struct PathSettings;
+struct GuidanceSettings;
+struct GuidePhrases;
+struct VoiceChoice;
+
 // An opaque window handle; 0 means "no window". Other programs' windows are
 // never stored: every operation looks them up again when it acts.
 using WindowHandle = std::uintptr_t;
@@ -126,6 +132,16 @@ class Popups {
   // and several may stand at once.
   virtual int showPicture(const std::string& pictureFile, const std::string& caption) = 0;
   virtual void closePicture(int token) = 0;
+
+  // The settings dialogs, modal: true when the user confirmed, with the
+  // values as the dialog left them; false on cancel, values untouched. A
+  // dialog's buttons that open another dialog call the function given.
+  virtual bool runPathSettings(PathSettings& values) = 0;
+  virtual bool runGuidanceSettings(GuidanceSettings& values,
+                                   const std::function<void()>& openPhrases) = 0;
+  virtual bool runGuidePhrases(GuidePhrases& values,
+                               const std::function<void()>& openVoiceProperties) = 0;
+  virtual bool runVoiceProperties(VoiceChoice& values) = 0;
 };
 
 // Synchronous sounds.

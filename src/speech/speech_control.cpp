@@ -13,7 +13,7 @@ struct SpeechProperty {
   bool isBool;
 };
 
-// The order in which the properties are handed to the engine.
+// The order in which the properties are handed to the engine and read back.
 constexpr std::array<SpeechProperty, 12> kProperties{{
     {key::kBidaku, speech_id::kBidaku, 1, true},
     {key::kCharacter, speech_id::kCharacter, 1, false},
@@ -39,6 +39,30 @@ void SpeechControl::applySpeechSettings(const SettingsStore& settings) {
     } else {
       dispatch_.setLong(p.dispId, stored);
     }
+  }
+}
+
+void SpeechControl::storeSpeechSettings(SettingsStore& settings) {
+  for (const SpeechProperty& p : kProperties) {
+    const std::int32_t value = p.isBool ? (dispatch_.getBool(p.dispId) ? 1 : 0)
+                                        : dispatch_.getLong(p.dispId);
+    settings.writeInt(p.key, value);
+  }
+}
+
+std::int32_t SpeechControl::engineQuery() {
+  return dispatch_.callWithLong(speech_id::kEngineQuery, 0);
+}
+
+void SpeechControl::setVoice(std::int32_t character, std::int32_t speed, std::int32_t volume) {
+  dispatch_.setLong(speech_id::kCharacter, character);
+  dispatch_.setLong(speech_id::kSpeed, speed);
+  dispatch_.setLong(speech_id::kVolume, volume);
+}
+
+void SpeechControl::waitWhileBusy(Clock& clock, int pollMs, int limitMs) {
+  for (int waited = 0; dispatch_.getBool(speech_id::kBusy) && waited < limitMs; waited += pollMs) {
+    clock.sleep(pollMs);
   }
 }
 

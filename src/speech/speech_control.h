@@ -7,6 +7,7 @@
 
 #include "app/settings_store.h"
 #include "app/shared_state.h"
+#include "platform/ports.h"
 #include "speech/speech_dispatch.h"
 
 namespace tabiro {
@@ -45,6 +46,17 @@ class SpeechControl {
 
   // Hands the stored voice properties to the control, in the engine's order.
   void applySpeechSettings(const SettingsStore& settings);
+
+  // Reads the twelve properties back from the engine into the profile, in
+  // the same order: a boolean as 1 or 0, a long as read.
+  void storeSpeechSettings(SettingsStore& settings);
+
+  // The engine's answer to EngineQuery(0).
+  std::int32_t engineQuery();
+  // The voice dialog's choice: character, then speed, then volume.
+  void setVoice(std::int32_t character, std::int32_t speed, std::int32_t volume);
+  // Polls Busy every pollMs until it reads false, for at most limitMs.
+  void waitWhileBusy(Clock& clock, int pollMs, int limitMs);
 
   // Says speechText when the control was created at start-up.
   void speakNow(SharedState& state);

@@ -142,6 +142,9 @@ std::ostream& operator<<(std::ostream& out, const Action& a) {
       out << "picture " << readable(a.text) << " caption \"" << readable(a.detail) << '"';
       break;
     case ActionKind::PictureClosed: out << "picture closed " << readable(a.text); break;
+    case ActionKind::DialogRun:
+      out << "dialog " << a.id << (a.value ? " confirmed" : " cancelled");
+      break;
   }
   return out;
 }
@@ -203,6 +206,9 @@ Action PictureShown(const std::string& pictureFile, const std::string& caption) 
 }
 Action PictureClosed(const std::string& pictureFile) {
   return textValue(ActionKind::PictureClosed, pictureFile, 0);
+}
+Action DialogRun(int templateId, bool confirmed) {
+  return idValue(ActionKind::DialogRun, templateId, confirmed ? 1 : 0);
 }
 
 void ActionLog::record(Action action, std::string windowLabel) {

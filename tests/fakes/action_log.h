@@ -46,6 +46,7 @@ enum class ActionKind {
   WorkerStarted,  // text = name
   PictureShown,   // text = picture file, detail = caption
   PictureClosed,  // text = picture file
+  DialogRun,      // id = template, value = 1 confirmed, 0 cancelled
 };
 
 struct Action {
@@ -95,6 +96,7 @@ Action ErrorShown(const std::string& text);
 Action WorkerStarted(const std::string& name);
 Action PictureShown(const std::string& pictureFile, const std::string& caption);
 Action PictureClosed(const std::string& pictureFile);
+Action DialogRun(int templateId, bool confirmed);
 
 class ActionLog {
  public:

@@ -1,5 +1,7 @@
 #include "fakes/fake_ports.h"
 
+#include "resource.h"
+
 namespace tabiro::testing {
 
 namespace {
@@ -33,6 +35,7 @@ LocalTime civilFromDays(std::int64_t z) {
 void FakeClock::sleep(int ms) {
   log_.record(Sleep(ms));
   log_.advance(ms);
+  if (afterSleep_) afterSleep_();
 }
 
 LocalTime FakeClock::localTime() {
@@ -118,6 +121,32 @@ void FakePopups::closeStatus(int token) {
   const auto it = open_.find(token);
   log_.record(PopupClosed(it == open_.end() ? 0 : it->second));
   if (it != open_.end()) open_.erase(it);
+}
+
+bool FakePopups::runPathSettings(PathSettings& values) {
+  const bool confirmed = onPathSettings && onPathSettings(values);
+  log_.record(DialogRun(IDD_PATH_SETTINGS, confirmed));
+  return confirmed;
+}
+
+bool FakePopups::runGuidanceSettings(GuidanceSettings& values,
+                                     const std::function<void()>& openPhrases) {
+  const bool confirmed = onGuidanceSettings && onGuidanceSettings(values, openPhrases);
+  log_.record(DialogRun(IDD_GUIDANCE_SETTINGS, confirmed));
+  return confirmed;
+}
+
+bool FakePopups::runGuidePhrases(GuidePhrases& values,
+                                 const std::function<void()>& openVoiceProperties) {
+  const bool confirmed = onGuidePhrases && onGuidePhrases(values, openVoiceProperties);
+  log_.record(DialogRun(IDD_GUIDE_PHRASES, confirmed));
+  return confirmed;
+}
+
+bool FakePopups::runVoiceProperties(VoiceChoice& values) {
+  const bool confirmed = onVoiceProperties && onVoiceProperties(values);
+  log_.record(DialogRun(IDD_VOICE_PROPERTIES, confirmed));
+  return confirmed;
 }
 
 std::vector<int> FakePopups::openStatus() const {

@@ -28,9 +28,12 @@ class FakeClock final : public Clock {
   void setLocalTime(const LocalTime& time);
   // Lets time pass without the program pausing (not logged).
   void advance(int ms) { log_.advance(ms); }
+  // Runs after every sleep, as if another thread acted meanwhile.
+  void afterSleep(std::function<void()> hook) { afterSleep_ = std::move(hook); }
 
  private:
   ActionLog& log_;
+  std::function<void()> afterSleep_;
   LocalTime localTime_{2000, 1, 1, 0, 0, 0};
   std::int64_t localTimeSetAtMs_ = 0;
 };
@@ -89,6 +92,24 @@ class FakePopups final : public Popups {
   int showPicture(const std::string& pictureFile, const std::string& caption) override;
   // Logs the picture's file, or an empty name for a token that is not open.
   void closePicture(int token) override;
+
+  // The settings dialogs run the user's part the test scripts below: it
+  // changes the values as typing would, may press the buttons that open
+  // another dialog, and returns whether the user confirmed. Without a script
+  // a dialog is cancelled at once. Each run is logged as it closes.
+  bool runPathSettings(PathSettings& values) override;
+  bool runGuidanceSettings(GuidanceSettings& values,
+                           const std::function<void()>& openPhrases) override;
+  bool runGuidePhrases(GuidePhrases& values,
+                       const std::function<void()>& openVoiceProperties) override;
+  bool runVoiceProperties(VoiceChoice& values) override;
+
+  std::function<bool(PathSettings&)> onPathSettings;
+  std::function<bool(GuidanceSettings&, const std::function<void()>& openPhrases)>
+      onGuidanceSettings;
+  std::function<bool(GuidePhrases&, const std::function<void()>& openVoiceProperties)>
+      onGuidePhrases;
+  std::function<bool(VoiceChoice&)> onVoiceProperties;
 
   // Templates of the status popups still open, in the order they opened.
   std::vector<int> openStatus() const;

@@ -12,6 +12,7 @@
 #include "guidance/route_file.h"
 #include "guidance/text_file.h"
 #include "gpx.h"
+#include "replay.h"
 
 namespace tabiro::inspect {
 
@@ -23,6 +24,8 @@ constexpr const char* kUsage =
     "  tabiro-inspect cameras ファイル.pot      オービスファイルの地点\n"
     "  tabiro-inspect status \"時速\" \"北緯\" \"東経\"  ステータスバーの3つのテキスト\n"
     "  tabiro-inspect gpx 記録.log              GPS記録（トラックログ）を GPX 1.1 で出力\n"
+    "  tabiro-inspect replay ルート.nyp オービス.pot 走行 [--profile 設定.ini]\n"
+    "                                           走行（NMEA か GPS記録）に沿った案内の再現\n"
     "入出力のテキストはシフトJISです。\n";
 
 // How the warnings of one kind of file are worded.
@@ -201,6 +204,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (args.size() == 2 && args[0] == "route") return inspectRoute(args[1], out, err);
   if (args.size() == 2 && args[0] == "cameras") return inspectCameras(args[1], out, err);
   if (args.size() == 2 && args[0] == "gpx") return writeGpx(args[1], out, err);
+  if (!args.empty() && args[0] == "replay") {
+    const int code = replay({args.begin() + 1, args.end()}, out, err);
+    if (code != 2) return code;
+  }
   if (args.size() == 4 && args[0] == "status") return inspectStatus(args[1], args[2], args[3], out);
   err << kUsage;
   return 2;

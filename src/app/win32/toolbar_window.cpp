@@ -9,6 +9,10 @@
 #include "app/tooltip_texts.h"
 #include "platform/win32/adapters_win32.h"
 #include "resource.h"
+#include "settings/win32/guidance_settings_dialog.h"
+#include "settings/win32/guide_phrase_dialog.h"
+#include "settings/win32/path_settings_dialog.h"
+#include "speech/win32/voice_properties_dialog.h"
 #ifdef TABIRO_E2E_HOOKS
 #include "announce_hook.h"
 #endif
@@ -95,21 +99,9 @@ void ToolbarWindow::onInitDialog() {
 }
 
 void ToolbarWindow::createTooltips() {
-  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                             instance(), nullptr);
+  tooltip_ = ui::createTooltipControl(hwnd(), instance());
   if (!tooltip_) return;
-  SendMessageA(tooltip_, TTM_ACTIVATE, TRUE, 0);
-  for (const Tooltip& tip : kTooltips) {
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND;
-    tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(item(tip.id));
-    tool.lpszText = const_cast<char*>(tip.text);
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-  }
+  for (const Tooltip& tip : kTooltips) ui::addTool(tooltip_, hwnd(), item(tip.id), tip.text);
 }
 
 void ToolbarWindow::extendSystemMenu() {
@@ -255,6 +247,34 @@ int ToolbarWindow::showPicture(const std::string& pictureFile, const std::string
 }
 
 void ToolbarWindow::closePicture(int token) { closePicturePopup(token); }
+// The settings dialogs open over the toolbar; the phrases and the voice
+// properties over the dialog whose button opened them, when there is one.
+HWND ToolbarWindow::activeOwner() const {
+  HWND active = GetActiveWindow();
+  return active ? active : hwnd();
+}
+
+bool ToolbarWindow::runPathSettings(PathSettings& values) {
+  PathSettingsDialog dialog(instance(), values);
+  return dialog.runModal(hwnd()) == IDOK;
+}
+
+bool ToolbarWindow::runGuidanceSettings(GuidanceSettings& values,
+                                        const std::function<void()>& openPhrases) {
+  GuidanceSettingsDialog dialog(instance(), values, openPhrases);
+  return dialog.runModal(hwnd()) == IDOK;
+}
+
+bool ToolbarWindow::runGuidePhrases(GuidePhrases& values,
+                                    const std::function<void()>& openVoiceProperties) {
+  GuidePhraseDialog dialog(instance(), values, openVoiceProperties);
+  return dialog.runModal(activeOwner()) == IDOK;
+}
+
+bool ToolbarWindow::runVoiceProperties(VoiceChoice& values) {
+  VoicePropertiesDialog dialog(instance(), values);
+  return dialog.runModal(activeOwner()) == IDOK;
+}
 
 void ToolbarWindow::start(int id, int periodMs) {
   const HWND window = sharedWindow_.load();

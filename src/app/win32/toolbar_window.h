@@ -50,6 +50,12 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   void showError(const std::string& text) override;
   int showPicture(const std::string& pictureFile, const std::string& caption) override;
   void closePicture(int token) override;
+  bool runPathSettings(PathSettings& values) override;
+  bool runGuidanceSettings(GuidanceSettings& values,
+                           const std::function<void()>& openPhrases) override;
+  bool runGuidePhrases(GuidePhrases& values,
+                       const std::function<void()>& openVoiceProperties) override;
+  bool runVoiceProperties(VoiceChoice& values) override;
 
   // Timers: a request from another thread is handed to the window's thread.
   void start(int id, int periodMs) override;
@@ -64,6 +70,7 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   void extendSystemMenu();
   void paintMinimised();
   void finish();
+  HWND activeOwner() const;
   // Relays mouse messages to the tooltips and turns F1 into the help
   // command, before the dialog's own keyboard handling.
   bool preTranslate(MSG& msg);

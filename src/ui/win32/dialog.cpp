@@ -1,5 +1,7 @@
 #include "ui/win32/dialog.h"
 
+#include <commctrl.h>
+
 namespace tabiro::ui {
 
 namespace {
@@ -82,6 +84,25 @@ void centreOnScreen(HWND window) {
   SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND createTooltipControl(HWND owner, HINSTANCE instance) {
+  HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                                 instance, nullptr);
+  if (tooltip) SendMessageA(tooltip, TTM_ACTIVATE, TRUE, 0);
+  return tooltip;
+}
+
+void addTool(HWND tooltip, HWND owner, HWND control, const char* text, UINT flags) {
+  TOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | flags;
+  tool.hwnd = owner;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = const_cast<char*>(text);
+  SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void showMessage(HWND owner, const char* text, UINT icon) {

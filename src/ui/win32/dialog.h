@@ -46,6 +46,12 @@ class Dialog {
 // Centres a window on the primary screen.
 void centreOnScreen(HWND window);
 
+// A tooltip control for the controls of `owner`, active; nullptr on failure.
+HWND createTooltipControl(HWND owner, HINSTANCE instance);
+// Adds `control` with its text; `flags` beyond TTF_IDISHWND (TTF_SUBCLASS
+// when no message loop of ours relays the mouse messages).
+void addTool(HWND tooltip, HWND owner, HWND control, const char* text, UINT flags = 0);
+
 // Shows a message box over `owner` with the program's title.
 void showMessage(HWND owner, const char* text, UINT icon = MB_ICONEXCLAMATION);
 

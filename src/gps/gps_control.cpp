@@ -1,0 +1,287 @@
+#include "gps/gps_control.h"
+
+#include <optional>
+
+#include "app/bitmap_sets.h"
+#include "app/timer_ids.h"
+#include "gps/position_reader.h"
+#include "gps/track_log.h"
+#include "guidance/guidance_control.h"
+#include "mapctl/command_channel.h"
+#include "mapctl/discovery.h"
+#include "mapctl/map_commands.h"
+#include "mapctl/route_dialogs.h"
+#include "platform/winmsg.h"
+#include "resource.h"
+
+namespace tabiro {
+
+namespace {
+
+constexpr int kArrows[] = {IDC_LEFT, IDC_UP, IDC_DOWN, IDC_RIGHT};
+constexpr ButtonSet kCorrectionSets[] = {
+    {IDC_LEFT, "LM", false}, {IDC_UP, "U1M", false}, {IDC_DOWN, "STM", false}, {IDC_RIGHT, "RM", false}};
+constexpr ButtonSet kScrollSets[] = {
+    {IDC_LEFT, "L", true}, {IDC_UP, "U1", true}, {IDC_DOWN, "ST", true}, {IDC_RIGHT, "R", true}};
+
+// Buttons that work only while GPS runs in Navin' You.
+constexpr int kGpsOnButtons[] = {IDC_GUIDE_SHOW, IDC_GPS_RELIEF, IDC_GUIDE_HIDE, IDC_ADD_CAMERA,
+                                 IDC_CENTERING,  IDC_NAVIGATION, IDC_SVIEW};
+constexpr int kGpsOffDisabled[] = {IDC_GUIDE_SHOW, IDC_GPS_RELIEF, IDC_GUIDE_HIDE, IDC_ADD_CAMERA};
+
+void enableAll(ToolbarView& view, std::initializer_list<int> ids, bool enabled) {
+  for (const int id : ids) view.enable(id, enabled);
+}
+
+template <std::size_t N>
+void enableAll(ToolbarView& view, const int (&ids)[N], bool enabled) {
+  for (const int id : ids) view.enable(id, enabled);
+}
+
+void showCenteringOff(ToolbarView& view) {
+  view.loadBitmapSet(IDC_CENTERING, "T1", true);
+  view.focus(IDC_CENTERING);
+}
+
+// GPS on in Navin' You, alone or linked: the arrows correct the
+// map-matched position.
+void showCorrectionArrows(AppContext& ctx) {
+  showArrowSets(ctx.view, ArrowRole::Correction);
+  enableArrows(ctx.view, true);
+  ctx.settings.writeInt(key::kMatch, 1);
+}
+
+// GPS off: the GPS buttons unusable, centring shown on and unusable.
+void showGpsOffButtons(ToolbarView& view) {
+  enableAll(view, kGpsOffDisabled, false);
+  showCenteringOn(view, true);
+  view.enable(IDC_CENTERING, false);
+}
+
+void showScrollingArrowsWithoutGuidance(AppContext& ctx) {
+  showArrowSets(ctx.view, ArrowRole::Scroll);
+  ctx.settings.writeInt(key::kMatch, 0);
+  enableAll(ctx.view, {IDC_NAVIGATION, IDC_SVIEW}, false);
+  ctx.view.focus(IDC_GPS);
+}
+
+void startGuidanceIfAsked(AppContext& ctx, SpeechControl& speech) {
+  if (ctx.settings.readInt(key::kWavStart, 0) == 1) startGuidance(ctx, speech);
+}
+
+void toggleNavinYouGps(AppContext& ctx, SpeechControl& speech) {
+  ctx.timers.stop(timer::kReserved1);
+  if (toggleNavinGps(ctx)) {
+    raiseToolbar(ctx);
+    enableAll(ctx.view, kGpsOnButtons, true);
+    ctx.view.enable(IDC_LINKED_GPS, false);
+    showCorrectionArrows(ctx);
+    ctx.view.focus(IDC_GPS);
+    startGpsWorkersForTrackLog(ctx);
+    startGuidanceIfAsked(ctx, speech);
+    ctx.timers.start(timer::kBringMapToFront, kMapToFrontAfterGpsMs);
+    raiseToolbar(ctx);
+    return;
+  }
+  showGpsOffButtons(ctx.view);
+  stopGpsWorkers(ctx.state);
+  if (ctx.settings.readInt(key::kMapMode, 0) == 1) ctx.view.enable(IDC_LINKED_GPS, true);
+  showScrollingArrowsWithoutGuidance(ctx);
+  raiseToolbar(ctx);
+}
+
+void toggleAtlasGps(AppContext& ctx) {
+  ctx.timers.stop(timer::kRaiseAfterGps);
+  switch (ctx.settings.readInt(key::kGps, 0)) {
+    case 0:
+      enableAll(ctx.view, {IDC_LINKED_GPS, IDC_LEFT, IDC_UP, IDC_DOWN, IDC_RIGHT}, false);
+      postAtlasCommand(ctx, kAtlasGpsOn);
+      ctx.view.enable(IDC_CENTERING, true);
+      ctx.view.focus(IDC_GPS);
+      ctx.settings.writeInt(key::kGps, 1);
+      ctx.settings.writeInt(key::kCenter, 1);
+      postAtlasCommand(ctx, kAtlasDetailMap);
+      activateAtlas(ctx);
+      raiseToolbar(ctx);
+      ctx.timers.start(timer::kBringMapToFront, kMapToFrontAfterGpsMs);
+      raiseToolbar(ctx);
+      break;
+    case 1:
+      if (ctx.settings.readInt(key::kMapMode, 0) == 1) ctx.view.enable(IDC_LINKED_GPS, true);
+      enableArrows(ctx.view, true);
+      postAtlasCommand(ctx, kAtlasGpsOff);
+      showCenteringOn(ctx.view, true);
+      ctx.view.enable(IDC_CENTERING, false);
+      ctx.settings.writeInt(key::kGps, 0);
+      ctx.settings.writeInt(key::kCenter, 1);
+      postAtlasCommand(ctx, kAtlasDetailMap);
+      raiseToolbar(ctx);
+      break;
+    default:  // linked GPS runs: button 1000 is disabled then
+      raiseToolbar(ctx);
+      break;
+  }
+}
+
+// TB_GETSTATE of a button of Navin' You's tool bar; 0 without one.
+std::intptr_t navinButtonState(AppContext& ctx, unsigned command) {
+  const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr);
+  if (!main) return 0;
+  const WindowHandle toolbar = ctx.desktop.findChild(main, kNoWindow, kNavinToolbarClass, nullptr);
+  return toolbar ? ctx.desktop.send(toolbar, win::kTbGetState, command, 0) : 0;
+}
+
+std::optional<unsigned> navinCenteringCommand(int version) {
+  if (version == 0) return kNavinCenteringV1;
+  if (version == 1 || version == 2) return kNavinCenteringV2;
+  return std::nullopt;
+}
+
+void toggleNavinCentering(AppContext& ctx) {
+  ctx.timers.stop(timer::kReserved1);
+  ctx.timers.stop(timer::kRaiseAfterLinked);
+  const std::optional<unsigned> command = navinCenteringCommand(ctx.settings.readInt(key::kVer, 0));
+  if (!command) return;
+  const std::intptr_t state = navinButtonState(ctx, *command);
+  if (state == win::kTbStateEnabled) {
+    showCenteringOn(ctx.view, true);
+  } else if (state == win::kTbStateEnabledChecked) {
+    showCenteringOff(ctx.view);
+  } else {
+    return;
+  }
+  for (const int id : {IDC_GPS, IDC_LINKED_GPS, IDC_CENTERING}) ctx.view.focus(id);
+  sendNavinCommand(ctx, *command);
+}
+
+// With ATLAS alone the arrows scroll while centring is off and are disabled
+// while it is on; with linked GPS they switch between scrolling and
+// correction.
+void toggleAtlasCentering(AppContext& ctx) {
+  ctx.timers.stop(timer::kRaiseAfterGps);
+  ctx.timers.stop(timer::kRaiseAfterLinked);
+  const int center = ctx.settings.readInt(key::kCenter, 0);
+  if (center == 0 || center == 1) {
+    const bool turningOn = center == 0;
+    if (turningOn) {
+      showCenteringOn(ctx.view, true);
+    } else {
+      showCenteringOff(ctx.view);
+    }
+    ctx.view.focus(IDC_GPS);
+    ctx.view.focus(IDC_LINKED_GPS);
+    if (ctx.settings.readInt(key::kGps, 0) == 2) {
+      showArrowSets(ctx.view, turningOn ? ArrowRole::Correction : ArrowRole::Scroll);
+      if (turningOn) enableArrows(ctx.view, true);
+      ctx.settings.writeInt(key::kMatch, turningOn ? 1 : 0);
+    } else {
+      enableArrows(ctx.view, !turningOn);
+    }
+    ctx.view.focus(IDC_CENTERING);
+    ctx.settings.writeInt(key::kCenter, turningOn ? 1 : 0);
+    postAtlasCommand(ctx, kAtlasCentering);
+  }
+  rearmRaiseTimer(ctx);
+}
+
+}  // namespace
+
+void showArrowSets(ToolbarView& view, ArrowRole role) {
+  for (const ButtonSet& b : role == ArrowRole::Correction ? kCorrectionSets : kScrollSets) {
+    loadSet(view, b);
+    view.focus(b.id);
+  }
+}
+
+void enableArrows(ToolbarView& view, bool enabled) { enableAll(view, kArrows, enabled); }
+
+void showCenteringOn(ToolbarView& view, bool withFocus) {
+  view.loadBitmapSet(IDC_CENTERING, "T", true);
+  if (withFocus) view.focus(IDC_CENTERING);
+}
+
+void startGpsWorkersForTrackLog(AppContext& ctx) {
+  if (ctx.settings.readInt(key::kSaveTrk, 0) != 1) return;
+  startPositionReader(ctx);
+  startTrackLog(ctx);
+}
+
+bool toggleNavinGps(AppContext& ctx) {
+  const std::optional<NavinGpsButton> button = readNavinGpsButton(ctx);
+  if (!button) return false;
+  if (button->state == win::kTbStateEnabled) {
+    startRouteDialogResponder(ctx);
+    const int popup = ctx.popups.showStatus(IDD_POPUP_GPS_START);
+    sendNavinCommand(ctx, button->command);
+    ctx.popups.closeStatus(popup);
+    return true;
+  }
+  if (button->state == win::kTbStateEnabledChecked) {
+    const int popup = ctx.popups.showStatus(IDD_POPUP_GPS_STOP);
+    postNavinCommand(ctx, button->command);
+    ctx.clock.sleep(kGpsStopPopupMs);
+    ctx.popups.closeStatus(popup);
+  }
+  return false;
+}
+
+void toggleGps(AppContext& ctx, SpeechControl& speech) {
+  switch (readMapVariant(ctx)) {
+    case MapVariant::NavinYou:
+      toggleNavinYouGps(ctx, speech);
+      break;
+    case MapVariant::Atlas:
+      toggleAtlasGps(ctx);
+      break;
+    case MapVariant::None:
+      raiseToolbar(ctx);
+      break;
+  }
+}
+
+void toggleLinkedGps(AppContext& ctx, SpeechControl& speech) {
+  ctx.timers.stop(timer::kBringMapToFront);
+  if (toggleNavinGps(ctx)) {
+    startGpsWorkersForTrackLog(ctx);
+    ctx.launcher.launch(kGpsLinkProgram, win::kSwRestore);
+    ctx.settings.writeInt(key::kGps, 2);
+    ctx.settings.writeInt(key::kCenter, 1);
+    postAtlasCommand(ctx, kAtlasGpsOn);
+    enableAll(ctx.view, kGpsOnButtons, true);
+    showCorrectionArrows(ctx);
+    ctx.view.enable(IDC_GPS, false);
+    ctx.view.focus(IDC_LINKED_GPS);
+    startGuidanceIfAsked(ctx, speech);
+  } else {
+    postAtlasCommand(ctx, kAtlasGpsOff);
+    ctx.settings.writeInt(key::kGps, 0);
+    ctx.settings.writeInt(key::kCenter, 1);
+    stopGpsWorkers(ctx.state);
+    showGpsOffButtons(ctx.view);
+    ctx.view.enable(IDC_GPS, true);
+    showScrollingArrowsWithoutGuidance(ctx);
+  }
+  ctx.timers.start(timer::kBringMapToFront, kMapToFrontAfterGpsMs);
+  raiseToolbar(ctx);
+}
+
+void toggleCentering(AppContext& ctx) {
+  switch (readMapVariant(ctx)) {
+    case MapVariant::NavinYou:
+      toggleNavinCentering(ctx);
+      break;
+    case MapVariant::Atlas:
+      toggleAtlasCentering(ctx);
+      break;
+    case MapVariant::None:
+      break;
+  }
+}
+
+void gpsRelief(AppContext& ctx) {
+  if (const WindowHandle player = ctx.desktop.findWindow(kGpsPlayerClass, nullptr)) {
+    ctx.desktop.send(player, win::kWmCommand, kGpsReliefCommand, 0);
+  }
+}
+
+}  // namespace tabiro

@@ -1,0 +1,40 @@
+// GPS start and stop in the map programs: the toolbar's GPS, linked GPS,
+// centring and GPS relief buttons, and the toolbar layout of each GPS state.
+#pragma once
+
+#include "app/app_context.h"
+#include "speech/speech_control.h"
+
+namespace tabiro {
+
+inline constexpr const char* kGpsLinkProgram = "GPSLINK2.exe";
+constexpr int kGpsStopPopupMs = 1000;
+constexpr int kMapToFrontAfterGpsMs = 1500;  // timer 4
+constexpr unsigned kGpsReliefCommand = 4013;  // to "GPSPLAYER"
+
+// Flips Navin' You's own GPS button; true when GPS is now on. Before the
+// blocking press that starts GPS, the route dialog responder is started.
+bool toggleNavinGps(AppContext& ctx);
+
+// Button 1000: GPS in the map program named by "Map".
+void toggleGps(AppContext& ctx, SpeechControl& speech);
+// Button 1023: GPS in Navin' You with GPSLINK2.exe and ATLAS together.
+void toggleLinkedGps(AppContext& ctx, SpeechControl& speech);
+// Button 1003: own-car centring.
+void toggleCentering(AppContext& ctx);
+// Button 1009: the GPS player's relief release.
+void gpsRelief(AppContext& ctx);
+
+// The arrow buttons as map-matching correction or as scrolling: each gets
+// its set and the focus once, so that it repaints.
+enum class ArrowRole { Correction, Scroll };
+void showArrowSets(ToolbarView& view, ArrowRole role);
+void enableArrows(ToolbarView& view, bool enabled);
+
+// Button 1003 with the set of centring on, given the focus or not.
+void showCenteringOn(ToolbarView& view, bool withFocus);
+
+// The reader and the log writer, when "SaveTRK" is 1.
+void startGpsWorkersForTrackLog(AppContext& ctx);
+
+}  // namespace tabiro

@@ -1,0 +1,54 @@
+// The engine as a worker of the running program: its output announces.
+#include <cstdint>
+
+#include "app/toolbar_dialog.h"
+#include "guidance/guidance_engine.h"
+#include "mapctl/command_channel.h"
+#include "platform/winmsg.h"
+#include "resource.h"
+
+namespace tabiro {
+
+namespace {
+
+void sendToToolbar(AppContext& ctx, int command) {
+  if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
+    ctx.desktop.send(toolbar, win::kWmCommand, static_cast<std::uintptr_t>(command), 0);
+  }
+}
+
+class AnnouncingOutput final : public GuidanceOutput {
+ public:
+  explicit AnnouncingOutput(AppContext& ctx) : ctx_(ctx) {}
+
+  void announce(const std::string& speechText, const AnnouncedPicture& picture,
+                const std::string& wavFile) override {
+    // speechText is set before announce posts command 1044 for it.
+    ctx_.state.speechText.set(speechText);
+    tabiro::announce(ctx_, picture, wavFile);
+  }
+  void showPicture(const AnnouncedPicture& picture) override {
+    startPictureWorker(ctx_, picture);
+  }
+  void toolbarCommand(int id) override { sendToToolbar(ctx_, id); }
+  void setWaypointField(int value) override { ctx_.view.setWaypointField(value); }
+  void cancelRaiseTimers() override { tabiro::cancelRaiseTimers(ctx_); }
+  void rearmRaiseTimer() override { tabiro::rearmRaiseTimer(ctx_); }
+
+ private:
+  AppContext& ctx_;
+};
+
+}  // namespace
+
+void guidanceEngine(AppContext& ctx) {
+  AnnouncingOutput out(ctx);
+  runGuidancePasses(ctx.settings, ctx.state, out);
+  sendToToolbar(ctx, IDC_GUIDANCE_ENDED);
+}
+
+void startGuidanceEngine(AppContext& ctx) {
+  ctx.workers.start("guidanceEngine", [&ctx] { guidanceEngine(ctx); });
+}
+
+}  // namespace tabiro

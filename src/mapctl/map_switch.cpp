@@ -1,0 +1,177 @@
+#include "mapctl/map_switch.h"
+
+#include <optional>
+#include <string>
+
+#include "app/startup.h"
+#include "gps/gps_control.h"
+#include "mapctl/command_channel.h"
+#include "mapctl/discovery.h"
+#include "mapctl/map_commands.h"
+#include "platform/winmsg.h"
+#include "resource.h"
+
+namespace tabiro {
+
+namespace {
+
+constexpr int kShowNormal = 5;  // SW_SHOW
+
+void loadWithFocus(ToolbarView& view, int id, const char* set) {
+  view.loadBitmapSet(id, set, true);
+  view.focus(id);
+}
+
+// The zoom-out and zoom-in buttons of the map coming to the front.
+void showNavinZoomSets(ToolbarView& view) {
+  loadWithFocus(view, IDC_ZOOM_OUT, "W");
+  loadWithFocus(view, IDC_ZOOM_IN, "U");
+}
+
+void showAtlasZoomSets(ToolbarView& view, const char* zoomOut) {
+  loadWithFocus(view, IDC_ZOOM_OUT, zoomOut);
+  loadWithFocus(view, IDC_ZOOM_IN, "SK5");
+}
+
+// The arrows back to scrolling.
+void resetArrows(AppContext& ctx) {
+  showArrowSets(ctx.view, ArrowRole::Scroll);
+  enableArrows(ctx.view, true);
+  ctx.settings.writeInt(key::kMatch, 0);
+}
+
+void disableGpsOnlyButtons(ToolbarView& view) {
+  for (const int id : {IDC_GUIDE_SHOW, IDC_GPS_RELIEF, IDC_GUIDE_HIDE, IDC_ADD_CAMERA}) {
+    view.enable(id, false);
+  }
+}
+
+void showCenteringUnusable(ToolbarView& view) {
+  showCenteringOn(view, false);
+  view.enable(IDC_CENTERING, false);
+}
+
+void stopAtlasGps(AppContext& ctx, bool simultaneous) {
+  postAtlasCommand(ctx, kAtlasGpsOff);
+  if (simultaneous) disableGpsOnlyButtons(ctx.view);
+  showCenteringUnusable(ctx.view);
+  ctx.settings.writeInt(key::kGps, 0);
+  ctx.settings.writeInt(key::kCenter, 1);
+  postAtlasCommand(ctx, kAtlasDetailMap);
+}
+
+void enableRouteButtons(ToolbarView& view, bool enabled) {
+  view.enable(IDC_ROUTE_LIST, enabled);
+  view.enable(IDC_ROUTE_CLEAR, enabled);
+}
+
+// Case A: Navin' You 2.0 alone shows its own map or its ProAtlas document.
+void switchNavinDocument(AppContext& ctx) {
+  const std::optional<WindowListCommands> commands = readNavinWindowMenu(ctx);
+  const bool toProAtlas = load(ctx.state.atlasDocumentShown) == 0;
+  store(ctx.state.atlasDocumentShown, toProAtlas ? 1 : 0);
+  if (toProAtlas) {
+    showAtlasZoomSets(ctx.view, "X");
+    ctx.view.enable(IDC_ZOOM_OUT, false);
+  } else {
+    showNavinZoomSets(ctx.view);
+    ctx.view.enable(IDC_ZOOM_OUT, true);
+  }
+  ctx.view.focus(IDC_GPS);
+  loadWithFocus(ctx.view, IDC_MAP_SWITCH, toProAtlas ? "M0" : "M1");
+  if (commands) postNavinCommand(ctx, toProAtlas ? commands->proAtlas : commands->ownMap);
+}
+
+// Case B: from ATLAS to Navin' You.
+void switchToNavinYou(AppContext& ctx, int mapMode) {
+  const int gps = ctx.settings.readInt(key::kGps, 0);
+  if (mapMode == 0) {
+    if (gps == 1) stopAtlasGps(ctx, false);
+    ctx.view.enable(IDC_LINKED_GPS, false);
+    showNavinZoomSets(ctx.view);
+    enableRouteButtons(ctx.view, true);
+    resetArrows(ctx);
+    postAtlasCommand(ctx, win::kCmdAppExit);
+    ctx.settings.writeInt(key::kMap, 0);
+    toggleCentering(ctx);
+    toggleCentering(ctx);
+    const std::string navin = ctx.settings.readString(key::kExeFilePath0, "");
+    if (!navin.empty()) launchAsNavinYou(ctx, navin);
+    ctx.view.focus(IDC_GPS);
+    ctx.view.loadBitmapSet(IDC_MAP_SWITCH, "M1", true);
+    return;
+  }
+  showNavinZoomSets(ctx.view);
+  if (gps == 0 || gps == 1) {
+    if (gps == 1) stopAtlasGps(ctx, true);
+    resetArrows(ctx);
+    ctx.view.enable(IDC_LINKED_GPS, true);
+    ctx.view.focus(IDC_GPS);
+  } else if (gps == 2) {
+    ctx.view.focus(IDC_LINKED_GPS);  // linked GPS keeps running
+  }
+  ctx.settings.writeInt(key::kMap, 0);
+  if (const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr)) {
+    ctx.desktop.show(main, kShowNormal);
+    ctx.desktop.setForeground(main);
+  }
+  ctx.view.loadBitmapSet(IDC_MAP_SWITCH, "M1", true);
+  enableRouteButtons(ctx.view, true);
+}
+
+// Case C: from Navin' You to ATLAS.
+void switchToAtlas(AppContext& ctx, int mapMode) {
+  if (mapMode == 0) {
+    stopGpsWorkers(ctx.state);
+    ctx.view.enable(IDC_LINKED_GPS, false);
+    showAtlasZoomSets(ctx.view, "SS");
+    resetArrows(ctx);
+    enableRouteButtons(ctx.view, false);
+    ctx.settings.writeInt(key::kMap, 1);
+    ctx.settings.writeInt(key::kGps, 0);
+    ctx.settings.writeInt(key::kCenter, 1);
+    postNavinCommand(ctx, win::kCmdAppExit);
+    const std::string atlas = ctx.settings.readString(key::kExeFilePath1, "");
+    if (!atlas.empty()) ctx.launcher.launch(atlas, win::kSwRestore);
+    ctx.view.focus(IDC_GPS);
+    ctx.view.loadBitmapSet(IDC_MAP_SWITCH, "M0", true);
+    return;
+  }
+  showAtlasZoomSets(ctx.view, "SS");
+  if (ctx.settings.readInt(key::kGps, 0) != 2) {
+    releaseNavinGps(ctx);
+    stopGpsWorkers(ctx.state);
+    ctx.settings.writeInt(key::kGps, 0);
+    ctx.settings.writeInt(key::kCenter, 1);
+    disableGpsOnlyButtons(ctx.view);
+    showCenteringUnusable(ctx.view);
+    enableRouteButtons(ctx.view, true);
+    ctx.view.enable(IDC_LINKED_GPS, true);
+    resetArrows(ctx);
+    ctx.view.focus(IDC_GPS);
+  } else {
+    ctx.view.focus(IDC_LINKED_GPS);
+  }
+  ctx.settings.writeInt(key::kMap, 1);
+  activateAtlas(ctx);
+  ctx.view.loadBitmapSet(IDC_MAP_SWITCH, "M0", true);
+}
+
+}  // namespace
+
+void switchMap(AppContext& ctx) {
+  cancelRaiseTimers(ctx);
+  const int mapMode = ctx.settings.readInt(key::kMapMode, 0);
+  const bool modeKnown = mapMode == 0 || mapMode == 1;
+  if (ctx.settings.readInt(key::kVer, 0) == 1) {
+    switchNavinDocument(ctx);
+  } else if (modeKnown && readMapVariant(ctx) == MapVariant::Atlas) {
+    switchToNavinYou(ctx, mapMode);
+  } else if (modeKnown && readMapVariant(ctx) == MapVariant::NavinYou) {
+    switchToAtlas(ctx, mapMode);
+  }
+  activateMapWindow(ctx);
+  raiseToolbar(ctx);
+}
+
+}  // namespace tabiro

@@ -1,0 +1,11 @@
+// The map switch (button 1016): Navin' You 2.0's own map and its ProAtlas
+// document, or Navin' You and the ATLAS program, alternating or side by side.
+#pragma once
+
+#include "app/app_context.h"
+
+namespace tabiro {
+
+void switchMap(AppContext& ctx);
+
+}  // namespace tabiro

@@ -1,0 +1,40 @@
+// GuidePhraseDialog's values (template 152, button "設定" of the guidance
+// settings): the six phrases the speech engine says during guidance.
+#pragma once
+
+#include <string>
+
+#include "app/app_context.h"
+#include "settings/profile_exchange.h"
+
+namespace tabiro {
+
+struct GuidePhrases {
+  std::string ovis1;   // 1016: first half of the speed-camera warning
+  std::string ovis2;   // 1017: second half
+  std::string choku;   // 1018: straight on
+  std::string moku;    // 1021: destination
+  std::string migi;    // 1019: right
+  std::string hidari;  // 1020: left
+};
+
+// The six phrases in the dialog's order, for ProfileLoader and ProfileSaver.
+template <class Io, class Values>
+void exchangeGuidePhrases(Io& io, Values& p) {
+  io.text(key::kOvis1, p.ovis1, "この先、オービス");
+  io.text(key::kOvis2, p.ovis2, "です。スピード注意！");
+  io.text(key::kChoku, p.choku, "この先、直進です。");
+  io.text(key::kMoku, p.moku, "まもなく目的地です。");
+  io.text(key::kMigi, p.migi, "まもなく右方向です。");
+  io.text(key::kHidari, p.hidari, "まもなく左方向です。");
+}
+
+// Button 1054 of the guidance settings: the phrases, stored exactly as typed
+// on "設定保存", nothing on cancel.
+void openGuidePhrases(AppContext& ctx);
+
+// Button "音声ｼｽﾃﾑﾌﾟﾛﾊﾟﾃｨ": command 1049 sent to the toolbar, which shows the
+// voice properties; returns once the toolbar has handled it.
+void askForVoiceProperties(AppContext& ctx);
+
+}  // namespace tabiro

@@ -1,0 +1,75 @@
+// PathSettingsDialog's values and rules (template 132, system menu item 18):
+// where the map programs are, the Navin' You version, the start mode, the
+// scale menu numbers, the map-match steps, the track log, the music-player
+// check and SView switching.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/app_context.h"
+#include "settings/profile_exchange.h"
+
+namespace tabiro {
+
+struct PathSettings {
+  std::string navinPath;             // 1016 "ExeFilePath0"
+  int version = 0;                   // 1028-1030 "Ver"
+  std::string atlasPath;             // 1017 "ExeFilePath1"
+  // "20", "7", "2", "1", "05": ATLAS [表示] menu numbers (1021-1024, 1036)
+  std::array<int, 5> atlasScales{};
+  // The same numbers as ProAtlas scale positions inside Navin' You
+  // (1031, 1032, 1037-1039), live when "Ver" is 1; not stored as such.
+  std::array<int, 5> navinScales{};
+  int mapMode = 0;                   // 1025-1026 "MapMode"
+  int saveTrk = 0;                   // 1034-1035 "SaveTRK"
+  std::array<int, 4> correction{};   // 1018, 1019, 1020, 1027: "hosei_L", "U", "D", "R"
+  int guideCheck = 0;                // 1063 "guidecheck"
+  int checkTime = 90;                // 1040 "checktime"
+  int sviewMode = 0;                 // 1065-1066 "SviewMode"
+};
+
+constexpr int kVersionNavinAlone = 1;  // "Navin'You Only"
+
+// Every setting in the dialog's order, for ProfileLoader and ProfileSaver.
+template <class Io, class Values>
+void exchangePathSettings(Io& io, Values& s) {
+  io.text(key::kExeFilePath0, s.navinPath, "");
+  io.number(key::kVer, s.version, 0);
+  io.text(key::kExeFilePath1, s.atlasPath, "");
+  io.number(key::kScale20, s.atlasScales[0], 0);
+  io.number(key::kScale7, s.atlasScales[1], 0);
+  io.number(key::kScale2, s.atlasScales[2], 0);
+  io.number(key::kScale1, s.atlasScales[3], 0);
+  io.number(key::kScale05, s.atlasScales[4], 0);
+  io.number(key::kMapMode, s.mapMode, 0);
+  io.number(key::kSaveTrk, s.saveTrk, 0);
+  io.number(key::kHoseiL, s.correction[0], 30);
+  io.number(key::kHoseiU, s.correction[1], 30);
+  io.number(key::kHoseiD, s.correction[2], 30);
+  io.number(key::kHoseiR, s.correction[3], 30);
+  io.number(key::kGuideCheck, s.guideCheck, 0);
+  io.number(key::kCheckTime, s.checkTime, 90);
+  io.number(key::kSviewMode, s.sviewMode, 0);
+}
+
+PathSettings loadPathSettings(const SettingsStore& store);
+void savePathSettings(SettingsStore& store, const PathSettings& s);
+
+// The values as the dialog first shows them: with "Navin'You Only" the scale
+// numbers move into the Navin'You group and the start mode is "交互".
+void showPathSettings(PathSettings& s);
+// A version radio button was chosen; `previous` is the version before it.
+// The numbers move only into or out of "Navin'You Only".
+void chooseVersion(PathSettings& s, int previous);
+// OK: with "Navin'You Only" the live Navin'You group is what gets saved.
+void confirmPathSettings(PathSettings& s);
+// Which controls the values leave enabled.
+std::vector<ControlEnable> pathSettingsEnables(const PathSettings& s);
+
+// System menu item 18: the dialog, saved only on OK; the raise timer is
+// re-armed however it ends.
+void openPathSettings(AppContext& ctx);
+
+}  // namespace tabiro

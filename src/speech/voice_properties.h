@@ -1,0 +1,31 @@
+// The voice properties: command 1049 (openVoiceProperties) and the values of
+// VoicePropertiesDialog (template 166): voice character, speed and volume.
+#pragma once
+
+#include "app/app_context.h"
+#include "speech/speech_control.h"
+
+namespace tabiro {
+
+constexpr int kEngineWantsOwnDialog = 8;  // EngineQuery's answer that asks for template 166
+constexpr int kSpeedMax = 23;             // slider 1064
+constexpr int kVolumeMax = 65535;         // slider 1065
+
+// The dialog's members: set before it runs, read after OK.
+struct VoiceChoice {
+  int character = -1;  // no radio button chosen
+  int volume = 0;
+  int speed = 0;
+};
+
+// Engine's Busy: polled this often, given up on after this long, so that an
+// engine stuck busy cannot freeze the toolbar.
+constexpr int kBusyPollMs = 10;
+constexpr int kBusyLimitMs = 3000;
+
+// Command 1049: without a speech engine nothing; otherwise the stored voice
+// settings go to the engine, its own dialog runs if it asks for it, and what
+// the engine then holds is stored back.
+void openVoiceProperties(AppContext& ctx, SpeechControl& speech);
+
+}  // namespace tabiro

@@ -1,0 +1,182 @@
+// Guidance start and stop and the waypoint buttons, with and without files.
+#include "guidance/guidance_control.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "fakes/route_builder.h"
+#include "fakes/test_context.h"
+#include "guidance/text_file.h"
+#include "resource.h"
+
+namespace tabiro {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::ActionKind;
+using testing::BitmapSet;
+using testing::Enabled;
+using testing::ErrorShown;
+using testing::Focus;
+using testing::SoundResource;
+using testing::TestContext;
+using testing::TimerStart;
+using testing::TimerStop;
+using testing::WaypointField;
+using testing::WorkerStarted;
+
+class SpokenTexts final : public SpeechDispatch {
+ public:
+  bool create(const char*) override { return true; }
+  void release() override {}
+  bool connected() const override { return true; }
+  void setLong(int, std::int32_t) override {}
+  void setBool(int, bool) override {}
+  std::int32_t getLong(int) override { return 0; }
+  bool getBool(int) override { return false; }
+  std::int32_t callWithString(int, const std::string& text) override {
+    spoken.push_back(text);
+    return 0;
+  }
+  std::int32_t callWithLong(int, std::int32_t) override { return 0; }
+  std::vector<std::string> spoken;
+};
+
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+class Guidance : public ::testing::Test {
+ protected:
+  Guidance() {
+    t.settings.writeInt(key::kWavNavi, 0);
+    t.settings.writeInt(key::kGps, 1);
+    route = t.dir.file("drive.nyp");
+    cameras = t.dir.file("drive.pot");
+    writeFile(route, testing::routeFileText({{{32873600, 128801408}, "右"},
+                                             {{32874600, 128801408}, "目"}}));
+    writeFile(cameras, "ORD=POI/tex=レーダ/kei=139'45'30'5/ido=35'40'12'5/deg=\r\n");
+  }
+
+  TestContext t;
+  SpokenTexts dispatch;
+  SpeechControl speech{dispatch};
+  std::string route, cameras;
+};
+
+TEST_F(Guidance, StartLoadsBothFilesAnnouncesAndStartsTheReaderAndTheEngine) {
+  t.settings.writeString(key::kFileName, route);
+  t.settings.writeString(key::kPot, cameras);
+  startGuidance(t.ctx, speech);
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3), BitmapSet(1006, "OTON", false),
+                          Focus(1000), Focus(1006), Enabled(1026, true), SoundResource("DING"),
+                          SoundResource("START"), WorkerStarted("positionReader"),
+                          WorkerStarted("guidanceEngine"), TimerStart(2, 2000)));
+  EXPECT_EQ(t.settings.readInt(key::kWayPointMax, 0), 2);
+  EXPECT_EQ(load(t.state.cameras.row(1).direction), 999);
+  EXPECT_EQ(load(t.state.guidanceRun), 1);
+  EXPECT_EQ(load(t.state.positionReaderRun), 1);
+  EXPECT_EQ(t.settings.readInt(key::kWavNavi, 0), 1);
+}
+
+TEST_F(Guidance, WithSpeechThePhraseIsSpokenUnlessAntiTosOrAPlayerAsksForTheSound) {
+  store(t.state.speechReady, 1);
+  t.settings.writeString(key::kPot, cameras);
+  t.settings.writeInt(key::kSaveTrk, 1);
+  startGuidance(t.ctx, speech);
+  EXPECT_THAT(dispatch.spoken, ElementsAre(kGuidanceStartPhrase));
+  EXPECT_THAT(t.log.of(ActionKind::Sound), ElementsAre(SoundResource("DING")));
+  EXPECT_THAT(t.log.of(ActionKind::WorkerStarted), ElementsAre(WorkerStarted("guidanceEngine")))
+      << "with the track log the reader runs already";
+
+  t.settings.writeInt(key::kAntiTos, 1);
+  t.log.clear();
+  guidanceStopped(t.ctx, speech);
+  EXPECT_THAT(t.log.of(ActionKind::Sound),
+              ElementsAre(SoundResource("DING"), SoundResource("END")));
+  EXPECT_THAT(dispatch.spoken, ElementsAre(kGuidanceStartPhrase));
+}
+
+TEST_F(Guidance, WithoutARouteOnlyCamerasAreGuided) {
+  t.settings.writeString(key::kPot, cameras);
+  startGuidance(t.ctx, speech);
+  EXPECT_EQ(load(t.state.waypoints.row(1).latitude), 165888000);
+  EXPECT_EQ(t.settings.readInt(key::kWayPointMax, 0), 1);
+  EXPECT_EQ(t.view.waypointField(), 1);
+  EXPECT_EQ(load(t.state.guidanceRun), 1);
+}
+
+TEST_F(Guidance, WithNeitherFileNothingStartsAndNothingIsSaid) {
+  startGuidance(t.ctx, speech);
+  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3),
+                                           WaypointField(1), TimerStart(2, 2000)));
+  EXPECT_EQ(t.settings.readInt(key::kWavNavi, 1), 0);
+  EXPECT_EQ(load(t.state.guidanceRun), 0);
+}
+
+TEST_F(Guidance, AFileThatCannotBeOpenedIsReportedAndNothingStarts) {
+  for (const bool badRoute : {true, false}) {
+    TestContext s;
+    s.settings.writeInt(key::kWavNavi, 0);
+    const std::string missing = s.dir.file("missing");
+    s.settings.writeString(key::kFileName, badRoute ? missing : route);
+    s.settings.writeString(key::kPot, badRoute ? cameras : missing);
+    startGuidance(s.ctx, speech);
+    EXPECT_THAT(s.log.of(ActionKind::Error), ElementsAre(ErrorShown(fileOpenErrorText(missing))));
+    EXPECT_THAT(s.log.of({ActionKind::WorkerStarted, ActionKind::Sound, ActionKind::BitmapSet}),
+                IsEmpty());
+    EXPECT_EQ(load(s.state.guidanceRun), 0);
+    EXPECT_EQ(s.settings.readInt(key::kWavNavi, 1), 0);
+  }
+}
+
+TEST_F(Guidance, ASecondPressAsksTheEngineToStopAndTheReaderToo) {
+  for (const int saveTrk : {0, 1}) {
+    t.settings.writeInt(key::kWavNavi, 1);
+    t.settings.writeInt(key::kSaveTrk, saveTrk);
+    store(t.state.guidanceRun, 1);
+    store(t.state.positionReaderRun, 1);
+    t.log.clear();
+    startGuidance(t.ctx, speech);
+    EXPECT_THAT(t.log.actions(),
+                ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3), TimerStart(2, 2000)));
+    EXPECT_EQ(load(t.state.guidanceRun), 0);
+    EXPECT_EQ(load(t.state.positionReaderRun), saveTrk) << "with the track log the reader stays";
+    EXPECT_EQ(t.settings.readInt(key::kWavNavi, 0), 1) << "until the engine sends 1043";
+  }
+}
+
+TEST_F(Guidance, TheEndAnnouncesAndPutsTheToolbarBackToGuidanceOff) {
+  t.settings.writeInt(key::kWavNavi, 1);
+  t.settings.writeInt(key::kPointLevel, 2);
+  t.settings.writeInt(key::kWayPoint, 3);
+  guidanceStopped(t.ctx, speech);
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(SoundResource("DING"), SoundResource("END"), WaypointField(3),
+                          BitmapSet(1006, "OT", true), Enabled(1006, false),
+                          Enabled(1062, false), Focus(1000), Focus(1006), Enabled(1026, false)));
+  EXPECT_EQ(t.settings.readInt(key::kWavNavi, 1), 0);
+  EXPECT_EQ(t.settings.readInt(key::kPointLevel, 2), 0);
+}
+
+TEST_F(Guidance, WaypointButtonsStepWithinOneAndWayPointMax) {
+  t.settings.writeInt(key::kWayPointMax, 3);
+  t.settings.writeInt(key::kPointLevel, 2);
+  waypointBack(t.ctx);
+  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3),
+                                           WaypointField(1), TimerStart(2, 2000)));
+  EXPECT_EQ(t.settings.readInt(key::kPointLevel, 2), 0);
+  for (int i = 0; i < 4; ++i) waypointForward(t.ctx);
+  EXPECT_THAT(t.log.of(ActionKind::WaypointField),
+              ElementsAre(WaypointField(1), WaypointField(2), WaypointField(3), WaypointField(3),
+                          WaypointField(3)));
+  waypointBack(t.ctx);
+  EXPECT_EQ(t.settings.readInt(key::kWayPoint, 0), 2);
+}
+
+}  // namespace
+}  // namespace tabiro
