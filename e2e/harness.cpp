@@ -17,13 +17,13 @@
 
 namespace e2e {
 
-namespace {
-
 std::string fullPath(const std::string& path) {
   char buffer[MAX_PATH * 2];
   DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
   return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
 }
+
+namespace {
 
 std::string quoteArgument(const std::string& arg) {
   if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
@@ -105,10 +105,11 @@ Processes::~Processes() {
   if (job_) CloseHandle(job_);
 }
 
-HANDLE Processes::start(const std::string& exe, const std::vector<std::string>& args, int show) {
+HANDLE Processes::start(const std::string& exe, const std::vector<std::string>& args, int show,
+                        const std::string& workingDir) {
   std::string commandLine = quoteArgument(exe);
   for (const std::string& arg : args) commandLine += " " + quoteArgument(arg);
-  std::string dir = exe.substr(0, exe.find_last_of('\\'));
+  std::string dir = workingDir.empty() ? exe.substr(0, exe.find_last_of('\\')) : workingDir;
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
@@ -547,8 +548,9 @@ StubLog& E2eTest::log(const std::string& name) {
   return *slot;
 }
 
-HANDLE E2eTest::start(const std::string& exe, const std::vector<std::string>& args, int show) {
-  HANDLE process = processes_.start(exe, args, show);
+HANDLE E2eTest::start(const std::string& exe, const std::vector<std::string>& args, int show,
+                       const std::string& workingDir) {
+  HANDLE process = processes_.start(exe, args, show, workingDir);
   EXPECT_TRUE(process) << "could not start " << exe;
   return process;
 }

@@ -38,6 +38,7 @@ std::string binDir();                       // tabiro_e2e.exe, the stand-ins and
 std::string exePath(const std::string& name);  // binDir()\name
 std::string sourcePath(const std::string& relative);  // a file of the source tree, e.g. "data/sample-drive.nmea"
 std::string artifactsRoot();                // <build>\e2e-artifacts
+std::string fullPath(const std::string& path);  // absolute, "..\" resolved
 
 // --- processes ----------------------------------------------------------------
 // Every program started here belongs to one job; killAll() (and the
@@ -49,8 +50,10 @@ class Processes {
   Processes(const Processes&) = delete;
   Processes& operator=(const Processes&) = delete;
 
-  // Starts exe with the arguments (quoted as needed); nullptr on failure.
-  HANDLE start(const std::string& exe, const std::vector<std::string>& args, int show = SW_SHOWNORMAL);
+  // Starts exe with the arguments (quoted as needed) in `workingDir`, by
+  // default the exe's folder; nullptr on failure.
+  HANDLE start(const std::string& exe, const std::vector<std::string>& args, int show = SW_SHOWNORMAL,
+               const std::string& workingDir = {});
   void killAll();
 
  private:
@@ -197,7 +200,8 @@ class E2eTest : public ::testing::Test {
   // Another stand-in by exe name (e.g. "gpsplayer.exe") with --log <name>.log.
   HANDLE startStub(const std::string& exe, const std::string& logName, std::vector<std::string> args = {});
   HANDLE startTabiro(const std::vector<std::string>& args = {});
-  HANDLE start(const std::string& exe, const std::vector<std::string>& args, int show = SW_SHOWNORMAL);
+  HANDLE start(const std::string& exe, const std::vector<std::string>& args, int show = SW_SHOWNORMAL,
+               const std::string& workingDir = {});
 
   HWND waitForNavstub(int timeoutMs = kTimeoutMs) { return waitForWindow("Navin' You", nullptr, timeoutMs); }
   HWND waitForTabiro(int timeoutMs = kTimeoutMs) { return waitForWindow(nullptr, "Tabiro2", timeoutMs); }

@@ -1,5 +1,10 @@
 #include "guidance/announce.h"
 
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -199,31 +204,28 @@ TEST(GuideCheckTimer, CheckTimeIsKeptWithinBounds) {
   }
 }
 
-TEST(Pictures, JunctionTagsInTableOrder) {
-  struct Case {
-    const char* text;
-    const char* picture;
+// One table per chooser: a text and the picture it must give.
+TEST(Pictures, TagsChooseThePictureInTableOrder) {
+  using Chooser = std::string (*)(std::string_view);
+  const std::vector<std::tuple<Chooser, const char*, const char*>> cases = {
+      {turnPictureFor, "交差点x右折\n", "X右.bmp"},  {turnPictureFor, "x直", "X直進.bmp"},
+      {turnPictureFor, "t右 x左", "X左.bmp"},        {turnPictureFor, "y左", "Y左.bmp"},
+      {turnPictureFor, "逆ト左", "逆ト左.bmp"},      {turnPictureFor, "逆ト直", "逆ト直進.bmp"},
+      {turnPictureFor, "ト直", "ト直進.bmp"},        {turnPictureFor, "ト右", "ト右.bmp"},
+      {turnPictureFor, "ト左", ""},                  {turnPictureFor, "X右", ""},
+      {turnPictureFor, "", ""},
+      {cameraPictureFor, "ループコイル バイパス", "ovis3_h.bmp"},
+      {cameraPictureFor, "ループコイル", "ovis3_l.bmp"},
+      {cameraPictureFor, "Hシステム 高速", "ovis2_h.bmp"},
+      {cameraPictureFor, "Hシステム", "ovis2_l.bmp"},
+      {cameraPictureFor, "レーダ 国道", "ovis1_h.bmp"},
+      {cameraPictureFor, "レーダ", "ovis1_l.bmp"},
+      {cameraPictureFor, "Hシステム レーダ", "ovis2_l.bmp"},  // kind in table order
+      {cameraPictureFor, "newオービス", "オービス.bmp"},
+      {cameraPictureFor, "高速", "オービス.bmp"},
   };
-  for (const Case c : {Case{"交差点x右折\n", "X右.bmp"}, Case{"x直", "X直進.bmp"},
-                       Case{"t右 x左", "X左.bmp"}, Case{"y左", "Y左.bmp"},
-                       Case{"逆ト左", "逆ト左.bmp"}, Case{"逆ト直", "逆ト直進.bmp"},
-                       Case{"ト直", "ト直進.bmp"}, Case{"ト右", "ト右.bmp"},
-                       Case{"ト左", ""}, Case{"X右", ""}, Case{"", ""}}) {
-    EXPECT_EQ(turnPictureFor(c.text), c.picture) << c.text;
-  }
-}
-
-TEST(Pictures, CameraKindAndMajorRoad) {
-  struct Case {
-    const char* text;
-    const char* picture;
-  };
-  for (const Case c : {Case{"ループコイル バイパス", "ovis3_h.bmp"}, Case{"ループコイル", "ovis3_l.bmp"},
-                       Case{"Hシステム 高速", "ovis2_h.bmp"}, Case{"Hシステム", "ovis2_l.bmp"},
-                       Case{"レーダ 国道", "ovis1_h.bmp"}, Case{"レーダ", "ovis1_l.bmp"},
-                       Case{"Hシステム レーダ", "ovis2_l.bmp"},  // kind in table order
-                       Case{"newオービス", "オービス.bmp"}, Case{"高速", "オービス.bmp"}}) {
-    EXPECT_EQ(cameraPictureFor(c.text), c.picture) << c.text;
+  for (const auto& [choose, text, picture] : cases) {
+    EXPECT_EQ(choose(text), picture) << text;
   }
 }
 

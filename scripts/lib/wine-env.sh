@@ -9,9 +9,11 @@ _wine_env_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 _wine_env_xvfb_pid=""
 
 # Japanese locale (ANSI code page 932), a reusable prefix, no mono or gecko
-# install dialogs, quiet Wine.
+# install dialogs, quiet Wine, and a HOME of its own whose .asoundrc makes
+# every sound observable (wine_env_sound_sink).
 wine_env_export() {
   export WINEPREFIX="${WINEPREFIX:-$_wine_env_root/build/wine-prefix}"
+  export HOME="$_wine_env_root/build/wine-home"
   export WINEDEBUG="${WINEDEBUG:--all}"
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
@@ -57,10 +59,31 @@ wine_env_init_prefix() {
   fi
 }
 
+# Wine's sounds go through ALSA's file plugin over a null device into
+# scripts/lib/sound-sink, which logs each one in $HOME/sounds.log (nothing
+# is heard). Wine is told to use ALSA.
+wine_env_sound_sink() {
+  mkdir -p "$HOME"
+  : >"$HOME/sounds.log"
+  cat >"$HOME/.asoundrc" <<ASOUNDRC
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "|$_wine_env_root/scripts/lib/sound-sink %r %c %b"
+  format "raw"
+}
+ASOUNDRC
+  if ! grep -q '^"Audio"="alsa"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d alsa /f >/dev/null 2>&1
+    wineserver -w
+  fi
+}
+
 wine_env_setup() {
   wine_env_export
   wine_env_start_display || return 1
   wine_env_init_prefix
+  wine_env_sound_sink
 }
 
 # Ends every program of the prefix and the display this file started.

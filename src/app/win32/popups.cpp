@@ -116,6 +116,11 @@ bool PicturePopup::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& r
       SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
       result = FALSE;  // no focus: the caption must not show selected
       return true;
+    case WM_ACTIVATE:
+    case WM_SETFOCUS:
+      // Nor when it comes to the front: the dialog would hand its focus on to
+      // the caption, and with it a selection and a caret.
+      return true;
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(hwnd(), &paint);

@@ -13,6 +13,9 @@
 #include "settings/win32/guide_phrase_dialog.h"
 #include "settings/win32/path_settings_dialog.h"
 #include "speech/win32/voice_properties_dialog.h"
+#ifdef TABIRO_E2E_HOOKS
+#include "announce_hook.h"
+#endif
 
 namespace tabiro {
 
@@ -175,6 +178,11 @@ bool ToolbarWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<INT_PTR>(icon_);
       return true;
+#ifdef TABIRO_E2E_HOOKS
+    case WM_COPYDATA:  // the end-to-end hooked build only
+      result = runAnnounceHook(ctx_, *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+      return true;
+#endif
     default:
       return false;
   }

@@ -1,0 +1,19 @@
+// A test hook of the hooked build of Tabiro2.exe (e2e/CMakeLists.txt), never
+// of the shipped exe: WM_COPYDATA to the toolbar makes one announcement on a
+// worker thread, as the guidance engine does. The data is Shift-JIS lines
+// "key=value":
+//   speech=TEXT     speechText
+//   waypoint=TEXT   the text of waypoint "WayPoint" (for the turn picture)
+//   camera=TEXT     a speed-camera announcement with that text (else a turn)
+//   wav=NAME        the WAV file
+#pragma once
+
+#include <windows.h>
+
+#include "app/app_context.h"
+
+namespace tabiro {
+
+LRESULT runAnnounceHook(AppContext& ctx, const COPYDATASTRUCT& data);
+
+}  // namespace tabiro
