@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -275,6 +276,7 @@ TEST(ConcurrencySettingsStore, TwoProcessesWritingAtOnceNeverTearTheFile) {
     return false;
   };
   SettingsStore(path).writeString("Race", "shared", valueOf(0, 0));
+  std::fflush(nullptr);  // or each child would carry the output buffered so far
   std::vector<pid_t> children;
   for (int p = 0; p < kProcesses; ++p) {
     const pid_t child = fork();

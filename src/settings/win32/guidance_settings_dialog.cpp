@@ -44,10 +44,10 @@ void GuidanceSettingsDialog::onCommand(int id) {
       values_.antiTos = isChecked(IDC_NAVI_WAV_FILES) ? 1 : 0;
       break;
     case IDC_NAVI_ROUTE_BROWSE:
-      browse(IDC_NAVI_ROUTE, "nyp", "ﾙｰﾄ用ﾊﾟｯｹｰｼﾞﾌｧｲﾙ|*.nyp|");
+      browseIntoField(hwnd(), IDC_NAVI_ROUTE, "nyp", "ﾙｰﾄ用ﾊﾟｯｹｰｼﾞﾌｧｲﾙ|*.nyp|");
       break;
     case IDC_NAVI_POT_BROWSE:
-      browse(IDC_NAVI_POT, "pot", "Ovis.potﾌｧｲﾙ|*.pot|");
+      browseIntoField(hwnd(), IDC_NAVI_POT, "pot", "Ovis.potﾌｧｲﾙ|*.pot|");
       break;
     case IDC_NAVI_PHRASES:
       openPhrases_();
@@ -56,14 +56,6 @@ void GuidanceSettingsDialog::onCommand(int id) {
       return;
   }
   enableControls(guidanceSettingsEnables(values_));
-}
-
-// Only the field changes: what was typed in the others stays as typed.
-void GuidanceSettingsDialog::browse(int fieldId, const char* extension, const char* filter) {
-  CPathDialog dialog(extension, filter);
-  if (const std::optional<std::string> path = dialog.run(hwnd())) {
-    SetDlgItemTextA(hwnd(), fieldId, path->c_str());
-  }
 }
 
 }  // namespace tabiro

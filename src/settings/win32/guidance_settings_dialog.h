@@ -20,8 +20,6 @@ class GuidanceSettingsDialog : public ui::ExchangeDialog {
   void onCommand(int id) override;
 
  private:
-  void browse(int fieldId, const char* extension, const char* filter);
-
   GuidanceSettings& values_;
   std::function<void()> openPhrases_;
 };

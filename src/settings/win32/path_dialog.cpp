@@ -35,4 +35,11 @@ std::optional<std::string> CPathDialog::run(HWND owner) {
   return std::string(file.data());
 }
 
+void browseIntoField(HWND dialog, int fieldId, const char* defaultExtension, const char* filter) {
+  CPathDialog browser(defaultExtension, filter);
+  if (const std::optional<std::string> path = browser.run(dialog)) {
+    SetDlgItemTextA(dialog, fieldId, path->c_str());
+  }
+}
+
 }  // namespace tabiro

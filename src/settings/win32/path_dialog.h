@@ -24,4 +24,8 @@ class CPathDialog {
   std::string filter_;
 };
 
+// A browse button: the chosen path replaces the text of field `fieldId` of
+// `dialog`. Only that field changes: what was typed in the others stays.
+void browseIntoField(HWND dialog, int fieldId, const char* defaultExtension, const char* filter);
+
 }  // namespace tabiro

@@ -67,10 +67,10 @@ void PathSettingsDialog::onCommand(int id) {
       enableControls(pathSettingsEnables(values_));
       break;
     case IDC_PATH_NAVIN_BROWSE:
-      browse(IDC_PATH_NAVIN);
+      browseIntoField(hwnd(), IDC_PATH_NAVIN, "exe", kProgramFilter);
       break;
     case IDC_PATH_ATLAS_BROWSE:
-      browse(IDC_PATH_ATLAS);
+      browseIntoField(hwnd(), IDC_PATH_ATLAS, "exe", kProgramFilter);
       break;
     default:
       break;
@@ -88,14 +88,6 @@ void PathSettingsDialog::onVersion() {
   shownVersion_ = values_.version;
   updateData(ui::Direction::Show);
   enableControls(pathSettingsEnables(values_));
-}
-
-// Only the field changes: what was typed in the others stays as typed.
-void PathSettingsDialog::browse(int fieldId) {
-  CPathDialog dialog("exe", kProgramFilter);
-  if (const std::optional<std::string> path = dialog.run(hwnd())) {
-    SetDlgItemTextA(hwnd(), fieldId, path->c_str());
-  }
 }
 
 bool PathSettingsDialog::onOk() {

@@ -19,7 +19,6 @@ class PathSettingsDialog : public ui::ExchangeDialog {
 
  private:
   void onVersion();
-  void browse(int fieldId);
 
   PathSettings& values_;
   int shownVersion_ = 0;
