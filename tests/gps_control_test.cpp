@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/timer_ids.h"
+#include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
@@ -33,19 +34,6 @@ using testing::TimerStart;
 using testing::TimerStop;
 using testing::WorkerStarted;
 
-class NoSpeech final : public SpeechDispatch {
- public:
-  bool create(const char*) override { return false; }
-  void release() override {}
-  bool connected() const override { return false; }
-  void setLong(int, std::int32_t) override {}
-  void setBool(int, bool) override {}
-  std::int32_t getLong(int) override { return 0; }
-  bool getBool(int) override { return false; }
-  std::int32_t callWithString(int, const std::string&) override { return 0; }
-  std::int32_t callWithLong(int, std::int32_t) override { return 0; }
-};
-
 // The toolbar, Navin' You with its tool bar whose GPS and centring buttons
 // toggle when their commands arrive, and an ATLAS frame.
 class GpsScene : public ::testing::Test {
@@ -71,7 +59,7 @@ class GpsScene : public ::testing::Test {
   }
 
   TestContext t;
-  NoSpeech dispatch;
+  testing::FakeSpeechDispatch dispatch{false};
   SpeechControl speech{dispatch};
   WindowHandle toolbar, navin, navinToolbar, atlas;
   std::intptr_t gpsState = 4;        // enabled, not checked: GPS off
@@ -146,7 +134,7 @@ TEST_F(GpsScene, WithoutNavinYouOrItsButtonNothingIsSentAndTheOffLayoutShows) {
         const WindowHandle main = s.desktop.add(kNavinYouClass);
         s.desktop.answer(s.desktop.add(kNavinToolbarClass, "", main), win::kTbGetState, 3);
       }
-      NoSpeech none;
+      testing::FakeSpeechDispatch none{false};
       SpeechControl silent(none);
       toggleGps(s.ctx, silent);
       EXPECT_THAT(s.log.of(ActionKind::PopupShown), IsEmpty());

@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "fakes/fake_speech.h"
 #include "fakes/route_builder.h"
 #include "fakes/test_context.h"
 #include "guidance/text_file.h"
@@ -28,23 +29,6 @@ using testing::TimerStop;
 using testing::WaypointField;
 using testing::WorkerStarted;
 
-class SpokenTexts final : public SpeechDispatch {
- public:
-  bool create(const char*) override { return true; }
-  void release() override {}
-  bool connected() const override { return true; }
-  void setLong(int, std::int32_t) override {}
-  void setBool(int, bool) override {}
-  std::int32_t getLong(int) override { return 0; }
-  bool getBool(int) override { return false; }
-  std::int32_t callWithString(int, const std::string& text) override {
-    spoken.push_back(text);
-    return 0;
-  }
-  std::int32_t callWithLong(int, std::int32_t) override { return 0; }
-  std::vector<std::string> spoken;
-};
-
 void writeFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
@@ -62,7 +46,7 @@ class Guidance : public ::testing::Test {
   }
 
   TestContext t;
-  SpokenTexts dispatch;
+  testing::FakeSpeechDispatch dispatch;
   SpeechControl speech{dispatch};
   std::string route, cameras;
 };

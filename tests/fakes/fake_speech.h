@@ -1,0 +1,36 @@
+// The speech engine for handler tests: there or not, and what it was asked
+// to say, in order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "speech/speech_dispatch.h"
+
+namespace tabiro::testing {
+
+class FakeSpeechDispatch final : public SpeechDispatch {
+ public:
+  explicit FakeSpeechDispatch(bool installed = true) : installed_(installed) {}
+
+  bool create(const char*) override { return installed_; }
+  void release() override {}
+  bool connected() const override { return installed_; }
+  void setLong(int, std::int32_t) override {}
+  void setBool(int, bool) override {}
+  std::int32_t getLong(int) override { return 0; }
+  bool getBool(int) override { return false; }
+  std::int32_t callWithString(int, const std::string& text) override {
+    spoken.push_back(text);
+    return 0;
+  }
+  std::int32_t callWithLong(int, std::int32_t) override { return 0; }
+
+  std::vector<std::string> spoken;
+
+ private:
+  bool installed_;
+};
+
+}  // namespace tabiro::testing
