@@ -8,14 +8,18 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
 
+#include "guided_drive.h"
 #include "harness.h"
 
 namespace e2e {
 namespace {
 
 constexpr int kStartTimeoutMs = 30000;  // a fresh prefix starts its first program slowly
+
+constexpr int kDriveTimeoutMs = 90000;  // the sample drive at 8 times real time, with room
 
 std::string releaseDir() {
   const char* dir = std::getenv("TABIRO_RELEASE_DIR");
@@ -54,6 +58,32 @@ bool writeShortcut(const std::string& linkPath, const std::string& target, const
   }
   link->Release();
   return saved;
+}
+
+// Distinct colours on a window's surface: a drawn picture has many, an empty
+// frame one or two.
+size_t coloursIn(HWND window) {
+  RECT r;
+  GetClientRect(window, &r);
+  HDC dc = GetDC(window);
+  std::set<COLORREF> colours;
+  for (int y = 0; y < r.bottom; y += 8)
+    for (int x = 0; x < r.right; x += 8) colours.insert(GetPixel(dc, x, y));
+  ReleaseDC(window, dc);
+  return colours.size();
+}
+
+// Track logs ("MMDDhhmm.log") in a folder.
+std::vector<std::string> trackLogsIn(const std::string& folder) {
+  std::vector<std::string> found;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "\\????????.log").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return found;
+  do {
+    found.push_back(folder + "\\" + data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return found;
 }
 
 class ReleaseTest : public ::testing::Test {
@@ -176,6 +206,42 @@ TEST_F(ReleaseTest, FirstStartFromAShortcutWithAnotherWorkingFolder) {
 
   ASSERT_TRUE(pressKey(toolbar, VK_RETURN));
   EXPECT_EQ(WaitForSingleObject(process_, kStartTimeoutMs), WAIT_OBJECT_0) << "Enter did not quit the toolbar";
+}
+
+// A guided drive of the installed program started from the shortcut: its
+// pictures are found beside the exe although the working folder is
+// elsewhere, and the track log goes to that working folder, as the readme
+// says. (No speech engine in this prefix: announcements play WAV files.)
+TEST_F(ReleaseTest, GuidedDriveDrawsItsPicturesAndLogsInTheWorkingFolder) {
+  const std::string navstubLog = artifactsRoot() + "\\release-navstub.log";
+  DeleteFileA(navstubLog.c_str());
+  writeProfile("[Tabiro Info]\r\nMapMode=0\r\nMap=0\r\nWavstart=1\r\nSaveTRK=1\r\nExeFilePath0=" +
+               exePath("navstub.exe") + " --log " + navstubLog + " --gps-dialogs none --replay " +
+               sourcePath("data/sample-drive.nmea") + " --replay-speed 8\r\n[Rot]\r\nFileName=" +
+               installed("sample\\sample-drive.nyp") + "\r\n[Ovis]\r\nPOT=" + installed("sample\\sample-drive.pot") +
+               "\r\nOvisUp2=40\r\n");
+  HWND toolbar = startFromShortcut();
+  ASSERT_TRUE(toolbar);
+  StubLog navstub(navstubLog);
+  ASSERT_TRUE(navstub.waitFor(isEvent("main", "documents"), kStartTimeoutMs));
+  ASSERT_TRUE(pressKey(toolbar, '1'));
+  ASSERT_TRUE(navstub.waitFor(isEvent("main", "gps on"), kStartTimeoutMs));
+
+  DWORD id = GetProcessId(process_);
+  HWND popup = nullptr;
+  ASSERT_TRUE(waitUntil([&] {
+    const auto shown = picturePopups(id);
+    popup = shown.empty() ? nullptr : shown.front();
+    return popup != nullptr;
+  }, kDriveTimeoutMs)) << "no picture with the first turn";
+  HWND picture = GetDlgItem(popup, 1000);
+  ASSERT_TRUE(picture);
+  EXPECT_TRUE(waitUntil([&] { return coloursIn(picture) >= 3; }, 5000))
+      << "the picture beside the exe was not drawn";
+
+  EXPECT_TRUE(waitUntil([&] { return !trackLogsIn(workingFolder_).empty(); }, kStartTimeoutMs))
+      << "no track log in the shortcut's working folder " << workingFolder_;
+  EXPECT_TRUE(trackLogsIn(releaseDir()).empty()) << "a track log in the program folder";
 }
 
 }  // namespace

@@ -87,9 +87,10 @@ TEST(ReplayTest, SampleDriveAnnouncesTurnsAndCameraInOrder) {
       EXPECT_GE(h.kmh, 40) << h.what;
     }
   }
-  EXPECT_THAT(r.out, HasSubstr("「まもなく右方向です。」  右方向.wav\n"));
-  EXPECT_THAT(r.out, HasSubstr("「この先、オービスHシステム 国道17号です。スピード注意！」  ovis2_h.wav\n"));
-  EXPECT_THAT(r.out, HasSubstr("「まもなく目的地です。」  目的地.wav\n"));
+  EXPECT_THAT(r.out, HasSubstr("「まもなく右方向です。」  右方向.wav\n    絵 X右.bmp\n"));
+  EXPECT_THAT(r.out, HasSubstr("「この先、オービスHシステム 国道17号です。スピード注意！」  ovis2_h.wav\n"
+                               "    絵 ovis2_h.bmp\n"));
+  EXPECT_THAT(r.out, HasSubstr("「まもなく目的地です。」  目的地.wav\n    絵なし\n"));
   EXPECT_THAT(r.out, HasSubstr("ツールバーのコマンド 1007\n"));  // sk02 at junction 1
   EXPECT_THAT(r.out, HasSubstr("ツールバーのコマンド 1005\n"));  // sk20 at the end
   EXPECT_THAT(r.out, HasSubstr("最後の地点を過ぎ、案内が終わりました。"));

@@ -13,6 +13,7 @@
 #include "gps/status_bar.h"
 #include "guidance/camera_file.h"
 #include "guidance/guidance_engine.h"
+#include "guidance/pictures.h"
 #include "guidance/route_file.h"
 #include "guidance/text_file.h"
 
@@ -54,16 +55,23 @@ class Recorder : public GuidanceOutput {
 
   void announce(const std::string& speechText, const AnnouncedPicture& picture,
                 const std::string& wavFile) override {
-    pending.push_back({{}, picture.kind == AnnouncedPicture::Kind::Camera, 0, 0, speechText, wavFile, picture,
-                       false, {}});
+    Announcement& a = add(picture);
+    a.phrase = speechText;
+    a.wavFile = wavFile;
   }
-  void showPicture(const AnnouncedPicture& picture) override {
-    pending.push_back({{}, picture.kind == AnnouncedPicture::Kind::Camera, 0, 0, {}, {}, picture, true, {}});
-  }
+  void showPicture(const AnnouncedPicture& picture) override { add(picture).pictureOnly = true; }
   void toolbarCommand(int id) override { commands.push_back(id); }
   void setWaypointField(int) override {}
   void cancelRaiseTimers() override {}
   void rearmRaiseTimer() override {}
+
+ private:
+  Announcement& add(const AnnouncedPicture& picture) {
+    Announcement& a = pending.emplace_back();
+    a.camera = picture.kind == AnnouncedPicture::Kind::Camera;
+    a.picture = picture;
+    return a;
+  }
 };
 
 // The closest the car came to a waypoint or camera, and how it went there.
@@ -105,9 +113,11 @@ std::string chomp(std::string text) {
   return text;
 }
 
+// The picture the worker would show: the junction a waypoint's tag asks for,
+// or the camera's kind; a turn without a known tag shows none.
 std::string pictureText(const Announcement& a, const std::string& waypointText) {
-  if (a.camera) return "オービスの絵（" + a.picture.cameraText + "）";
-  return "交差点の絵（" + chomp(waypointText) + "）";
+  const std::string file = a.camera ? cameraPictureFor(a.picture.cameraText) : turnPictureFor(waypointText);
+  return file.empty() ? std::string("絵なし") : "絵 " + file;
 }
 
 struct Files {
@@ -267,7 +277,10 @@ void Replay::record(Recorder& recorder, const Moment& now, int waypoint) {
   }
   // A turn with no voice tag is still a turn: its commands are printed alone.
   if (recorder.pending.empty() && !recorder.commands.empty()) {
-    Announcement a{now, false, waypoint, 0, {}, {}, AnnouncedPicture::turn(), false, recorder.commands};
+    Announcement a;
+    a.at = now;
+    a.row = waypoint;
+    a.commands = recorder.commands;
     printAnnouncement(a);
   }
 }

@@ -1,0 +1,109 @@
+#include "guided_drive.h"
+
+#include <cstdlib>
+
+namespace e2e {
+
+namespace {
+
+constexpr int kWaypointField = 1040;
+constexpr int kPictureName = 1016;  // hidden edit of a picture popup
+constexpr int kPictureCaption = 1017;
+const char kSpeak[] = "call 19 Speak ";
+
+// Another process's edit control: GetWindowText would not ask it.
+std::string controlText(HWND window, int id) {
+  HWND control = GetDlgItem(window, id);
+  char text[256] = {};
+  DWORD_PTR ignored = 0;
+  if (!control || !SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                       SMTO_ABORTIFHUNG, kTimeoutMs, &ignored))
+    return {};
+  return text;
+}
+
+// "call 19 Speak VT_BSTR 0 TEXT": the text after the type and the result.
+std::string spokenText(const std::string& event) {
+  size_t at = event.find(kSpeak);
+  if (at == std::string::npos) return {};
+  at += sizeof kSpeak - 1;
+  for (int field = 0; field < 2 && at != std::string::npos; ++field) {
+    at = event.find(' ', at);
+    if (at != std::string::npos) ++at;
+  }
+  return at == std::string::npos ? std::string() : event.substr(at);
+}
+
+}  // namespace
+
+std::vector<HWND> picturePopups(DWORD process) {
+  struct Search {
+    DWORD process;
+    std::vector<HWND> found;
+  } search{process, {}};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s->process && IsWindowVisible(window) && GetDlgItem(window, kPictureName) &&
+            GetDlgItem(window, kPictureCaption))
+          s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+DriveWatcher::DriveWatcher(StubLog& speech, HWND toolbar, std::string shotPrefix)
+    : speech_(speech), toolbar_(toolbar), shotPrefix_(std::move(shotPrefix)) {
+  GetWindowThreadProcessId(toolbar_, &process_);
+}
+
+int DriveWatcher::waypointField() const { return std::atoi(controlText(toolbar_, kWaypointField).c_str()); }
+
+std::string DriveWatcher::screenshot() {
+  if (shotPrefix_.empty()) return {};
+  const std::string path = shotPrefix_ + "-" + std::to_string(++shots_) + ".bmp";
+  return saveScreenshot(path) ? path : std::string();
+}
+
+// A phrase is logged before it is read here: the field it went with is the
+// one shown at the poll before its time.
+int DriveWatcher::waypointAt(uint64_t timeMs) const {
+  int value = fields_.empty() ? 0 : fields_.front().second;
+  for (const auto& [time, field] : fields_)
+    if (time <= timeMs) value = field;
+  return value;
+}
+
+bool DriveWatcher::poll() {
+  const size_t before = events_.size();
+  fields_.emplace_back(GetTickCount64(), waypointField());
+  const std::vector<LogEntry>& lines = speech_.entries();
+  for (; speechSeen_ < lines.size(); ++speechSeen_) {
+    const LogEntry& e = lines[speechSeen_];
+    if (!e.isEvent || e.event.rfind(kSpeak, 0) != 0) continue;
+    events_.push_back({DriveEvent::Kind::Speech, e.timeMs, spokenText(e.event), {}, waypointAt(e.timeMs), {}});
+  }
+  std::set<HWND> shown;
+  for (HWND popup : picturePopups(process_)) {
+    shown.insert(popup);
+    if (popups_.count(popup)) continue;
+    events_.push_back({DriveEvent::Kind::Picture, GetTickCount64(), controlText(popup, kPictureName),
+                       controlText(popup, kPictureCaption), fields_.back().second, {}});
+  }
+  popups_ = std::move(shown);
+  // One screenshot for what came together, taken while the popup is up.
+  if (events_.size() > before) events_.back().screenshot = screenshot();
+  return events_.size() > before;
+}
+
+std::vector<std::string> DriveWatcher::phrases() const {
+  std::vector<std::string> out;
+  for (const DriveEvent& e : events_)
+    if (e.kind == DriveEvent::Kind::Speech) out.push_back(e.text);
+  return out;
+}
+
+}  // namespace e2e
