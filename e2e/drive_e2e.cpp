@@ -119,8 +119,12 @@ TEST_F(DriveTest, ADriveReplayedIntoNavinYouIsLoggedAndGuidedOnce) {
   ASSERT_TRUE(toolbar);
   ASSERT_TRUE(pressKey(toolbar, '1'));
   ASSERT_TRUE(navstubLog().waitFor(isEvent("main", "gps on")));
-  // The responder answered the route dialogs that GPS start opened.
-  EXPECT_TRUE(navstubLog().waitFor(isEvent("route-select", "answered"), 15000));
+  // The responder answered the route dialog that GPS start opened (the
+  // confirmation when both stand open), then the driver dialog.
+  EXPECT_TRUE(navstubLog().waitFor([](const LogEntry& e) {
+    return isEvent("route-select", "answered 9313")(e) || isEvent("route-confirm", "answered 6")(e);
+  }, 15000));
+  EXPECT_TRUE(navstubLog().waitFor(isEvent("driver-confirm", "answered 8520"), 15000));
 
   ASSERT_TRUE(waitForSpoken(kEndPhrase, kDriveTimeoutMs)) << "guidance never ended";
   const std::vector<std::string> expected = {

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -60,16 +61,21 @@ bool writeShortcut(const std::string& linkPath, const std::string& target, const
   return saved;
 }
 
-// Distinct colours on a window's surface: a drawn picture has many, an empty
-// frame one or two.
-size_t coloursIn(HWND window) {
-  RECT r;
-  GetClientRect(window, &r);
-  HDC dc = GetDC(window);
+// Distinct colours where a picture popup draws its picture: 250 x 200 pixels
+// from the top-left corner of control 1000, above the caption (1017). A drawn
+// picture has many; the bare dialog, one.
+size_t pictureColours(HWND popup) {
+  RECT from{}, caption{}, whole{};
+  GetWindowRect(GetDlgItem(popup, 1000), &from);
+  GetWindowRect(GetDlgItem(popup, 1017), &caption);
+  GetWindowRect(popup, &whole);
+  const LONG right = std::min<LONG>(from.left + 250, whole.right);
+  const LONG bottom = std::min<LONG>({from.top + 200, caption.top, whole.bottom});
+  HDC screen = GetDC(nullptr);
   std::set<COLORREF> colours;
-  for (int y = 0; y < r.bottom; y += 8)
-    for (int x = 0; x < r.right; x += 8) colours.insert(GetPixel(dc, x, y));
-  ReleaseDC(window, dc);
+  for (LONG y = from.top; y < bottom; y += 4)
+    for (LONG x = from.left; x < right; x += 4) colours.insert(GetPixel(screen, x, y));
+  ReleaseDC(nullptr, screen);
   return colours.size();
 }
 
@@ -234,9 +240,8 @@ TEST_F(ReleaseTest, GuidedDriveDrawsItsPicturesAndLogsInTheWorkingFolder) {
     popup = shown.empty() ? nullptr : shown.front();
     return popup != nullptr;
   }, kDriveTimeoutMs)) << "no picture with the first turn";
-  HWND picture = GetDlgItem(popup, 1000);
-  ASSERT_TRUE(picture);
-  EXPECT_TRUE(waitUntil([&] { return coloursIn(picture) >= 3; }, 5000))
+  ASSERT_TRUE(GetDlgItem(popup, 1000));
+  EXPECT_TRUE(waitUntil([&] { return pictureColours(popup) >= 3; }, 5000))
       << "the picture beside the exe was not drawn";
 
   EXPECT_TRUE(waitUntil([&] { return !trackLogsIn(workingFolder_).empty(); }, kStartTimeoutMs))

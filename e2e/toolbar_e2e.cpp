@@ -332,15 +332,19 @@ TEST_F(ToolbarTest, MnemonicsQCommaAndPeriodClickTheirButtons) {
   ASSERT_TRUE(toolbar);
   ToolbarProbe probe(toolbar);
   ASSERT_TRUE(probe.installed());
-  for (const auto& [key, id] : {std::pair<WORD, int>{'Q', IDC_LINKED_GPS}, {VK_OEM_COMMA, IDC_WAYPOINT_PREV},
-                                {VK_OEM_PERIOD, IDC_WAYPOINT_NEXT}}) {
+  const std::pair<WORD, int> keys[] = {{'Q', IDC_LINKED_GPS}, {VK_OEM_COMMA, IDC_WAYPOINT_PREV},
+                                       {VK_OEM_PERIOD, IDC_WAYPOINT_NEXT}};
+  for (const auto& [key, id] : keys) {
     ASSERT_TRUE(pressKey(toolbar, key));
     EXPECT_TRUE(probe.waitForLine("command " + std::to_string(id) + " 0")) << "key " << key;
   }
+  // The handlers themselves may send the toolbar other commands; each
+  // button's own click arrives once.
   const auto commands = probe.lines();
-  EXPECT_EQ(std::count_if(commands.begin(), commands.end(),
-                          [](const std::string& l) { return l.compare(0, 8, "command ") == 0; }),
-            3);
+  for (const auto& [key, id] : keys) {
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "command " + std::to_string(id) + " 0"), 1)
+        << "key " << key;
+  }
 }
 
 TEST_F(ToolbarTest, WaypointOutsideOneToFiftyKeepsTheToolbarOpenOnEnter) {
