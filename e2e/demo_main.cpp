@@ -183,13 +183,8 @@ int runDemo(const stub::Args& args) {
   const auto cameras = readScan<tabiro::CameraScan>(args.value("cameras"), tabiro::scanCameras);
   tabiro::SettingsStore settings(args.value("profile"));
 
-  // The toolbar takes keys once it shows, that is once its start-up is over.
-  HWND toolbar = nullptr;
-  waitUntil([&] {
-    toolbar = waitForWindow(nullptr, "Tabiro2", 1000);
-    return toolbar && IsWindowVisible(toolbar);
-  }, 30000);
-  const bool navin = toolbar && IsWindowVisible(toolbar) && waitForWindow("Navin' You", nullptr, 30000) &&
+  HWND toolbar = waitForShownWindow(nullptr, "Tabiro2", 30000);
+  const bool navin = toolbar && waitForWindow("Navin' You", nullptr, 30000) &&
                      navstub.waitFor(isEvent("main", "documents"), 30000);
   if (!navin) {
     std::cout << "demo: ツールバーか Navin' You が出ません\n";

@@ -89,12 +89,7 @@ class DriveTest : public E2eTest {
     if (!waitForNavstub()) return nullptr;
     writeProfile(profile());
     startTabiro();
-    HWND toolbar = nullptr;
-    waitUntil([&] {
-      toolbar = waitForTabiro();
-      return toolbar && IsWindowVisible(toolbar);
-    }, 15000);
-    return toolbar;
+    return waitForShownWindow(nullptr, "Tabiro2", 15000);
   }
 
   // What the speech stand-in was asked to say, in order.
@@ -191,12 +186,7 @@ class MapSwitchTest : public E2eTest {
                  "\r\nExeFilePath1=\"" + exePath("atlasstub.exe") + "\" --log \"" +
                  log("atlasstub").path() + "\" --view-delay 200\r\n");
     startTabiro();
-    HWND toolbar = nullptr;
-    waitUntil([&] {
-      toolbar = waitForTabiro();
-      return toolbar && IsWindowVisible(toolbar);
-    }, 15000);
-    return toolbar;
+    return waitForShownWindow(nullptr, "Tabiro2", 15000);
   }
   bool pressMapSwitch(HWND toolbar) { return pressKey(toolbar, '2', {VK_SHIFT}); }  // "@"
 };

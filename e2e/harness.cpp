@@ -180,6 +180,15 @@ HWND waitForWindow(const char* className, const char* title, int timeoutMs) {
   return found;
 }
 
+HWND waitForShownWindow(const char* className, const char* title, int timeoutMs) {
+  HWND found = nullptr;
+  waitUntil([&] {
+    found = FindWindowA(className, title);
+    return found && IsWindowVisible(found);
+  }, timeoutMs);
+  return found && IsWindowVisible(found) ? found : nullptr;
+}
+
 bool waitForWindowGone(const char* className, const char* title, int timeoutMs) {
   return waitUntil([&] { return FindWindowA(className, title) == nullptr; }, timeoutMs);
 }

@@ -69,6 +69,9 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs = kTimeoutM
 // --- windows ------------------------------------------------------------------
 // nullptr for class or title means "any".
 HWND waitForWindow(const char* className, const char* title, int timeoutMs = kTimeoutMs);
+// A window that is also visible: the toolbar takes keys once it shows, that
+// is once its start-up is over.
+HWND waitForShownWindow(const char* className, const char* title, int timeoutMs = kTimeoutMs);
 bool waitForWindowGone(const char* className, const char* title, int timeoutMs = kTimeoutMs);
 HWND findChild(HWND parent, const char* className, const char* title = nullptr);
 HWND waitForChild(HWND parent, const char* className, const char* title = nullptr, int timeoutMs = kTimeoutMs);

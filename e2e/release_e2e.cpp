@@ -122,7 +122,7 @@ class ReleaseTest : public ::testing::Test {
     info.lpFile = link.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExA(&info)) return nullptr;
-    HWND toolbar = waitForWindow(nullptr, "Tabiro2", kStartTimeoutMs);
+    HWND toolbar = waitForShownWindow(nullptr, "Tabiro2", kStartTimeoutMs);
     // Wine hands no process back for a shortcut: take the toolbar's.
     process_ = info.hProcess;
     if (!process_ && toolbar) {
