@@ -62,17 +62,18 @@ class MapButtonsTest : public E2eTest {
     return toolbar_;
   }
 
-  // The toolbar has finished what it was doing and is in front again.
-  bool settled(int timeoutMs = kHandlerMs) {
+  // The toolbar has finished what it was doing and (unless inFront is false)
+  // is in front again.
+  bool settled(int timeoutMs = kHandlerMs, bool inFront = true) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(toolbar_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result)) return false;
-    return waitUntil([&] { return GetForegroundWindow() == toolbar_; }, timeoutMs);
+    return !inFront || waitUntil([&] { return GetForegroundWindow() == toolbar_; }, timeoutMs);
   }
 
   // Presses a button's key and waits until the stand-in shows that the
   // handler acted (`count` entries matching `sign` from now on), then until
   // the toolbar has finished.
-  void press(char mnemonic, StubLog& log, const LogPredicate& sign, size_t count = 1) {
+  void press(char mnemonic, StubLog& log, const LogPredicate& sign, size_t count = 1, bool backInFront = true) {
     const size_t mark = log.size();
     ASSERT_TRUE(pressMnemonic(toolbar_, mnemonic)) << mnemonic;
     const auto signsSinceMark = [&] {
@@ -83,7 +84,7 @@ class MapButtonsTest : public E2eTest {
     };
     ASSERT_TRUE(waitUntil([&] { return signsSinceMark() >= count; }, kHandlerMs))
         << "key " << mnemonic << ": " << signsSinceMark() << " of " << count << " signs in " << log.path();
-    ASSERT_TRUE(settled()) << "key " << mnemonic << ": the toolbar did not come back";
+    ASSERT_TRUE(settled(kHandlerMs, backInFront)) << "key " << mnemonic << ": the toolbar did not come back";
   }
 
   // As GPS start would, so that the key reaches a button that waits for GPS.
@@ -150,7 +151,9 @@ TEST_F(MapButtonsTest, ArrowsScrollTheAtlasMapWithOneSentKeyDown) {
   ASSERT_TRUE(startToolbar("[Tabiro Info]\r\nMapMode=0\r\nMap=1\r\n"));
   ASSERT_TRUE(settled());
   for (const auto& [key, vk] : std::vector<std::pair<char, unsigned>>{{'a', VK_LEFT}, {'w', VK_UP}, {'z', VK_DOWN}, {'s', VK_RIGHT}}) {
-    press(key, atlasLog(), isKey("view", WM_KEYDOWN, vk));
+    // Under Wine the ATLAS stand-in sometimes takes the front back after the
+    // toolbar's raise; what matters here is the one sent key-down.
+    press(key, atlasLog(), isKey("view", WM_KEYDOWN, vk), 1, false);
   }
   const auto keys = atlasLog().matching([](const LogEntry& e) {
     return !e.isEvent && e.window == "view" && (e.message == WM_KEYDOWN || e.message == WM_KEYUP);
