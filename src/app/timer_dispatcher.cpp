@@ -15,7 +15,6 @@ namespace {
 
 constexpr const char* kErrorTitle = "Error";
 constexpr const char* kAudioErrorTitle = "Error Initializing Audio";
-constexpr const char* kRouteListTitle = "ﾙｰﾄ一覧";
 constexpr int kCancelId = 2;
 
 WindowHandle findErrorBox(Desktop& desktop) {
@@ -49,7 +48,7 @@ void bringMapToFront(AppContext& ctx) {
 
 void watchRouteList(AppContext& ctx) {
   ctx.timers.stop(timer::kRouteListWatch);
-  if (ctx.desktop.findWindow(nullptr, kRouteListTitle)) {
+  if (ctx.desktop.findWindow(nullptr, kNavinRouteListTitle)) {
     ctx.timers.start(timer::kRouteListWatch, timer::kRouteListWatchMs);
     return;
   }
