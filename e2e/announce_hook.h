@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 
 namespace tabiro {
 

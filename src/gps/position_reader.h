@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "gps/coordinates.h"
 #include "gps/status_bar.h"
 
