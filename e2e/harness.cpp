@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -143,6 +144,28 @@ void Processes::killAll() {
       return !QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &info, sizeof info, nullptr) ||
              info.ActiveProcesses == 0;
     }, 3000);
+}
+
+std::vector<std::string> Processes::creationOrder() const {
+  std::vector<std::string> names;
+  if (!job_) return names;
+  std::vector<ULONG_PTR> buffer(2 + 64);
+  auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
+  if (!QueryInformationJobObject(job_, JobObjectBasicProcessIdList, list, sizeof(ULONG_PTR) * buffer.size(),
+                                 nullptr))
+    return names;
+  for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i) {
+    HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(list->ProcessIdList[i]));
+    char path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    const bool named = p && QueryFullProcessImageNameA(p, 0, path, &size);
+    if (p) CloseHandle(p);
+    std::string name = named ? std::string(path, size) : std::string();
+    name = name.substr(name.find_last_of("\\/") + 1);
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    names.push_back(name);
+  }
+  return names;
 }
 
 bool waitForExit(HANDLE process, int timeoutMs) {

@@ -55,6 +55,10 @@ class Processes {
   HANDLE start(const std::string& exe, const std::vector<std::string>& args, int show = SW_SHOWNORMAL,
                const std::string& workingDir = {});
   void killAll();
+  // The exe names (lower case, no folder) of the job's live processes in the
+  // order they were created: the order of the starts made here and of the
+  // launches those programs made, whatever order they then came up in.
+  std::vector<std::string> creationOrder() const;
 
  private:
   HANDLE job_;

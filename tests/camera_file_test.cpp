@@ -9,6 +9,7 @@
 
 #include "core/profile_keys.h"
 #include "fakes/test_context.h"
+#include "mapctl/map_commands.h"
 
 namespace tabiro {
 namespace {
@@ -114,9 +115,7 @@ class CameraFileTest : public ::testing::Test {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
   void setFix(Coordinates position, std::int32_t heading) {
-    store(t_.state.gpsFix.latitude, position.latitude);
-    store(t_.state.gpsFix.longitude, position.longitude);
-    store(t_.state.gpsFix.heading, heading);
+    publishFix(t_.state, {position.latitude, position.longitude, 40, heading, "", ""});
   }
 
   testing::TestContext t_;
@@ -173,9 +172,55 @@ TEST_F(CameraFileTest, AddSpeedCameraWithoutFileNameWritesNothing) {
   EXPECT_THAT(t_.log.actions(), IsEmpty());
 }
 
+// AD takes a fresh position: the current fix while a reader has one, else
+// the status bar read at once; never a zero position nor a hung program's last.
+TEST_F(CameraFileTest, AddSpeedCameraTakesAFreshPositionOrRefusesWithAMessage) {
+  const std::string noPosition =
+      "現在位置が分からないため、オービスデータを追加できません。\n"
+      "GPSの受信を確かめてから、もう一度押してください。";
+  enum class Source { CurrentFix, LastFixOnly, NoFixEver };
+  struct Case {
+    Source fix;
+    Coordinates fixAt;
+    const char* latitudeText;  // Navin' You's status bar; nullptr: no Navin' You
+    std::string line;          // appended, or empty when refused
+  };
+  const Case cases[] = {
+      {Source::CurrentFix, kExample, nullptr, kExampleLine},
+      // No reader runs ("SaveTRK" 0, guidance off): the status bar, without
+      // a heading, which reads as any direction.
+      {Source::NoFixEver, {}, "北緯： 35度00分00.0秒",
+       "ORD=POI/tex=newオービス/kei=139'0'0'0/ido=35'0'0'0/deg=\r\n"},
+      {Source::NoFixEver, {}, nullptr, ""},
+      {Source::LastFixOnly, kExample, "", ""},  // Navin' You hung: no answer
+      {Source::CurrentFix, {0, 128801408}, nullptr, ""},
+      {Source::NoFixEver, {}, "北緯： 00度00分00.0秒", ""},
+  };
+  for (const Case& c : cases) {
+    testing::TestContext t;
+    t.settings.writeString(key::kPot, path_);
+    std::filesystem::remove(path_);
+    if (c.fix != Source::NoFixEver) publishFix(t.state, {c.fixAt.latitude, c.fixAt.longitude, 40, 270, "", ""});
+    if (c.fix == Source::LastFixOnly) markNoFix(t.state);
+    if (c.latitudeText) {
+      const WindowHandle bar = t.desktop.add(kStatusBarClass, "", t.desktop.add(kNavinYouClass));
+      t.desktop.setStatusBarText(bar, 3, c.latitudeText);
+      t.desktop.setStatusBarText(bar, 4, *c.latitudeText ? "東経：139度00分00.0秒" : "");
+    }
+    addSpeedCamera(t.ctx);
+    EXPECT_EQ(fileText(), c.line) << c.latitudeText;
+    if (c.line.empty()) {
+      EXPECT_THAT(t.log.actions(), ElementsAre(ErrorShown(noPosition))) << c.latitudeText;
+    } else {
+      EXPECT_THAT(t.log.actions(), IsEmpty()) << c.latitudeText;
+    }
+  }
+}
+
 TEST_F(CameraFileTest, AddSpeedCameraReportsAFileItCannotOpen) {
   const std::string folder = t_.dir.path().string();
   t_.settings.writeString(key::kPot, folder);
+  setFix(kExample, 270);
   addSpeedCamera(t_.ctx);
   EXPECT_THAT(t_.log.actions(), ElementsAre(ErrorShown(folder + " が開けません。")));
 }

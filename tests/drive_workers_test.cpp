@@ -63,19 +63,44 @@ TEST(PositionReader, ReadsEveryCycleAndEndsWithinOneCycleOfItsFlag) {
   t.workers.runPending();
   EXPECT_EQ(t.state.fixes.published(), 3u) << "no read after the flag was seen cleared";
   EXPECT_EQ(t.log.totalSleptMs(), 3 * 400);
-  EXPECT_EQ(load(t.state.gpsFix.speedKmh), 42);
-  EXPECT_EQ(load(t.state.gpsFix.latitude), 32891520);
-  EXPECT_EQ(t.state.gpsFix.longitudeText.get(), "139:45:10.3");
+  const GpsFix fix = t.state.gpsFix.get();
+  EXPECT_EQ(fix.speedKmh, 42);
+  EXPECT_EQ(fix.latitude, 32891520);
+  EXPECT_EQ(fix.longitudeText, "139:45:10.3");
+  EXPECT_FALSE(t.state.gpsFix.currentFix()) << "a stopped reader leaves no current fix";
 }
 
-TEST(PositionReader, RunsOneCycleEvenWhenStoppedAtOnceAndWithoutNavinYou) {
+TEST(PositionReader, RunsOneCycleEvenWhenStoppedAtOnce) {
   TestContext t;
+  addNavinStatusBar(t);
   startPositionReader(t.ctx);
   store(t.state.positionReaderRun, 0);
   t.workers.runPending();
   EXPECT_EQ(t.state.fixes.published(), 1u);
-  EXPECT_EQ(load(t.state.gpsFix.latitude), 0);
-  EXPECT_EQ(t.state.gpsFix.latitudeText.get(), "");
+  EXPECT_EQ(t.log.totalSleptMs(), 400);
+}
+
+// A Navin' You that stops answering (hung, or closed) is no fix: the last
+// position stays, but nothing is published until the status bar answers.
+TEST(PositionReader, AStatusBarThatDoesNotAnswerIsNoFixUntilItAnswersAgain) {
+  struct Cycle {
+    bool answers;
+    bool current;
+    std::uint64_t published;
+  };
+  const Cycle cycles[] = {{true, true, 1}, {false, false, 1}, {false, false, 1}, {true, true, 2}};
+  TestContext t;
+  const WindowHandle bar = addNavinStatusBar(t);
+  HeadingFromMoves heading;
+  for (const Cycle& c : cycles) {
+    for (int part : {2, 3, 4}) {
+      t.desktop.setStatusBarText(bar, part, c.answers ? std::vector{kSpeed, kLatitude, kLongitude}[part - 2] : "");
+    }
+    readPositionOnce(t.ctx, heading);
+    EXPECT_EQ(t.state.gpsFix.currentFix().has_value(), c.current);
+    EXPECT_EQ(t.state.fixes.published(), c.published);
+    EXPECT_EQ(t.state.gpsFix.get().latitude, 32891520) << "the last position stays";
+  }
 }
 
 TEST(PositionReader, AStopAndAStartWithinOneCycleLeaveOneReader) {
@@ -97,6 +122,8 @@ TEST(PositionReader, AStopAndAStartWithinOneCycleLeaveOneReader) {
 
 // --- track log ----------------------------------------------------------------------
 
+const GpsFix kFix{32891520, 128796236, 42, 0, "35:41:22.5", "139:45:10.3"};
+
 class TrackLog : public ::testing::Test {
  protected:
   TrackLog() {
@@ -104,22 +131,24 @@ class TrackLog : public ::testing::Test {
     folder = t.dir.path().string() + "/";
     store(t.state.trackLogRun, 1);
   }
-  void setPosition() {
-    t.state.gpsFix.latitudeText.set("35:41:22.5");
-    t.state.gpsFix.longitudeText.set("139:45:10.3");
-  }
+  void setPosition() { publishFix(t.state, kFix); }
   std::string logText() { return readFile(folder + "12011405.log"); }
 
   TestContext t;
   std::string folder;
 };
 
-TEST_F(TrackLog, NothingIsLoggedBeforeBothTextsExistAndEachLineIsInTheFileAtOnce) {
+// Lines only of a current fix with both texts: none before the first fix,
+// none while the source has no fix (a hung map program), and each in the
+// file at once.
+TEST_F(TrackLog, OnlyACurrentFixIsLoggedAndEachLineIsInTheFileAtOnce) {
   std::string seenBeforeClose;
   afterEachSleep(t, [&](int n) {
-    if (n == 1) t.state.gpsFix.latitudeText.set("35:41:22.5");  // still no longitude
-    if (n == 2) t.state.gpsFix.longitudeText.set("139:45:10.3");
-    if (n == 4) {
+    if (n == 1) publishFix(t.state, {0, 0, 0, 0, "35:41:22.5", ""});  // no longitude yet
+    if (n == 2) publishFix(t.state, kFix);
+    if (n == 4) markNoFix(t.state);
+    if (n == 6) publishFix(t.state, kFix);
+    if (n == 7) {
       seenBeforeClose = logText();
       store(t.state.trackLogRun, 0);
     }
@@ -127,10 +156,11 @@ TEST_F(TrackLog, NothingIsLoggedBeforeBothTextsExistAndEachLineIsInTheFileAtOnce
   trackLogWriter(t.ctx, 0, {folder});
   const std::string lines =
       "26/12/01 14:05:34 N35:41:22.5 E139:45:10.3\r\n"
-      "26/12/01 14:05:36 N35:41:22.5 E139:45:10.3\r\n";
+      "26/12/01 14:05:36 N35:41:22.5 E139:45:10.3\r\n"
+      "26/12/01 14:05:42 N35:41:22.5 E139:45:10.3\r\n";
   EXPECT_EQ(seenBeforeClose, lines) << "each line is flushed as it is written";
   EXPECT_EQ(logText(), lines);
-  EXPECT_EQ(t.log.totalSleptMs(), 4 * 2000);
+  EXPECT_EQ(t.log.totalSleptMs(), 7 * 2000);
 }
 
 TEST_F(TrackLog, TwoGpsStartsInOneMinuteAppendToOneFile) {
@@ -192,24 +222,19 @@ TEST(GuidanceEngineThread, APassPerPublishedFixAndAStopEndsItWithCommand1043) {
   store(camera.longitude, 139 * 921600);
   store(camera.direction, 999);
   camera.text.set("レーダ");
-  GpsFix& fix = t.state.gpsFix;
-  store(fix.latitude, 35 * 921600 - 6000);  // 1160 m south of the camera
-  store(fix.longitude, 139 * 921600);
-  store(fix.speedKmh, 60);
+  GpsFix fix{35 * 921600 - 6000, 139 * 921600, 60, 0, "", ""};  // 1160 m south of the camera
+  publishFix(t.state, fix);
   store(t.state.guidanceRun, 1);
   // A waypoint where the car starts: the first pass marks it approached.
-  store(t.state.waypoints.row(1).latitude, load(fix.latitude));
-  store(t.state.waypoints.row(1).longitude, load(fix.longitude));
+  store(t.state.waypoints.row(1).latitude, fix.latitude);
+  store(t.state.waypoints.row(1).longitude, fix.longitude);
 
   std::thread engine([&] { guidanceEngine(t.ctx); });
   EXPECT_TRUE(waitUntil([&] { return t.settings.readInt(key::kPointLevel, 0) == 1; }))
       << "the engine makes a pass when it starts";
   const auto announced = [&] { return !t.log.of(ActionKind::SoundFile).empty(); };
-  // The car moves into range, but until the reader publishes it no pass runs.
-  store(fix.latitude, 35 * 921600);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  EXPECT_FALSE(announced()) << "a pass ran without a new fix";
-  t.state.fixes.publish();
+  fix.latitude = 35 * 921600;  // into range
+  publishFix(t.state, fix);
   EXPECT_TRUE(waitUntil(announced));
   EXPECT_THAT(t.log.of(ActionKind::SoundFile), ElementsAre(testing::SoundFile("ovis1_l.wav")));
 
@@ -225,12 +250,56 @@ TEST(GuidanceEngineThread, TheLastWaypointEndsTheEngineByItself) {
   t.settings.writeInt(key::kPointLevel, 2);
   store(t.state.waypoints.row(1).latitude, 35 * 921600);
   store(t.state.waypoints.row(1).longitude, 139 * 921600);
-  store(t.state.gpsFix.latitude, 35 * 921600 + 10);
-  store(t.state.gpsFix.longitude, 139 * 921600);
+  publishFix(t.state, {35 * 921600 + 10, 139 * 921600, 0, 0, "", ""});
   store(t.state.guidanceRun, 1);
   guidanceEngine(t.ctx);  // one pass: within 100 m, the last waypoint passed
   EXPECT_EQ(t.settings.readInt(key::kWayPoint, 0), 2);
   EXPECT_THAT(t.log.messagesTo(toolbar), ElementsAre(SentCommand(toolbar, IDC_GUIDANCE_ENDED)));
+}
+
+// A fix that is not current (the map program hung) is nothing to guide by:
+// not even the pass the engine makes when it starts. With guidanceRun clear
+// the engine makes that one pass at most and ends.
+TEST(GuidanceEngineThread, NoPassWhileTheFixIsNotCurrent) {
+  for (const bool current : {true, false}) {
+    TestContext t;
+    store(t.state.waypoints.row(1).latitude, 35 * 921600);
+    store(t.state.waypoints.row(1).longitude, 139 * 921600);
+    publishFix(t.state, {35 * 921600, 139 * 921600, 40, 0, "", ""});
+    if (!current) markNoFix(t.state);
+    guidanceEngine(t.ctx);
+    EXPECT_EQ(t.settings.readInt(key::kPointLevel, 0), current ? 1 : 0) << current;
+  }
+}
+
+// The log writer beside a reader replacing the fix as fast as it can: every
+// line holds the latitude and the longitude of one fix.
+TEST(TrackLogConcurrency, EachLineIsOneFixWhileTheReaderReplacesIt) {
+  TestContext t;
+  const std::string folder = t.dir.path().string() + "/";
+  const GpsFix a{1, 1, 0, 0, "35:00:00.0", "139:00:00.0"};
+  const GpsFix b{2, 2, 0, 0, "36:11:11.1", "140:11:11.1"};
+  publishFix(t.state, a);
+  store(t.state.trackLogRun, 1);
+  std::atomic<bool> writing{true};
+  std::thread reader([&] {
+    for (int i = 0; writing; ++i) publishFix(t.state, i % 2 ? a : b);
+  });
+  afterEachSleep(t, [&](int n) {
+    if (n == 2000) store(t.state.trackLogRun, 0);
+  });
+  t.clock.setLocalTime({2026, 12, 1, 14, 5, 30});
+  trackLogWriter(t.ctx, 0, {folder});
+  writing = false;
+  reader.join();
+  std::istringstream lines(readFile(folder + "12011405.log"));
+  int count = 0;
+  for (std::string line; std::getline(lines, line); ++count) {
+    const std::string position = line.substr(18);
+    ASSERT_TRUE(position == "N35:00:00.0 E139:00:00.0\r" || position == "N36:11:11.1 E140:11:11.1\r")
+        << line;
+  }
+  EXPECT_EQ(count, 2000);
 }
 
 }  // namespace

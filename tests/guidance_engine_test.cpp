@@ -83,11 +83,8 @@ class Drive : public ::testing::Test {
   }
   // One fix and the pass over it; returns what the pass did.
   std::vector<std::string> at(double metresNorth, std::int32_t speedKmh, std::int32_t heading = 0) {
-    GpsFix& fix = t.state.gpsFix;
-    store(fix.latitude, kBaseLatitude + northUnits(metresNorth));
-    store(fix.longitude, kBaseLongitude);
-    store(fix.speedKmh, speedKmh);
-    store(fix.heading, heading);
+    publishFix(t.state, {kBaseLatitude + northUnits(metresNorth), kBaseLongitude, speedKmh,
+                         heading, "", ""});
     guidancePass(t.settings, t.state, limits, engine, out);
     return out.take();
   }

@@ -72,36 +72,61 @@ TEST(HeadingTest, ExtremeDifferencesDoNotOverflow) {
   EXPECT_EQ(headingBetween({0, kMax}, {0, kMin}), 270);
 }
 
-TEST(ApplyStatusTextsTest, OneCycleUpdatesSpeedPositionTextsAndHeading) {
-  GpsFix fix;
-  store(fix.latitude, 32891520 - 256);
-  store(fix.longitude, 128796236);
-  applyStatusTexts(fix, kSpeed, kLatitude, kLongitude);
-  EXPECT_EQ(load(fix.speedKmh), 42);
-  EXPECT_EQ(load(fix.latitude), 32891520);
-  EXPECT_EQ(load(fix.longitude), 128796236);
-  EXPECT_EQ(fix.latitudeText.get(), "35:41:22.5");
-  EXPECT_EQ(fix.longitudeText.get(), "139:45:10.3");
-  EXPECT_EQ(load(fix.heading), 0);
-  // The same position again: atan2(0, 0) points east.
-  applyStatusTexts(fix, kSpeed, kLatitude, kLongitude);
-  EXPECT_EQ(load(fix.heading), 90);
+// Units of 1/256 arc-second per metre: 256 / 33 north, 256 / 25 east.
+constexpr std::int32_t kNorthMetre = 8;  // 1.03 m
+constexpr std::int32_t kEastMetre = 10;  // 0.98 m
+
+TEST(HeadingFromMovesTest, KeptUntilTheCarIsFiveMetresFromWhereItWasLastMeasured) {
+  struct Step {
+    std::int32_t northMetres, eastMetres;  // the move since the previous fix
+    std::int32_t heading;
+    const char* why;
+  };
+  const Step steps[] = {
+      {10, 0, 0, "10 m north"},
+      {0, 0, 0, "standing at a light: not the 90 of atan2(0, 0)"},
+      {0, 0, 0, "still standing"},
+      {0, 3, 0, "3 m east is noise"},
+      {0, 3, 90, "6 m east of where it was measured"},
+      {-2, 0, 90, "crawling south, 2 m"},
+      {-2, 0, 90, "4 m"},
+      {-2, 0, 180, "6 m: the crawl turns the heading"},
+  };
+  Coordinates at{32891520, 128796236};
+  HeadingFromMoves heading(at);
+  std::int32_t h = 270;
+  for (const Step& s : steps) {
+    at = {at.latitude + s.northMetres * kNorthMetre, at.longitude + s.eastMetres * kEastMetre};
+    h = heading.next(at, h);
+    EXPECT_EQ(h, s.heading) << s.why;
+  }
 }
 
-TEST(ApplyStatusTextsTest, MismatchedLabelsLeaveTheirFieldsAsTheyWere) {
-  GpsFix fix;
-  applyStatusTexts(fix, kSpeed, kLatitude, kLongitude);
-  store(fix.heading, 123);
-  // Only one position text matches: neither is used, the speed still is.
-  applyStatusTexts(fix, "時速：7km/h", "北緯： 10度00分00.0秒", "");
-  EXPECT_EQ(load(fix.speedKmh), 7);
-  EXPECT_EQ(load(fix.latitude), 32891520);
-  EXPECT_EQ(fix.latitudeText.get(), "35:41:22.5");
-  EXPECT_EQ(load(fix.heading), 123);
-  // Navin' You gone: every text empty, nothing changes.
-  applyStatusTexts(fix, "", "", "");
-  EXPECT_EQ(load(fix.speedKmh), 7);
-  EXPECT_EQ(load(fix.longitude), 128796236);
+TEST(ApplyStatusTextsTest, BothPositionLabelsMakeAFixAndALabelledSpeedIsTakenAlways) {
+  struct Case {
+    std::string speed, latitude, longitude;
+    bool position;
+    std::int32_t speedKmh;
+  };
+  const Case cases[] = {
+      {kSpeed, kLatitude, kLongitude, true, 42},
+      {"時速：7km/h", "北緯： 10度00分00.0秒", "", false, 7},  // one position text only
+      {"", kLatitude, kLongitude, true, 5},                     // the speed as it was
+      {"", "", "", false, 5},  // Navin' You gone, or hung: no answer at all
+  };
+  const GpsFix before{32891520 - 1024, 128796236, 5, 123, "old", "older"};
+  for (const Case& c : cases) {
+    GpsFix fix = before;
+    HeadingFromMoves heading({before.latitude, before.longitude});
+    EXPECT_EQ(applyStatusTexts(fix, heading, c.speed, c.latitude, c.longitude), c.position)
+        << c.latitude;
+    EXPECT_EQ(fix.speedKmh, c.speedKmh) << c.speed;
+    if (c.position) {
+      EXPECT_EQ(fix, (GpsFix{32891520, 128796236, fix.speedKmh, 0, "35:41:22.5", "139:45:10.3"}));
+    } else {
+      EXPECT_EQ(fix, (GpsFix{before.latitude, before.longitude, fix.speedKmh, 123, "old", "older"}));
+    }
+  }
 }
 
 }  // namespace

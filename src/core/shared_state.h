@@ -9,7 +9,9 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace tabiro {
 
@@ -35,14 +37,49 @@ class SharedText {
   std::string text_;
 };
 
-// The current position, written only by the position reader.
+// One fix of the current position, as a position source (Navin' You's status
+// bar, a GPS receiver) reads it.
 struct GpsFix {
-  SharedInt latitude{0};   // 1/256 arc-second, north
-  SharedInt longitude{0};  // 1/256 arc-second, east
-  SharedInt speedKmh{0};
-  SharedInt heading{0};  // whole degrees clockwise from north
-  SharedText latitudeText;
-  SharedText longitudeText;
+  std::int32_t latitude = 0;   // 1/256 arc-second, north
+  std::int32_t longitude = 0;  // 1/256 arc-second, east
+  std::int32_t speedKmh = 0;
+  std::int32_t heading = 0;  // whole degrees clockwise from north
+  std::string latitudeText;   // "35:41:22.5", as logged
+  std::string longitudeText;  // "139:45:10.3"
+  bool operator==(const GpsFix&) const = default;
+};
+
+// The shared fix, handed over whole: a source replaces it in one step and a
+// reader copies it in one, so no log line or guidance pass mixes two fixes.
+// It is current from a publication until its source has no fix any more (the
+// status bar stops answering, the reader stops); the last values stay, but a
+// fix that is not current is no position to log, to guide by or to store.
+class SharedFix {
+ public:
+  GpsFix get() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return fix_;
+  }
+  // The fix while it is current; nullopt while its source has none.
+  std::optional<GpsFix> currentFix() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!current_) return std::nullopt;
+    return fix_;
+  }
+  void set(GpsFix fix) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    fix_ = std::move(fix);
+    current_ = true;
+  }
+  void markNotCurrent() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    current_ = false;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  GpsFix fix_;
+  bool current_ = false;
 };
 
 struct Waypoint {
@@ -142,10 +179,21 @@ struct SharedState {
   SharedInt atlasWindowReady{0};
   SharedInt sviewState{0};
 
-  GpsFix gpsFix;
+  SharedFix gpsFix;
   WaypointTable waypoints;
   CameraTable cameras;
 };
+
+// What every position source does with a fix it has read: the fix replaces
+// the shared one whole, and whoever waits for the next fix is woken.
+inline void publishFix(SharedState& state, GpsFix fix) {
+  state.gpsFix.set(std::move(fix));
+  state.fixes.publish();
+}
+
+// A source that has no fix (no answer, no signal, stopped): the last position
+// stays, but nothing is logged or guided by it until the next publication.
+inline void markNoFix(SharedState& state) { state.gpsFix.markNotCurrent(); }
 
 // Clears a worker's run flag and wakes whoever waits for a fix, so that the
 // guidance engine notices a stop at once.

@@ -19,6 +19,14 @@ struct Coordinates {
   bool operator==(const Coordinates&) const = default;
 };
 
+// Metres between two positions: the unit is 33 m per 256 north and 25 m per
+// 256 east, so that one formula serves every part of Japan.
+inline double metresBetween(Coordinates from, Coordinates to) {
+  const std::int64_t north = 33 * (std::int64_t{to.latitude} - from.latitude);
+  const std::int64_t east = 25 * (std::int64_t{to.longitude} - from.longitude);
+  return std::hypot(static_cast<double>(north), static_cast<double>(east)) / 256;
+}
+
 // A value worked out in floating point, truncated toward zero. Numbers out of
 // the 32-bit range (only a damaged file or text can make them) stop at its
 // ends instead of being undefined.

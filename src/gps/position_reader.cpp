@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "gps/status_bar.h"
 #include "mapctl/map_commands.h"
@@ -25,31 +26,59 @@ bool isCurrent(AppContext& ctx, std::int32_t start) {
   return load(ctx.state.positionReaderStart) == start;
 }
 
-}  // namespace
-
-void readPositionOnce(AppContext& ctx) {
+struct StatusTexts {
   std::string speed, latitude, longitude;
-  if (const WindowHandle navin = ctx.desktop.findWindow(kNavinYouClass, nullptr)) {
-    if (const WindowHandle bar = ctx.desktop.findChild(navin, kNoWindow, kStatusBarClass, nullptr)) {
-      speed = ctx.desktop.statusBarText(bar, kSpeedPart);
-      latitude = ctx.desktop.statusBarText(bar, kLatitudePart);
-      longitude = ctx.desktop.statusBarText(bar, kLongitudePart);
+};
+
+StatusTexts readStatusTexts(Desktop& desktop) {
+  StatusTexts texts;
+  if (const WindowHandle navin = desktop.findWindow(kNavinYouClass, nullptr)) {
+    if (const WindowHandle bar = desktop.findChild(navin, kNoWindow, kStatusBarClass, nullptr)) {
+      texts.speed = desktop.statusBarText(bar, kSpeedPart);
+      texts.latitude = desktop.statusBarText(bar, kLatitudePart);
+      texts.longitude = desktop.statusBarText(bar, kLongitudePart);
     }
   }
-  applyStatusTexts(ctx.state.gpsFix, speed, latitude, longitude);
-  ctx.state.fixes.publish();
+  return texts;
+}
+
+}  // namespace
+
+void readPositionOnce(AppContext& ctx, HeadingFromMoves& heading) {
+  const StatusTexts texts = readStatusTexts(ctx.desktop);
+  GpsFix fix = ctx.state.gpsFix.get();
+  if (applyStatusTexts(fix, heading, texts.speed, texts.latitude, texts.longitude)) {
+    publishFix(ctx.state, std::move(fix));
+  } else {
+    markNoFix(ctx.state);
+  }
+}
+
+std::optional<PositionNow> positionNow(AppContext& ctx) {
+  if (const std::optional<GpsFix> fix = ctx.state.gpsFix.currentFix()) {
+    return PositionNow{{fix->latitude, fix->longitude}, fix->heading};
+  }
+  const StatusTexts texts = readStatusTexts(ctx.desktop);
+  const auto latitude = parseLatitude(texts.latitude);
+  const auto longitude = parseLongitude(texts.longitude);
+  if (!latitude || !longitude) return std::nullopt;
+  return PositionNow{{latitude->value, longitude->value}, std::nullopt};
 }
 
 void positionReader(AppContext& ctx, std::int32_t start) {
+  const GpsFix last = ctx.state.gpsFix.get();
+  HeadingFromMoves heading({last.latitude, last.longitude});
   for (;;) {
     {
       const std::lock_guard<std::mutex> lock(cycleLock());
       if (!isCurrent(ctx, start)) return;
-      readPositionOnce(ctx);
+      readPositionOnce(ctx, heading);
     }
     ctx.clock.sleep(kPositionReaderCycleMs);
-    if (load(ctx.state.positionReaderRun) != 1) return;
+    if (load(ctx.state.positionReaderRun) != 1) break;
   }
+  const std::lock_guard<std::mutex> lock(cycleLock());
+  if (isCurrent(ctx, start)) markNoFix(ctx.state);
 }
 
 void startPositionReader(AppContext& ctx) {

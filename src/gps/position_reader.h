@@ -5,18 +5,35 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/app_context.h"
+#include "gps/coordinates.h"
+#include "gps/status_bar.h"
 
 namespace tabiro {
 
 constexpr int kPositionReaderCycleMs = 400;
 
-// One cycle: status bar parts 2, 3 and 4 into GpsFix, then the fix published.
-void readPositionOnce(AppContext& ctx);
+// One cycle: status bar parts 2, 3 and 4 onto the shared fix. A position
+// read is published; none (no Navin' You, or one that has stopped answering)
+// marks the fix as gone, so that neither the log nor the engine takes the
+// last position for a fresh one.
+void readPositionOnce(AppContext& ctx, HeadingFromMoves& heading);
+
+// A position to store as a new camera: the current fix while a source has
+// one, else the status bar read once now, with no heading then (a single
+// position has none); nullopt when there is no position at all.
+struct PositionNow {
+  Coordinates position;
+  std::optional<std::int32_t> heading;
+};
+std::optional<PositionNow> positionNow(AppContext& ctx);
 
 // The worker: cycles until positionReaderRun is cleared or a newer reader
-// was started (`start` is the start number it was given), at least one.
+// was started (`start` is the start number it was given), at least one. Its
+// first heading is measured from the last position of the shared fix; when
+// it ends as the current reader, the fix is no longer current.
 void positionReader(AppContext& ctx, std::int32_t start);
 
 // Sets positionReaderRun and starts a reader. A reader from an earlier start

@@ -90,19 +90,26 @@ std::int32_t headingBetween(Coordinates from, Coordinates to) {
   return h;
 }
 
-void applyStatusTexts(GpsFix& fix, std::string_view speedText, std::string_view latitudeText,
-                      std::string_view longitudeText) {
-  if (const auto speed = parseSpeed(speedText)) store(fix.speedKmh, *speed);
-  const Coordinates previous{load(fix.latitude), load(fix.longitude)};
+std::int32_t HeadingFromMoves::next(Coordinates to, std::int32_t previousHeading) {
+  if (metresBetween(from_, to) < kHeadingMinMetres) return previousHeading;
+  const std::int32_t heading = headingBetween(from_, to);
+  from_ = to;
+  return heading;
+}
+
+bool applyStatusTexts(GpsFix& fix, HeadingFromMoves& heading, std::string_view speedText,
+                      std::string_view latitudeText, std::string_view longitudeText) {
+  if (const auto speed = parseSpeed(speedText)) fix.speedKmh = *speed;
   const auto latitude = parseLatitude(latitudeText);
   const auto longitude = parseLongitude(longitudeText);
   // The two position texts count only together.
-  if (!latitude || !longitude) return;
-  store(fix.latitude, latitude->value);
-  fix.latitudeText.set(latitude->text);
-  store(fix.longitude, longitude->value);
-  fix.longitudeText.set(longitude->text);
-  store(fix.heading, headingBetween(previous, {latitude->value, longitude->value}));
+  if (!latitude || !longitude) return false;
+  fix.latitude = latitude->value;
+  fix.latitudeText = latitude->text;
+  fix.longitude = longitude->value;
+  fix.longitudeText = longitude->text;
+  fix.heading = heading.next({fix.latitude, fix.longitude}, fix.heading);
+  return true;
 }
 
 }  // namespace tabiro

@@ -42,10 +42,28 @@ std::optional<StatusCoordinate> parseLongitude(std::string_view text);
 // 90 when the two are equal.
 std::int32_t headingBetween(Coordinates from, Coordinates to);
 
-// One cycle of the position reader: the speed when its label matches; the
-// position, its texts and the heading from the previous position only when
-// both position labels match.
-void applyStatusTexts(GpsFix& fix, std::string_view speedText, std::string_view latitudeText,
-                      std::string_view longitudeText);
+// Below this much movement the bearing between two positions is noise (a
+// tenth of a second of the status bar is 2.5 to 3.3 m), and a car that stands
+// has none at all.
+constexpr double kHeadingMinMetres = 5;
+
+// The heading of a source that reports positions only: the bearing from where
+// it was last measured once the car is kHeadingMinMetres away from there, the
+// previous heading until then, so that a car crawling in a queue still turns
+// and one standing at a light keeps the heading it arrived with.
+class HeadingFromMoves {
+ public:
+  explicit HeadingFromMoves(Coordinates from = {}) : from_(from) {}
+  std::int32_t next(Coordinates to, std::int32_t previousHeading);
+
+ private:
+  Coordinates from_;
+};
+
+// One cycle of the position reader on `fix`: the speed when its label
+// matches; the position, its texts and the heading only when both position
+// labels match. True when it read a position, which makes a fix.
+bool applyStatusTexts(GpsFix& fix, HeadingFromMoves& heading, std::string_view speedText,
+                      std::string_view latitudeText, std::string_view longitudeText);
 
 }  // namespace tabiro

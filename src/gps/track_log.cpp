@@ -36,11 +36,14 @@ std::vector<std::string> trackLogFolders(const SettingsStore& settings) {
 void trackLogWriter(AppContext& ctx, std::int32_t start, const std::vector<std::string>& folders) {
   std::ofstream file;
   if (!openLog(file, folders, trackLogFileName(ctx.clock.localTime()))) return;
-  const GpsFix& fix = ctx.state.gpsFix;
   do {
-    const std::optional<std::string> line =
-        trackLogLine(ctx.clock.localTime(), fix.latitudeText.get(), fix.longitudeText.get());
-    if (line) file << *line << std::flush;
+    // One snapshot per line, and only a current one: a source that has no
+    // fix (a hung map program) must not look like a car standing still.
+    if (const std::optional<GpsFix> fix = ctx.state.gpsFix.currentFix()) {
+      const std::optional<std::string> line =
+          trackLogLine(ctx.clock.localTime(), fix->latitudeText, fix->longitudeText);
+      if (line) file << *line << std::flush;
+    }
     ctx.clock.sleep(kTrackLogCycleMs);
   } while (load(ctx.state.trackLogRun) == 1 && isCurrent(ctx, start));
 }

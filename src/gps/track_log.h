@@ -19,7 +19,7 @@ std::vector<std::string> trackLogFolders(const SettingsStore& settings);
 
 // The worker: opens the log for appending in the first of `folders` where it
 // can (a folder ends in its separator), then writes a line at once and every
-// cycle while both position texts are set, each flushed as it is written so
+// cycle while the fix is current and both its texts are set, each flushed so
 // that a power cut loses at most the line being written. Ends, closing the
 // file, when trackLogRun is cleared or a newer writer was started; at once
 // when no folder takes the file.

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/profile_keys.h"
+#include "gps/position_reader.h"
 #include "platform/sjis.h"
 
 namespace tabiro {
@@ -98,9 +99,10 @@ CameraEntry parseCameraLine(std::string_view line) {
   return entry;
 }
 
-std::string speedCameraLine(Coordinates position, std::int32_t heading) {
+std::string speedCameraLine(Coordinates position, std::optional<std::int32_t> heading) {
   return "ORD=POI/tex=newオービス/kei=" + formatDmst(position.longitude) +
-         "/ido=" + formatDmst(position.latitude) + "/deg=" + formatInt(heading) + "\r\n";
+         "/ido=" + formatDmst(position.latitude) + "/deg=" + (heading ? formatInt(*heading) : "") +
+         "\r\n";
 }
 
 CameraScan scanCameras(std::istream& in) {
@@ -166,6 +168,10 @@ bool loadCameras(AppContext& ctx, const std::string& path) {
 
 namespace {
 
+constexpr const char* kNoPositionText =
+    "現在位置が分からないため、オービスデータを追加できません。\n"
+    "GPSの受信を確かめてから、もう一度押してください。";
+
 // True when the file has a last line without its line end, which the
 // appended line would otherwise be joined to (and lost in).
 bool endsInsideLine(const std::string& path) {
@@ -184,9 +190,14 @@ bool endsInsideLine(const std::string& path) {
 void addSpeedCamera(AppContext& ctx) {
   const std::string path = ctx.settings.readString(key::kPot, "");
   if (path.empty()) return;
-  const GpsFix& fix = ctx.state.gpsFix;
-  const std::string line =
-      speedCameraLine({load(fix.latitude), load(fix.longitude)}, load(fix.heading));
+  // A zero position would end the camera list at this line on the next load,
+  // silencing every camera after it.
+  const std::optional<PositionNow> now = positionNow(ctx);
+  if (!now || now->position.latitude == 0 || now->position.longitude == 0) {
+    ctx.popups.showError(kNoPositionText);
+    return;
+  }
+  const std::string line = speedCameraLine(now->position, now->heading);
   const bool needsLineEnd = endsInsideLine(path);
   // Binary append: the line carries its own CR LF on every system.
   std::ofstream file(path, std::ios::binary | std::ios::app);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,8 +41,9 @@ std::int32_t parseDmst(std::string_view field);
 std::string formatDmst(std::int32_t value);
 
 // The line the writer appends for a camera at `position` watching `heading`,
-// CR LF included.
-std::string speedCameraLine(Coordinates position, std::int32_t heading);
+// CR LF included; without a heading "deg=" stays empty, which reads as any
+// direction.
+std::string speedCameraLine(Coordinates position, std::optional<std::int32_t> heading);
 
 struct CameraScan {
   std::vector<CameraEntry> cameras;  // one per line, at most CameraTable::kRows
@@ -60,8 +62,9 @@ void storeCameras(const CameraScan& scan, CameraTable& table);
 // opened is reported to the user and loads nothing; the result is then false.
 bool loadCameras(AppContext& ctx, const std::string& path);
 
-// Appends the current position and heading of the GPS fix as a new camera to
-// the file named in "Ovis" / "POT"; nothing when no file is named.
+// Appends the current position and heading (positionNow) as a new camera to
+// the file named in "Ovis" / "POT"; nothing when no file is named. Without a
+// position, or at a zero one, it writes nothing and tells the driver why.
 void addSpeedCamera(AppContext& ctx);
 
 }  // namespace tabiro

@@ -22,17 +22,17 @@ std::int32_t angleBetween(std::int32_t a, std::int32_t b) {
 }
 
 std::int64_t cameraDistance(const GpsFix& fix, const Camera& camera) {
-  return static_cast<std::int64_t>(distanceMetres(load(fix.latitude), load(fix.longitude),
+  return static_cast<std::int64_t>(distanceMetres(fix.latitude, fix.longitude,
                                                   load(camera.latitude), load(camera.longitude)));
 }
 
 // "この先" says the camera is ahead: a camera the car has already passed
 // must not be announced, however its direction matches.
 bool isAhead(const GpsFix& fix, const Camera& camera) {
-  const Coordinates car{load(fix.latitude), load(fix.longitude)};
+  const Coordinates car{fix.latitude, fix.longitude};
   const Coordinates at{load(camera.latitude), load(camera.longitude)};
   if (car == at) return true;
-  return angleBetween(headingBetween(car, at), load(fix.heading)) <= kAheadAngle;
+  return angleBetween(headingBetween(car, at), fix.heading) <= kAheadAngle;
 }
 
 void announceCamera(SettingsStore& settings, const std::string& text, GuidanceOutput& out) {
@@ -48,9 +48,8 @@ void announceCamera(SettingsStore& settings, const std::string& text, GuidanceOu
 
 // The speed-camera scan: at most one announcement a pass; a held camera
 // silences every other until the car is beyond "OvisUp" from it.
-void scanCameras(SettingsStore& settings, SharedState& state, const EngineLimits& limits,
-                 EngineState& engine, GuidanceOutput& out) {
-  const GpsFix& fix = state.gpsFix;
+void scanCameras(SettingsStore& settings, const SharedState& state, const GpsFix& fix,
+                 const EngineLimits& limits, EngineState& engine, GuidanceOutput& out) {
   const CameraTable& cameras = state.cameras;
   if (load(cameras.row(1).longitude) == 0) return;
   for (int n = 1; n <= CameraTable::kRows; ++n) {
@@ -61,8 +60,8 @@ void scanCameras(SettingsStore& settings, SharedState& state, const EngineLimits
       if (engine.heldCamera == n && d > limits.ovisUp) engine.heldCamera = 0;
       continue;
     }
-    if (d < limits.ovisUp && load(fix.speedKmh) >= limits.ovisUp2 &&
-        watchesHeading(load(camera.direction), load(fix.heading)) && isAhead(fix, camera)) {
+    if (d < limits.ovisUp && fix.speedKmh >= limits.ovisUp2 &&
+        watchesHeading(load(camera.direction), fix.heading) && isAhead(fix, camera)) {
       announceCamera(settings, camera.text.get(), out);
       engine.heldCamera = n;
     }
@@ -122,19 +121,17 @@ void passWaypoint(SettingsStore& settings, SharedState& state, int waypoint, Gui
 }
 
 // The current waypoint through its stages: far, approaching, announced, passed.
-void followWaypoint(SettingsStore& settings, SharedState& state, EngineState& engine,
-                    GuidanceOutput& out) {
+void followWaypoint(SettingsStore& settings, SharedState& state, const GpsFix& fix,
+                    EngineState& engine, GuidanceOutput& out) {
   const int waypoint = settings.readInt(key::kWayPoint, 1);
   const int stage = settings.readInt(key::kPointLevel, 0);
   // The waypoint field accepts 50 while the table has 49 rows: a number
   // without a row names a point that is never reached.
   if (waypoint < 1 || waypoint > WaypointTable::kRows) return;
   const Waypoint& row = state.waypoints.row(waypoint);
-  const GpsFix& fix = state.gpsFix;
-  const double d = distanceMetres(load(fix.latitude), load(fix.longitude), load(row.latitude),
-                                  load(row.longitude));
-  const std::uint32_t lead =
-      leadDistance(settings.readInt(key::kWaveUp, 30), load(fix.speedKmh));
+  const double d =
+      distanceMetres(fix.latitude, fix.longitude, load(row.latitude), load(row.longitude));
+  const std::uint32_t lead = leadDistance(settings.readInt(key::kWaveUp, 30), fix.speedKmh);
   switch (stage) {
     case 0:
       if (d < kApproachMetres) settings.writeInt(key::kPointLevel, 1);
@@ -164,9 +161,7 @@ EngineLimits readEngineLimits(const SettingsStore& settings) {
 
 double distanceMetres(std::int32_t fromLatitude, std::int32_t fromLongitude,
                       std::int32_t toLatitude, std::int32_t toLongitude) {
-  const std::int64_t north = 33 * (std::int64_t{toLatitude} - fromLatitude);
-  const std::int64_t east = 25 * (std::int64_t{toLongitude} - fromLongitude);
-  return std::hypot(static_cast<double>(north), static_cast<double>(east)) / 256;
+  return metresBetween({fromLatitude, fromLongitude}, {toLatitude, toLongitude});
 }
 
 std::uint32_t leadDistance(std::int32_t waveUpSeconds, std::int32_t speedKmh) {
@@ -213,8 +208,11 @@ TurnPhrase turnPhrase(const SettingsStore& settings, const std::string& text) {
 
 void guidancePass(SettingsStore& settings, SharedState& state, const EngineLimits& limits,
                   EngineState& engine, GuidanceOutput& out) {
-  scanCameras(settings, state, limits, engine, out);
-  followWaypoint(settings, state, engine, out);
+  // One snapshot for the whole pass: the cameras and the waypoint are
+  // measured from the same fix.
+  const GpsFix fix = state.gpsFix.get();
+  scanCameras(settings, state, fix, limits, engine, out);
+  followWaypoint(settings, state, fix, engine, out);
 }
 
 void runGuidancePasses(SettingsStore& settings, SharedState& state, GuidanceOutput& out) {
@@ -223,7 +221,8 @@ void runGuidancePasses(SettingsStore& settings, SharedState& state, GuidanceOutp
   std::uint64_t seen = state.fixes.published();
   const auto running = [&state] { return load(state.guidanceRun) != 0; };
   do {
-    guidancePass(settings, state, limits, engine, out);
+    // A source without a fix (a hung map program) gives nothing to guide by.
+    if (state.gpsFix.currentFix()) guidancePass(settings, state, limits, engine, out);
   } while (state.fixes.waitForNext(seen, running, kRunFlagRecheck));
 }
 

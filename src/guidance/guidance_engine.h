@@ -7,15 +7,15 @@
 //   EngineState engine;
 //   const EngineLimits limits = readEngineLimits(settings);
 //   for (each fix) {
-//     set state.gpsFix;
+//     publishFix(state, fix);
 //     guidancePass(settings, state, limits, engine, recorder);
 //   }
 //
 // The pass reads and writes "Rot" / "WayPoint" and "PointLevel", may clear
 // guidanceRun (and positionReaderRun when "SaveTRK" is 0) after the last
 // waypoint, and reaches the world only through GuidanceOutput. The thread
-// guidanceEngine runs it once at its start and then once per fix the
-// position reader publishes; the live output announces.
+// guidanceEngine runs it once at its start and then once per fix a position
+// source publishes; the live output announces.
 #pragma once
 
 #include <cstdint>
@@ -92,12 +92,12 @@ struct TurnPhrase {
 };
 TurnPhrase turnPhrase(const SettingsStore& settings, const std::string& waypointText);
 
-// One pass over the current fix.
+// One pass over the shared fix, taken once.
 void guidancePass(SettingsStore& settings, SharedState& state, const EngineLimits& limits,
                   EngineState& engine, GuidanceOutput& out);
 
-// The engine's loop over any output: a pass now, then one per fix the
-// position reader publishes, until guidanceRun is cleared (a stop wakes it at
+// The engine's loop over any output: a pass now, then one per fix a position
+// source publishes (none while the fix is not current), until guidanceRun is cleared (a stop wakes it at
 // once) or the route ends. Between fixes it waits without using the CPU.
 void runGuidancePasses(SettingsStore& settings, SharedState& state, GuidanceOutput& out);
 

@@ -102,8 +102,9 @@ void ApplyStatusTexts(benchmark::State& state) {
     state.SkipWithError("status texts not labelled");
   }
   GpsFix fix;
+  HeadingFromMoves heading;
   for (auto _ : state) {
-    applyStatusTexts(fix, speed, latitude, longitude);
+    applyStatusTexts(fix, heading, speed, latitude, longitude);
     benchmark::ClobberMemory();
   }
 }

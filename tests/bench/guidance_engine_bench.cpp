@@ -82,11 +82,8 @@ DriveResult drive(EngineLoop engineLoop) {
     store(camera.direction, CameraTable::kAnyDirection);
     camera.text.set("レーダ");
   }
-  GpsFix& fix = t.state.gpsFix;
-  store(fix.longitude, kBaseLongitude);
-  store(fix.latitude, kBaseLatitude);
-  store(fix.speedKmh, 60);
-  store(fix.heading, 0);
+  GpsFix fix{kBaseLatitude, kBaseLongitude, 60, 0, "", ""};
+  publishFix(t.state, fix);
   store(t.state.guidanceRun, 1);
 
   std::atomic<std::int64_t> fixAtNs{nowNs()};
@@ -99,8 +96,8 @@ DriveResult drive(EngineLoop engineLoop) {
   for (int i = 1; i <= kFixes; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(kCycleMs));
     fixAtNs = nowNs();
-    store(fix.latitude, north(i * kMetresPerFix));
-    t.state.fixes.publish();
+    fix.latitude = north(i * kMetresPerFix);
+    publishFix(t.state, fix);
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(kCycleMs));
   stopWorker(t.state, t.state.guidanceRun);

@@ -68,23 +68,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(!longitude || (longitude->value >= 0 && longitude->text.size() <= 11),
         "a longitude is east and its text as logged");
 
-  GpsFix fix;
-  store(fix.latitude, from.latitude);
-  store(fix.longitude, from.longitude);
-  store(fix.speedKmh, -1);
-  store(fix.heading, -1);
-  applyStatusTexts(fix, speedText, latitudeText, longitudeText);
-  check(load(fix.speedKmh) == (speed ? *speed : -1), "only a labelled speed is taken");
-  if (latitude && longitude) {
-    check(load(fix.latitude) == latitude->value && load(fix.longitude) == longitude->value &&
-              fix.latitudeText.get() == latitude->text &&
-              fix.longitudeText.get() == longitude->text,
+  GpsFix fix{from.latitude, from.longitude, -1, -1, "", ""};
+  HeadingFromMoves heading(from);
+  const bool read = applyStatusTexts(fix, heading, speedText, latitudeText, longitudeText);
+  check(fix.speedKmh == (speed ? *speed : -1), "only a labelled speed is taken");
+  check(read == (latitude && longitude), "a position counts only with both labels");
+  if (read) {
+    check(fix.latitude == latitude->value && fix.longitude == longitude->value &&
+              fix.latitudeText == latitude->text && fix.longitudeText == longitude->text,
           "both labelled positions are taken");
-    check(isHeading(load(fix.heading)), "the fix heads a whole degree below 360");
+    const bool moved = metresBetween(from, {fix.latitude, fix.longitude}) >= kHeadingMinMetres;
+    check(moved ? isHeading(fix.heading) : fix.heading == -1,
+          "a move heads a whole degree below 360; a step of noise keeps the heading");
   } else {
-    check(load(fix.latitude) == from.latitude && load(fix.longitude) == from.longitude &&
-              load(fix.heading) == -1,
-          "a position counts only with both labels");
+    check(fix.latitude == from.latitude && fix.longitude == from.longitude && fix.heading == -1,
+          "a position is taken only with both labels");
   }
   return 0;
 }

@@ -205,13 +205,20 @@ void Replay::run() {
        << settings_.readInt(key::kWaveUp, 30) << " 秒\n";
   const auto& samples = files_.drive.samples;
   std::size_t next = 0;
+  GpsFix fix;
+  HeadingFromMoves heading;
   const std::int64_t end = samples.back().timeMs + kStandingMs;
   for (std::int64_t t = 0; t <= end && load(s.guidanceRun) != 0; t += kReaderCycleMs) {
     if (next < samples.size() && samples[next].timeMs - t > kLongestGapMs) t = samples[next].timeMs - kLongestGapMs;
     while (next < samples.size() && samples[next].timeMs <= t) ++next;
     const DriveSample& sample = samples[next - 1];
-    applyStatusTexts(s.gpsFix, sample.speedText, sample.latitudeText, sample.longitudeText);
-    pass({t, sample.clock, load(s.gpsFix.speedKmh), load(s.gpsFix.heading)});
+    // As the reader: a cycle without a position is no fix and makes no pass.
+    if (!applyStatusTexts(fix, heading, sample.speedText, sample.latitudeText,
+                          sample.longitudeText)) {
+      continue;
+    }
+    publishFix(s, fix);
+    pass({t, sample.clock, fix.speedKmh, fix.heading});
   }
   out_ << passes_ << " 回の位置で案内を試しました（" << kReaderCycleMs << " ms ごと）。\n";
   if (ended_) out_ << timeText(*ended_) << "  最後の地点を過ぎ、案内が終わりました。\n";
@@ -230,17 +237,17 @@ void Replay::pass(const Moment& now) {
 
 // Closest approaches, and what each camera saw while the car was in range.
 void Replay::watch(const Moment& now) {
-  const GpsFix& fix = state_->gpsFix;
+  const GpsFix fix = state_->gpsFix.get();
   for (std::size_t w = 1; w < waypoints_.size(); ++w) {
     const Waypoint& row = state_->waypoints.row(static_cast<int>(w));
-    waypoints_[w].consider(static_cast<std::int64_t>(distanceMetres(load(fix.latitude), load(fix.longitude),
+    waypoints_[w].consider(static_cast<std::int64_t>(distanceMetres(fix.latitude, fix.longitude,
                                                                      load(row.latitude), load(row.longitude))),
                            now);
   }
   for (std::size_t c = 1; c < cameras_.size(); ++c) {
     const Camera& row = state_->cameras.row(static_cast<int>(c));
     const auto d = static_cast<std::int64_t>(
-        distanceMetres(load(fix.latitude), load(fix.longitude), load(row.latitude), load(row.longitude)));
+        distanceMetres(fix.latitude, fix.longitude, load(row.latitude), load(row.longitude)));
     CameraWatch& w = cameras_[c];
     w.closest.consider(d, now);
     if (d >= limits_.ovisUp) continue;
@@ -257,19 +264,19 @@ void Replay::watch(const Moment& now) {
 }
 
 void Replay::record(Recorder& recorder, const Moment& now, int waypoint) {
-  const GpsFix& fix = state_->gpsFix;
+  const GpsFix fix = state_->gpsFix.get();
   for (Announcement& a : recorder.pending) {
     a.at = now;
     if (a.camera) {
       a.row = engine_.heldCamera;
       const Camera& c = state_->cameras.row(a.row);
       a.distance = static_cast<std::int64_t>(
-          distanceMetres(load(fix.latitude), load(fix.longitude), load(c.latitude), load(c.longitude)));
+          distanceMetres(fix.latitude, fix.longitude, load(c.latitude), load(c.longitude)));
     } else {
       a.row = waypoint;
       const Waypoint& w = state_->waypoints.row(waypoint);
       a.distance = static_cast<std::int64_t>(
-          distanceMetres(load(fix.latitude), load(fix.longitude), load(w.latitude), load(w.longitude)));
+          distanceMetres(fix.latitude, fix.longitude, load(w.latitude), load(w.longitude)));
       a.commands = recorder.commands;
     }
     printAnnouncement(a);
