@@ -24,7 +24,7 @@ void announceGuidance(AppContext& ctx, SpeechControl& speech, const char* sound,
       ctx.settings.readInt(key::kAntiTos, 0) != 0) {
     ctx.sound.playResource(sound);
   } else {
-    ctx.state.speechText.set(phrase);
+    ctx.state.speechText.push(phrase);
     speech.speakNow(ctx.state);
   }
   store(ctx.state.musicPlayerSeen, 0);
