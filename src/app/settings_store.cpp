@@ -18,9 +18,10 @@ namespace {
 // is built on a file that another write is about to replace. Readers do not
 // take it: the file is only ever replaced whole, and a read on the
 // user-interface thread must not wait for another thread's flush to disk.
+// Never destroyed: a detached worker may still write while the process exits.
 std::mutex& writeLock() {
-  static std::mutex lock;
-  return lock;
+  static auto* lock = new std::mutex;
+  return *lock;
 }
 
 constexpr std::string_view kBlanks = " \t";
