@@ -4,13 +4,14 @@
 #include <sstream>
 #include <string>
 
+#include "core/copy_data_observer.h"
 #include "guidance/announce.h"
 
 namespace tabiro {
 
-LRESULT runAnnounceHook(AppContext& ctx, const COPYDATASTRUCT& data) {
+bool runAnnounceHook(AppContext& ctx, std::string_view data) {
   std::map<std::string, std::string> fields;
-  std::istringstream lines(std::string(static_cast<const char*>(data.lpData), data.cbData));
+  std::istringstream lines{std::string(data)};
   for (std::string line; std::getline(lines, line);) {
     const std::size_t equals = line.find('=');
     if (equals != std::string::npos) fields[line.substr(0, equals)] = line.substr(equals + 1);
@@ -25,7 +26,12 @@ LRESULT runAnnounceHook(AppContext& ctx, const COPYDATASTRUCT& data) {
   ctx.workers.start("announceHook", [&ctx, picture, speech = fields["speech"], wav = fields["wav"]] {
     announce(ctx, speech, picture, wav);
   });
-  return TRUE;
+  return true;
 }
+
+namespace {
+// Installed before the toolbar window exists.
+const bool installed = (installCopyDataObserver(&runAnnounceHook), true);
+}  // namespace
 
 }  // namespace tabiro

@@ -1,6 +1,7 @@
 // A test hook of the hooked build of Tabiro2.exe (e2e/CMakeLists.txt), never
-// of the shipped exe: WM_COPYDATA to the toolbar makes one announcement on a
-// worker thread, as the guidance engine does. The data is Shift-JIS lines
+// of the shipped exe: it installs itself as the toolbar's copy-data observer,
+// so that WM_COPYDATA to the toolbar makes one announcement on a worker
+// thread, as the guidance engine does. The data is Shift-JIS lines
 // "key=value":
 //   speech=TEXT     speechText
 //   waypoint=TEXT   the text of waypoint "WayPoint" (for the turn picture)
@@ -8,12 +9,12 @@
 //   wav=NAME        the WAV file
 #pragma once
 
-#include <windows.h>
+#include <string_view>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 
 namespace tabiro {
 
-LRESULT runAnnounceHook(AppContext& ctx, const COPYDATASTRUCT& data);
+bool runAnnounceHook(AppContext& ctx, std::string_view data);
 
 }  // namespace tabiro

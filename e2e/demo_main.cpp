@@ -16,7 +16,7 @@
 #include <optional>
 #include <sstream>
 
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 #include "guidance/camera_file.h"
 #include "guidance/guidance_engine.h"
 #include "guidance/route_file.h"

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "app/profile_keys.h"
+#include "core/profile_keys.h"
 #include "fakes/test_context.h"
 
 namespace tabiro {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/timer_dispatcher.h"
-#include "app/timer_ids.h"
+#include "core/timer_ids.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"

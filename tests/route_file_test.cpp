@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/profile_keys.h"
+#include "core/profile_keys.h"
 #include "fakes/route_builder.h"
 #include "fakes/test_context.h"
 

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/timer_ids.h"
+#include "core/timer_ids.h"
 #include "fakes/map_scene.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"

@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/atomic_file.h"
+#include "core/atomic_file.h"
 #include "fakes/temp_dir.h"
 
 namespace tabiro {

@@ -6,6 +6,7 @@
 #include "app/toolbar_dialog.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
+#include "mapctl/map_launch.h"
 #include "resource.h"
 
 namespace tabiro {

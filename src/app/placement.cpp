@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/toolbar_dialog.h"
+#include "core/toolbar_title.h"
 
 namespace tabiro {
 

@@ -1,7 +1,7 @@
 // The toolbar's place on the screen, remembered in the profile's "RECT".
 #pragma once
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 
 namespace tabiro {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/timer_ids.h"
+#include "core/timer_ids.h"
 #include "guidance/music_players.h"
 #include "mapctl/command_channel.h"
 #include "mapctl/discovery.h"

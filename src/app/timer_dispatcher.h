@@ -1,7 +1,7 @@
 // The toolbar's one timer handler: every id's work on expiry.
 #pragma once
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 
 namespace tabiro {
 

@@ -1,10 +1,10 @@
 #include "app/toolbar_dialog.h"
 
-#include "app/bitmap_sets.h"
+#include "ui/bitmap_sets.h"
 #include "app/placement.h"
 #include "app/startup.h"
 #include "app/timer_dispatcher.h"
-#include "app/timer_ids.h"
+#include "core/timer_ids.h"
 #include "gps/gps_control.h"
 #include "guidance/camera_file.h"
 #include "guidance/guidance_control.h"

@@ -2,12 +2,12 @@
 // test) calls them; they reach the world only through the ports.
 #pragma once
 
-#include "app/app_context.h"
+#include "core/app_context.h"
+#include "core/toolbar_title.h"
 #include "speech/speech_control.h"
 
 namespace tabiro {
 
-inline constexpr const char* kToolbarTitle = "Tabiro2";
 constexpr int kWaypointFieldMin = 1;
 constexpr int kWaypointFieldMax = 50;
 

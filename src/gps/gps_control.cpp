@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "app/bitmap_sets.h"
-#include "app/timer_ids.h"
+#include "ui/bitmap_sets.h"
+#include "core/timer_ids.h"
 #include "gps/position_reader.h"
 #include "gps/track_log.h"
 #include "guidance/guidance_control.h"

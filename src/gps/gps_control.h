@@ -2,7 +2,7 @@
 // centring and GPS relief buttons, and the toolbar layout of each GPS state.
 #pragma once
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "speech/speech_control.h"
 
 namespace tabiro {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "gps/coordinates.h"
 
 namespace tabiro {

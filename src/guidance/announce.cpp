@@ -1,6 +1,6 @@
 #include "guidance/announce.h"
 
-#include "app/toolbar_dialog.h"
+#include "core/toolbar_title.h"
 #include "guidance/music_players.h"
 #include "guidance/pictures.h"
 #include "platform/winmsg.h"

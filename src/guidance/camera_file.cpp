@@ -6,7 +6,7 @@
 #include <fstream>
 #include <optional>
 
-#include "app/profile_keys.h"
+#include "core/profile_keys.h"
 #include "platform/sjis.h"
 
 namespace tabiro {

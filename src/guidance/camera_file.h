@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/shared_state.h"
+#include "core/app_context.h"
+#include "core/shared_state.h"
 #include "gps/coordinates.h"
 #include "guidance/text_file.h"
 

@@ -2,7 +2,7 @@
 // buttons 1021 and 1024.
 #pragma once
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "speech/speech_control.h"
 
 namespace tabiro {

@@ -21,9 +21,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/settings_store.h"
-#include "app/shared_state.h"
+#include "core/app_context.h"
+#include "core/settings_store.h"
+#include "core/shared_state.h"
 #include "guidance/announce.h"
 
 namespace tabiro {

@@ -1,7 +1,7 @@
 // The engine as a worker of the running program: its output announces.
 #include <cstdint>
 
-#include "app/toolbar_dialog.h"
+#include "core/toolbar_title.h"
 #include "guidance/guidance_engine.h"
 #include "mapctl/command_channel.h"
 #include "platform/winmsg.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "app/profile_keys.h"
+#include "core/profile_keys.h"
 
 namespace tabiro {
 

@@ -1,7 +1,7 @@
 #include "mapctl/command_channel.h"
 
-#include "app/timer_ids.h"
-#include "app/toolbar_dialog.h"
+#include "core/timer_ids.h"
+#include "core/toolbar_title.h"
 #include "mapctl/discovery.h"
 #include "platform/winmsg.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "mapctl/map_commands.h"
 
 namespace tabiro {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 
 namespace tabiro {
 

@@ -2,7 +2,7 @@
 // window, the map window's size, SView, and Navin' You's map matching.
 #pragma once
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 
 namespace tabiro {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "app/startup.h"
+#include "mapctl/map_launch.h"
 #include "gps/gps_control.h"
 #include "mapctl/command_channel.h"
 #include "mapctl/discovery.h"

@@ -2,7 +2,7 @@
 // document, or Navin' You and the ATLAS program, alternating or side by side.
 #pragma once
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 
 namespace tabiro {
 

@@ -1,6 +1,6 @@
 #include "mapctl/route_dialogs.h"
 
-#include "app/timer_ids.h"
+#include "core/timer_ids.h"
 #include "mapctl/command_channel.h"
 #include "mapctl/map_commands.h"
 

@@ -2,7 +2,7 @@
 // route and driver dialogs Navin' You asks when its GPS is started.
 #pragma once
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 
 namespace tabiro {
 

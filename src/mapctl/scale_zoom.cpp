@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/timer_ids.h"
+#include "core/timer_ids.h"
 #include "mapctl/command_channel.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"

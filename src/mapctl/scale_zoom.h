@@ -2,8 +2,8 @@
 // zoom in (the ATLAS 1/5千), in both map program families.
 #pragma once
 
-#include "app/app_context.h"
-#include "app/profile_keys.h"
+#include "core/app_context.h"
+#include "core/profile_keys.h"
 
 namespace tabiro {
 

@@ -1,6 +1,6 @@
 #include "mapctl/scrolling.h"
 
-#include "app/timer_ids.h"
+#include "core/timer_ids.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"

@@ -2,8 +2,8 @@
 // tracks in Navin' You ("Match" = 1), nudge its map-matched position.
 #pragma once
 
-#include "app/app_context.h"
-#include "app/profile_keys.h"
+#include "core/app_context.h"
+#include "core/profile_keys.h"
 #include "mapctl/command_channel.h"
 
 namespace tabiro {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "settings/profile_exchange.h"
 #include "speech/speech_control.h"
 

@@ -1,6 +1,6 @@
 #include "settings/guide_phrases.h"
 
-#include "app/toolbar_dialog.h"
+#include "core/toolbar_title.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 

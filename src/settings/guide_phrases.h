@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "settings/profile_exchange.h"
 
 namespace tabiro {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 #include "ui/dialog_values.h"
 
 namespace tabiro {

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "app/settings_store.h"
-#include "app/shared_state.h"
+#include "core/settings_store.h"
+#include "core/shared_state.h"
 #include "platform/ports.h"
 #include "speech/speech_dispatch.h"
 

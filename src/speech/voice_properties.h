@@ -2,7 +2,7 @@
 // VoicePropertiesDialog (template 166): voice character, speed and volume.
 #pragma once
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "speech/speech_control.h"
 
 namespace tabiro {

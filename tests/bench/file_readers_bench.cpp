@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "fakes/route_builder.h"
 #include "fakes/test_context.h"
 #include "gps/status_bar.h"

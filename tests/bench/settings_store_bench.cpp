@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 #include "fakes/temp_dir.h"
 
 namespace tabiro {

@@ -7,9 +7,9 @@
 //   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas, 32786)));
 #pragma once
 
-#include "app/app_context.h"
-#include "app/settings_store.h"
-#include "app/shared_state.h"
+#include "core/app_context.h"
+#include "core/settings_store.h"
+#include "core/shared_state.h"
 #include "fakes/action_log.h"
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_ports.h"

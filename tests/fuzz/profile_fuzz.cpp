@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 #include "fuzz_check.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <optional>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "gps/coordinates.h"
 #include "gps/status_bar.h"
 #include "guidance/camera_file.h"

@@ -7,8 +7,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/settings_store.h"
-#include "app/shared_state.h"
+#include "core/settings_store.h"
+#include "core/shared_state.h"
 #include "drive_file.h"
 #include "gps/status_bar.h"
 #include "guidance/camera_file.h"

@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/settings_store.h"
-#include "app/shared_state.h"
+#include "core/settings_store.h"
+#include "core/shared_state.h"
 #include "app/win32/toolbar_window.h"
 #include "platform/win32/adapters_win32.h"
 #include "speech/speech_control.h"

@@ -5,17 +5,16 @@
 #include <shellapi.h>
 
 #include <string>
+#include <string_view>
 
 #include "app/tooltip_texts.h"
+#include "core/copy_data_observer.h"
 #include "platform/win32/adapters_win32.h"
 #include "resource.h"
 #include "settings/win32/guidance_settings_dialog.h"
 #include "settings/win32/guide_phrase_dialog.h"
 #include "settings/win32/path_settings_dialog.h"
 #include "speech/win32/voice_properties_dialog.h"
-#ifdef TABIRO_E2E_HOOKS
-#include "announce_hook.h"
-#endif
 
 namespace tabiro {
 
@@ -178,11 +177,13 @@ bool ToolbarWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<INT_PTR>(icon_);
       return true;
-#ifdef TABIRO_E2E_HOOKS
-    case WM_COPYDATA:  // the end-to-end hooked build only
-      result = runAnnounceHook(ctx_, *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_COPYDATA: {
+      const CopyDataObserver observer = copyDataObserver();
+      if (!observer) return false;
+      const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      result = observer(ctx_, std::string_view(static_cast<const char*>(data.lpData), data.cbData));
       return true;
-#endif
+    }
     default:
       return false;
   }

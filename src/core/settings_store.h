@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/atomic_file.h"
-#include "app/profile_keys.h"
+#include "core/atomic_file.h"
+#include "core/profile_keys.h"
 
 namespace tabiro {
 

@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/atomic_file.h"
+#include "core/atomic_file.h"
 #include "platform/sjis.h"
 
 namespace tabiro {

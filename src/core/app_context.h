@@ -3,8 +3,8 @@
 // one from the fakes.
 #pragma once
 
-#include "app/settings_store.h"
-#include "app/shared_state.h"
+#include "core/settings_store.h"
+#include "core/shared_state.h"
 #include "platform/ports.h"
 
 namespace tabiro {
