@@ -16,7 +16,6 @@ bool runAnnounceHook(AppContext& ctx, std::string_view data) {
     const std::size_t equals = line.find('=');
     if (equals != std::string::npos) fields[line.substr(0, equals)] = line.substr(equals + 1);
   }
-  ctx.state.speechText.set(fields["speech"]);
   const int waypoint = ctx.settings.readInt(key::kWayPoint, 1);
   if (fields.count("waypoint") && waypoint >= 1 && waypoint <= WaypointTable::kRows) {
     ctx.state.waypoints.row(waypoint).text.set(fields["waypoint"]);
@@ -24,8 +23,8 @@ bool runAnnounceHook(AppContext& ctx, std::string_view data) {
   const AnnouncedPicture picture = fields.count("camera")
                                        ? AnnouncedPicture::camera(fields["camera"])
                                        : AnnouncedPicture::turn();
-  ctx.workers.start("announceHook", [&ctx, picture, wav = fields["wav"]] {
-    announce(ctx, picture, wav);
+  ctx.workers.start("announceHook", [&ctx, picture, speech = fields["speech"], wav = fields["wav"]] {
+    announce(ctx, speech, picture, wav);
   });
   return true;
 }

@@ -10,7 +10,9 @@
 
 #include "app/timer_dispatcher.h"
 #include "app/toolbar_dialog.h"
+#include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
+#include "guidance/guidance_control.h"
 #include "guidance/music_players.h"
 #include "guidance/pictures.h"
 #include "platform/winmsg.h"
@@ -72,10 +74,39 @@ TEST(Announce, SpeechIsPostedToTheToolbarWhenNothingSpeaksAgainstIt) {
   TestContext t;
   const WindowHandle toolbar = t.desktop.add("#32770", kToolbarTitle);
   store(t.state.speechReady, 1);
-  announce(t.ctx, AnnouncedPicture::camera("レーダ"), "ovis1_l.wav");
+  announce(t.ctx, "この先、オービスレーダです。", AnnouncedPicture::camera("レーダ"), "ovis1_l.wav");
   EXPECT_THAT(t.log.actions(),
               ElementsAre(SoundResource("DING"), PostedCommand(toolbar, IDC_SPEAK),
                           WorkerStarted("cameraPictureWorker")));
+  EXPECT_EQ(t.state.speechText.pop(), "この先、オービスレーダです。");
+}
+
+// Every phrase waits for its own command 1044: two announcements before the
+// toolbar gets to the first, or the end of guidance said on the toolbar's
+// thread meanwhile, lose nothing and say nothing twice.
+TEST(Announce, EachPhraseIsSpokenOnceInTheOrderItWasAnnounced) {
+  struct Case {
+    const char* label;
+    std::vector<std::string> engine;  // announced before the toolbar takes a command
+    bool guidanceEnds;                // then the end, on the toolbar's thread
+    std::vector<std::string> spoken;
+  };
+  const Case cases[] = {
+      {"camera and turn in one pass", {"オービス", "右方向"}, false, {"オービス", "右方向"}},
+      {"turn, then the end at once", {"目的地"}, true, {"目的地", kGuidanceEndPhrase}},
+      {"camera, turn, end", {"オービス", "左方向"}, true, {"オービス", "左方向", kGuidanceEndPhrase}},
+  };
+  for (const Case& c : cases) {
+    TestContext t;
+    const WindowHandle toolbar = t.desktop.add("#32770", kToolbarTitle);
+    store(t.state.speechReady, 1);
+    testing::FakeSpeechDispatch dispatch;
+    SpeechControl speech{dispatch};
+    for (const std::string& phrase : c.engine) announce(t.ctx, phrase, AnnouncedPicture::turn(), "");
+    if (c.guidanceEnds) guidanceStopped(t.ctx, speech);
+    for (std::size_t i = 0; i < t.log.messagesTo(toolbar).size(); ++i) speech.speakNow(t.state);
+    EXPECT_EQ(dispatch.spoken, c.spoken) << c.label;
+  }
 }
 
 // Speech or the WAV file, never both and never neither.
@@ -94,7 +125,7 @@ TEST(Announce, SpeechOrWavFileByControlPlayerWindowAndAntiTos) {
     if (c.stoppedWinamp) addWinamp(t, 0, 0);
     store(t.state.speechReady, c.speechReady);
     t.settings.writeInt(key::kAntiTos, c.antiTos);
-    announce(t.ctx, AnnouncedPicture::turn(), "右方向.wav");
+    announce(t.ctx, "", AnnouncedPicture::turn(), "右方向.wav");
     const auto spoken = t.log.messagesTo(toolbar);
     const auto played = t.log.of(ActionKind::SoundFile);
     const std::string label = "speechReady " + std::to_string(c.speechReady) + " winamp " +
@@ -116,13 +147,13 @@ TEST(Announce, ChaimOneIsTheChimeAndThePictureOnly) {
   const WindowHandle toolbar = t.desktop.add("#32770", kToolbarTitle);
   store(t.state.speechReady, 1);
   t.settings.writeInt(key::kChaim, 1);
-  announce(t.ctx, AnnouncedPicture::turn(), "直進.wav");
+  announce(t.ctx, "", AnnouncedPicture::turn(), "直進.wav");
   EXPECT_THAT(t.log.actions(), ElementsAre(SoundResource("DING"), WorkerStarted("turnPictureWorker")));
   EXPECT_THAT(t.log.messagesTo(toolbar), IsEmpty());
 
   TestContext other;
   other.settings.writeInt(key::kChaim, 2);  // neither voice nor chime-only: the chime alone
-  announce(other.ctx, AnnouncedPicture::turn(), "直進.wav");
+  announce(other.ctx, "", AnnouncedPicture::turn(), "直進.wav");
   EXPECT_THAT(other.log.actions(), ElementsAre(SoundResource("DING")));
 }
 
@@ -131,7 +162,7 @@ TEST(Announce, PlayingWinampIsStoppedThenPlaysFromWhereItWas) {
   t.desktop.add("#32770", kToolbarTitle);
   const WindowHandle winamp = addWinamp(t, 1, 95000);
   store(t.state.speechReady, 1);
-  announce(t.ctx, AnnouncedPicture::turn(), "左方向.wav");
+  announce(t.ctx, "", AnnouncedPicture::turn(), "左方向.wav");
   EXPECT_THAT(t.log.actions(),
               ElementsAre(Sent(winamp, kWmUser, 0, 104), Sent(winamp, kWmUser, 0, 105),
                           SentCommand(winamp, 40047), SoundResource("DING"),
@@ -143,7 +174,7 @@ TEST(Announce, PlayingWinampIsStoppedThenPlaysFromWhereItWas) {
 TEST(Announce, WinampRefusingTheJumpStaysMarkedStopped) {
   TestContext t;
   const WindowHandle winamp = addWinamp(t, 3, 95000, -1);
-  announce(t.ctx, AnnouncedPicture::turn(), "左方向.wav");
+  announce(t.ctx, "", AnnouncedPicture::turn(), "左方向.wav");
   EXPECT_THAT(t.log.messagesTo(winamp).back(), Sent(winamp, kWmUser, 95000, 106));
   EXPECT_EQ(load(t.state.winampStopped), 1);
   EXPECT_EQ(load(t.state.winampResumePosition), 95000);
@@ -152,7 +183,7 @@ TEST(Announce, WinampRefusingTheJumpStaysMarkedStopped) {
 TEST(Announce, Layer3PlayerOnTrackThreeIsSteppedBackAfterTheWavFile) {
   TestContext t;
   const WindowHandle player = addLayer3(t, "3");
-  announce(t.ctx, AnnouncedPicture::turn(), "目的地.wav");
+  announce(t.ctx, "", AnnouncedPicture::turn(), "目的地.wav");
   const auto toPlayerAndSounds = t.log.filter([player](const testing::Action& a) {
     return a.kind == ActionKind::Sound || a.kind == ActionKind::SoundFile || a.window == player;
   });
@@ -235,14 +266,14 @@ TEST(Pictures, TurnWorkerShowsTheJunctionOfTheWaypointCurrentWhenStarted) {
   t.state.waypoints.row(3).text.set("ト左\n");
   t.settings.writeInt(key::kWayPoint, 2);
   t.settings.writeInt(key::kChaim, 1);
-  announce(t.ctx, AnnouncedPicture::turn(), "右方向.wav");
+  announce(t.ctx, "", AnnouncedPicture::turn(), "右方向.wav");
   t.settings.writeInt(key::kWayPoint, 3);  // the engine moves on meanwhile
   t.log.clear();
   t.workers.runPending();
   EXPECT_THAT(t.log.actions(), ElementsAre(PictureShown("X右.bmp", ""), Sleep(5000),
                                            PictureClosed("X右.bmp")));
 
-  announce(t.ctx, AnnouncedPicture::turn(), "右方向.wav");  // waypoint 3: no known tag
+  announce(t.ctx, "", AnnouncedPicture::turn(), "右方向.wav");  // waypoint 3: no known tag
   t.log.clear();
   t.workers.runPending();
   EXPECT_THAT(t.log.actions(), IsEmpty());
@@ -257,7 +288,7 @@ TEST(Pictures, CameraWorkerCaptionsWithTheTextForKomatime) {
     TestContext t;
     t.settings.writeInt(key::kKomaTime, c.komaTime);
     t.settings.writeInt(key::kChaim, 1);
-    announce(t.ctx, AnnouncedPicture::camera("newオービス"), "オービス.wav");
+    announce(t.ctx, "", AnnouncedPicture::camera("newオービス"), "オービス.wav");
     t.log.clear();
     t.workers.runPending();
     EXPECT_THAT(t.log.actions(), ElementsAre(PictureShown("オービス.bmp", "newオービス"),

@@ -21,6 +21,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::ActionKind;
+using testing::PostedCommand;
 using testing::SentCommand;
 using testing::TestContext;
 
@@ -241,6 +242,25 @@ TEST(GuidanceEngineThread, APassPerPublishedFixAndAStopEndsItWithCommand1043) {
   stopWorker(t.state, t.state.guidanceRun);
   engine.join();
   EXPECT_THAT(t.log.messagesTo(toolbar), ElementsAre(SentCommand(toolbar, IDC_GUIDANCE_ENDED)));
+}
+
+// The phrase first, the map after: the toolbar takes its commands in the
+// order they are posted, so the scale walk cannot hold the phrase back.
+TEST(GuidanceEngineThread, AWaypointsMapCommandsFollowItsPhrase) {
+  TestContext t;
+  const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
+  store(t.state.speechReady, 1);
+  t.settings.writeInt(key::kPointLevel, 1);
+  store(t.state.waypoints.row(1).latitude, 35 * 921600);
+  store(t.state.waypoints.row(1).longitude, 139 * 921600);
+  t.state.waypoints.row(1).text.set("交差点x右 sk07 u\n");
+  publishFix(t.state, {35 * 921600 + 1000, 139 * 921600, 0, 0, "", ""});  // 129 m before it
+  guidanceEngine(t.ctx);  // one pass: guidanceRun is 0
+  EXPECT_THAT(t.log.messagesTo(toolbar),
+              ElementsAre(PostedCommand(toolbar, IDC_SPEAK), PostedCommand(toolbar, IDC_GUIDE_SHOW),
+                          PostedCommand(toolbar, IDC_SCALE_70K),
+                          SentCommand(toolbar, IDC_GUIDANCE_ENDED)));
+  EXPECT_EQ(t.state.speechText.pop(), "まもなく右方向です。");
 }
 
 TEST(GuidanceEngineThread, TheLastWaypointEndsTheEngineByItself) {

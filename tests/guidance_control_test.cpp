@@ -85,6 +85,26 @@ TEST_F(Guidance, WithSpeechThePhraseIsSpokenUnlessAntiTosOrAPlayerAsksForTheSoun
   EXPECT_THAT(dispatch.spoken, ElementsAre(kGuidanceStartPhrase));
 }
 
+// A waypoint number the loaded route does not reach (a longer route before,
+// or the end of this one) starts again at waypoint 1.
+TEST_F(Guidance, StartGuidesOnlyToAWaypointTheRouteLoaded) {
+  const std::pair<int, int> cases[] = {{2, 2}, {3, 1}, {9, 1}};  // "WayPoint" before, after
+  for (const auto& [before, after] : cases) {
+    TestContext s;
+    s.settings.writeInt(key::kWavNavi, 0);
+    s.settings.writeString(key::kFileName, route);  // two waypoints
+    s.settings.writeInt(key::kWayPoint, before);
+    startGuidance(s.ctx, speech);
+    EXPECT_EQ(s.settings.readInt(key::kWayPoint, 0), after) << before;
+    if (before == after) {
+      EXPECT_THAT(s.log.of(ActionKind::WaypointField), IsEmpty());
+    } else {
+      EXPECT_THAT(s.log.of(ActionKind::WaypointField), ElementsAre(WaypointField(1))) << before;
+    }
+    EXPECT_EQ(load(s.state.guidanceRun), 1);
+  }
+}
+
 TEST_F(Guidance, WithoutARouteOnlyCamerasAreGuided) {
   t.settings.writeString(key::kPot, cameras);
   startGuidance(t.ctx, speech);

@@ -82,9 +82,11 @@ class Drive : public ::testing::Test {
     w.text.set(text);
   }
   // One fix and the pass over it; returns what the pass did.
-  std::vector<std::string> at(double metresNorth, std::int32_t speedKmh, std::int32_t heading = 0) {
-    publishFix(t.state, {kBaseLatitude + northUnits(metresNorth), kBaseLongitude, speedKmh,
-                         heading, "", ""});
+  // `eastUnits` puts the car off the meridian, in 1/256 arc-second.
+  std::vector<std::string> at(double metresNorth, std::int32_t speedKmh, std::int32_t heading = 0,
+                              std::int32_t eastUnits = 0) {
+    publishFix(t.state, {kBaseLatitude + northUnits(metresNorth), kBaseLongitude + eastUnits,
+                         speedKmh, heading, "", ""});
     guidancePass(t.settings, t.state, limits, engine, out);
     return out.take();
   }
@@ -119,6 +121,7 @@ TEST_F(Drive, CameraAlarmNeedsRangeSpeedDirectionAndTheCameraAhead) {
       {499, 60, 10, 350, true},   // 20 degrees round north, not 340
       {499, 60, 350, 10, true},
       {499, 60, 180, 180, false}, // driving south, the camera north of the car is behind it
+      {499, 60, 90, 999, true},   // straight abeam, 90 degrees off the heading, is still ahead
       {-100, 60, 0, 0, false},    // passed 100 m ago, watching the direction of travel
       {-100, 60, 0, 999, false},
   };
@@ -149,6 +152,8 @@ TEST_F(Drive, AHeldCameraSilencesTheOthersUntilTheCarIsBeyondOvisUpFromIt) {
   EXPECT_THAT(at(900, 60), IsEmpty()) << "camera 4 is 400 m ahead, but 3 is held";
   EXPECT_THAT(at(1400, 60), IsEmpty());
   EXPECT_EQ(engine.heldCamera, 3);
+  EXPECT_THAT(at(1000, 60, 0, -5120), IsEmpty());  // 25 * 5120 / 256: exactly 500 m west of it
+  EXPECT_EQ(engine.heldCamera, 3) << "held until beyond \"OvisUp\", not at it";
   EXPECT_THAT(at(1502, 60), IsEmpty()) << "3 released; 4 is behind the car";
   EXPECT_EQ(engine.heldCamera, 0);
   EXPECT_THAT(at(1700, 60),
@@ -240,6 +245,23 @@ TEST_F(Drive, ATurnIsAnnouncedOnceWithinTheLeadDistanceOr200Metres) {
                             "announce まもなく右方向です。 / turn / 右方向.wav", "rearm timer"));
     EXPECT_EQ(pointLevel(), 2);
     EXPECT_THAT(at(5000 - c.announcedAt + 10, c.speed), IsEmpty()) << "announced once";
+  }
+
+  // The bounds themselves, with the waypoint due east of a standing car at
+  // distances the units give exactly (25 * units / 256 metres).
+  struct Bound {
+    std::int32_t eastUnits;
+    int stageBefore, stageAfter;
+  };
+  const Bound bounds[] = {{12288, 0, 0},   // 1200 m: still far
+                          {12287, 0, 1},   // just within 1200 m
+                          {2048, 1, 2},    // 200 m: announced
+                          {2049, 1, 1}};
+  for (const Bound& b : bounds) {
+    t.settings.writeInt(key::kPointLevel, b.stageBefore);
+    waypoint(1, 0, "右折\n");
+    at(0, 0, 0, -b.eastUnits);
+    EXPECT_EQ(pointLevel(), b.stageAfter) << b.eastUnits << " units from the waypoint";
   }
 }
 
@@ -349,9 +371,11 @@ TEST_F(Drive, AfterTheLastWaypointGuidanceEndsAndTheReaderStopsWithoutTrackLog) 
 }
 
 TEST_F(Drive, AWaypointNumberWithoutARowIsNeverReached) {
-  t.settings.writeInt(key::kWayPointMax, 50);
   camera(1, 1200, 999, "レーダ");
-  for (const int number : {50, 0, -3, 1000}) {
+  waypoint(5, 1000, "右\n");  // left by an earlier, longer route
+  const std::pair<int, int> numbers[] = {{50, 50}, {0, 50}, {-3, 50}, {1000, 50}, {5, 3}};
+  for (const auto& [number, loaded] : numbers) {
+    t.settings.writeInt(key::kWayPointMax, loaded);
     for (const int stage : {0, 1, 2}) {
       engine = {};
       t.settings.writeInt(key::kWayPoint, number);

@@ -118,11 +118,24 @@ TEST_F(SettingsStoreTest, ShiftJisValuesWithBackslashTrailBytesRoundTrip) {
   EXPECT_EQ(fileText(), "[TOS]\r\novis2=" + phrase + "\r\n");
 }
 
-TEST_F(SettingsStoreTest, CrLfFileIsReadWithoutCarriageReturnsAndWrittenBackWithCrLf) {
-  writeFile("; my notes\r\n[Other]\r\nx = 1\r\n\r\n[RECT]\r\ntop=5\r\n");
-  EXPECT_EQ(store_.readString(key::kRectTop, ""), "5");
-  store_.writeInt(key::kRectTop, 7);
-  EXPECT_EQ(fileText(), "; my notes\r\n[Other]\r\nx = 1\r\n\r\n[RECT]\r\ntop=7\r\n");
+// CR LF, LF and CR alone all end a line, as for Windows; a write keeps the
+// file's own line end.
+TEST_F(SettingsStoreTest, EveryLineEndIsReadAndAWriteKeepsTheFilesOwn) {
+  for (const std::string end : {"\r\n", "\n", "\r"}) {
+    const auto lines = [&end](std::initializer_list<const char*> texts) {
+      std::string text;
+      for (const char* line : texts) text += std::string(line) + end;
+      return text;
+    };
+    writeFile(lines({"; my notes", "[Other]", "x = 1", "", "[RECT]", "top=5", "[Rot]", "FileName=C:\\r.nyp"}));
+    EXPECT_EQ(store_.readString(key::kRectTop, ""), "5");
+    EXPECT_EQ(store_.readString(key::kFileName, ""), "C:\\r.nyp");
+    store_.writeInt(key::kRectTop, 7);
+    store_.writeInt(key::kWayPoint, 1);
+    EXPECT_EQ(fileText(), lines({"; my notes", "[Other]", "x = 1", "", "[RECT]", "top=7", "[Rot]",
+                                 "FileName=C:\\r.nyp", "WayPoint=1"}))
+        << (end == "\r" ? "CR" : end == "\n" ? "LF" : "CR LF");
+  }
 }
 
 TEST_F(SettingsStoreTest, ReplacedEntryKeepsTheFilesSpellingOfItsKey) {
@@ -138,6 +151,12 @@ TEST_F(SettingsStoreTest, NewKeyJoinsItsSectionAndNewSectionGoesAtTheEnd) {
   store_.writeInt(key::kRectLeft, -1);
   EXPECT_EQ(fileText(),
             "[Rot]\nWayPoint=1\n; end of Rot\nWaveUp=30\n\n[TOS]\nSpeed=13\n[RECT]\nleft=-1\n");
+
+  // A file cut off at a bare "[": the new key stays with its section's
+  // entries, not under the broken header.
+  writeFile("[TOS]\nSpeed=13\n[");
+  store_.writeInt(key::kVolume, 100);
+  EXPECT_EQ(fileText(), "[TOS]\nSpeed=13\nVolume=100\n[\n");
 }
 
 TEST_F(SettingsStoreTest, NewFileIsWrittenWithCrLf) {

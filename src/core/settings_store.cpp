@@ -18,9 +18,10 @@ namespace {
 // is built on a file that another write is about to replace. Readers do not
 // take it: the file is only ever replaced whole, and a read on the
 // user-interface thread must not wait for another thread's flush to disk.
+// Never destroyed: a detached worker may still write while the process exits.
 std::mutex& writeLock() {
-  static std::mutex lock;
-  return lock;
+  static auto* lock = new std::mutex;
+  return *lock;
 }
 
 constexpr std::string_view kBlanks = " \t";
@@ -64,21 +65,18 @@ class Profile {
     exists_ = true;
     text_ = std::move(*text);
     const std::string_view all = text_;
-    // The file keeps the line-end style of its first line; a new file gets
-    // CRLF, as Windows writes it.
-    const std::size_t firstNewline = all.find('\n');
-    if (firstNewline != std::string_view::npos &&
-        (firstNewline == 0 || all[firstNewline - 1] != '\r')) {
-      lineEnd_ = "\n";
+    // Like Windows' own profile functions, CR, LF and CR LF all end a line;
+    // a write keeps the file's first line end. A new file gets CR LF.
+    const std::size_t firstEnd = all.find_first_of("\r\n");
+    if (firstEnd != std::string_view::npos && all.compare(firstEnd, 2, "\r\n") != 0) {
+      lineEnd_ = all[firstEnd] == '\r' ? "\r" : "\n";
     }
     std::size_t start = 0;
     while (start < all.size()) {
-      std::size_t end = all.find('\n', start);
+      std::size_t end = all.find_first_of("\r\n", start);
       if (end == std::string_view::npos) end = all.size();
-      std::string_view line = all.substr(start, end - start);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      lines_.push_back(line);
-      start = end + 1;
+      lines_.push_back(all.substr(start, end - start));
+      start = end + (all.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
   }
   Profile(const Profile&) = delete;
@@ -147,7 +145,10 @@ Location locate(const Profile& profile, std::string_view section, std::string_vi
       continue;
     }
     if (!inside) continue;
-    if (!trim(lines[i]).empty()) where.insertAt = i + 1;
+    // A header cut off ("[" at the end of a truncated file) gets no keys
+    // under it: a new key goes before it, with the section's own entries.
+    const std::string_view t = trim(lines[i]);
+    if (!t.empty() && t.front() != '[') where.insertAt = i + 1;
     const auto entry = entryOf(lines[i]);
     if (entry && sameName(entry->key, key)) {
       where.entry = i;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -35,6 +36,29 @@ class SharedText {
  private:
   mutable std::mutex mutex_;
   std::string text_;
+};
+
+// Phrases on their way to the toolbar's speech. Every announcer queues its
+// phrase and then asks the toolbar (command 1044) to speak the oldest one, so
+// announcements close together are each said once, in the order they came,
+// whichever thread made them.
+class PhraseQueue {
+ public:
+  void push(std::string phrase) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    phrases_.push_back(std::move(phrase));
+  }
+  std::optional<std::string> pop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (phrases_.empty()) return std::nullopt;
+    std::string oldest = std::move(phrases_.front());
+    phrases_.pop_front();
+    return oldest;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::deque<std::string> phrases_;
 };
 
 // One fix of the current position, as a position source (Navin' You's status
@@ -168,7 +192,7 @@ struct SharedState {
 
   // Availability and hand-over values.
   SharedInt speechReady{0};
-  SharedText speechText;
+  PhraseQueue speechText;  // each phrase with its command 1044
   SharedInt musicPlayerSeen{0};
   SharedInt winampStopped{0};
   SharedInt winampResumePosition{0};  // milliseconds

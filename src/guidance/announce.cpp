@@ -24,22 +24,25 @@ bool speechChosen(AppContext& ctx) {
          ctx.settings.readInt(key::kAntiTos, 0) == 0;
 }
 
-// The toolbar speaks speechText on its own thread.
-void askToolbarToSpeak(AppContext& ctx) {
+// The toolbar speaks on its own thread; the phrase waits in the queue for
+// its command, so it is neither lost nor said twice.
+void askToolbarToSpeak(AppContext& ctx, const std::string& phrase) {
   if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
+    ctx.state.speechText.push(phrase);
     ctx.desktop.post(toolbar, win::kWmCommand, IDC_SPEAK, 0);
   }
 }
 
 }  // namespace
 
-void announce(AppContext& ctx, const AnnouncedPicture& picture, const std::string& wavFile) {
+void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture& picture,
+              const std::string& wavFile) {
   pauseMusic(ctx);
   ctx.sound.playResource(kChime);
   switch (ctx.settings.readInt(key::kChaim, kChaimVoice)) {
     case kChaimVoice: {
       const bool speak = speechChosen(ctx);
-      if (speak) askToolbarToSpeak(ctx);
+      if (speak) askToolbarToSpeak(ctx, phrase);
       startPictureWorker(ctx, picture);
       if (!speak) ctx.sound.playFile(wavFile);
       break;

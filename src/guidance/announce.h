@@ -21,8 +21,10 @@ struct AnnouncedPicture {
   static AnnouncedPicture camera(std::string text) { return {Kind::Camera, std::move(text)}; }
 };
 
-// The caller has set speechText. wavFile is a bare file name.
-void announce(AppContext& ctx, const AnnouncedPicture& picture, const std::string& wavFile);
+// `phrase` is spoken when speech is chosen; wavFile (a bare file name) is
+// played otherwise.
+void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture& picture,
+              const std::string& wavFile);
 
 // The picture workers: each shows its picture popup for "Komatime" seconds on
 // a worker of its own and returns at once.

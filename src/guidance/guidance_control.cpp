@@ -24,7 +24,7 @@ void announceGuidance(AppContext& ctx, SpeechControl& speech, const char* sound,
       ctx.settings.readInt(key::kAntiTos, 0) != 0) {
     ctx.sound.playResource(sound);
   } else {
-    ctx.state.speechText.set(phrase);
+    ctx.state.speechText.push(phrase);
     speech.speakNow(ctx.state);
   }
   store(ctx.state.musicPlayerSeen, 0);
@@ -42,11 +42,22 @@ bool loadGuidanceFiles(AppContext& ctx, const std::string& route, const std::str
   return cameras.empty() || loadCameras(ctx, cameras);
 }
 
+// Rows are never cleared, so a "WayPoint" beyond what this start loaded
+// would name a waypoint of an earlier, longer route: start at the first.
+void keepWaypointWithinRoute(AppContext& ctx) {
+  if (ctx.settings.readInt(key::kWayPoint, 1) <= ctx.settings.readInt(key::kWayPointMax, 50)) {
+    return;
+  }
+  ctx.settings.writeInt(key::kWayPoint, 1);
+  ctx.view.setWaypointField(1);
+}
+
 void beginGuidance(AppContext& ctx, SpeechControl& speech) {
   const std::string route = ctx.settings.readString(key::kFileName, "");
   const std::string cameras = ctx.settings.readString(key::kPot, "");
   if (!loadGuidanceFiles(ctx, route, cameras)) return;
   if (route.empty() && cameras.empty()) return;
+  keepWaypointWithinRoute(ctx);
   // OTON has no disabled image of its own.
   ctx.view.loadBitmapSet(IDC_NAVIGATION, "OTON", false);
   ctx.view.focus(IDC_GPS);

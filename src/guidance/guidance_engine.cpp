@@ -126,8 +126,10 @@ void followWaypoint(SettingsStore& settings, SharedState& state, const GpsFix& f
   const int waypoint = settings.readInt(key::kWayPoint, 1);
   const int stage = settings.readInt(key::kPointLevel, 0);
   // The waypoint field accepts 50 while the table has 49 rows: a number
-  // without a row names a point that is never reached.
+  // without a row names a point that is never reached. Nor is a row the
+  // current route did not load: it still holds a waypoint of an earlier one.
   if (waypoint < 1 || waypoint > WaypointTable::kRows) return;
+  if (waypoint > settings.readInt(key::kWayPointMax, 50)) return;
   const Waypoint& row = state.waypoints.row(waypoint);
   const double d =
       distanceMetres(fix.latitude, fix.longitude, load(row.latitude), load(row.longitude));

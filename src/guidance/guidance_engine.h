@@ -59,7 +59,7 @@ class GuidanceOutput {
   // "Navimode" 1: the picture alone.
   virtual void showPicture(const AnnouncedPicture& picture) = 0;
   // A toolbar command asked for by a waypoint text (1001, 1002, 1005, 1007,
-  // 1008, 1009, 1022), sent to the toolbar and waited for.
+  // 1008, 1009, 1022), run by the toolbar after the announcement's phrase.
   virtual void toolbarCommand(int id) = 0;
   // The toolbar's waypoint field shows the new current waypoint.
   virtual void setWaypointField(int value) = 0;

@@ -17,20 +17,28 @@ void sendToToolbar(AppContext& ctx, int command) {
   }
 }
 
+// A waypoint's map commands are posted behind the phrase's command 1044: sent,
+// they would run first (a window handles sent messages before posted ones),
+// and a scale walk of several seconds would hold the phrase back past the
+// turn.
+void postToToolbar(AppContext& ctx, int command) {
+  if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
+    ctx.desktop.post(toolbar, win::kWmCommand, static_cast<std::uintptr_t>(command), 0);
+  }
+}
+
 class AnnouncingOutput final : public GuidanceOutput {
  public:
   explicit AnnouncingOutput(AppContext& ctx) : ctx_(ctx) {}
 
   void announce(const std::string& speechText, const AnnouncedPicture& picture,
                 const std::string& wavFile) override {
-    // speechText is set before announce posts command 1044 for it.
-    ctx_.state.speechText.set(speechText);
-    tabiro::announce(ctx_, picture, wavFile);
+    tabiro::announce(ctx_, speechText, picture, wavFile);
   }
   void showPicture(const AnnouncedPicture& picture) override {
     startPictureWorker(ctx_, picture);
   }
-  void toolbarCommand(int id) override { sendToToolbar(ctx_, id); }
+  void toolbarCommand(int id) override { postToToolbar(ctx_, id); }
   void setWaypointField(int value) override { ctx_.view.setWaypointField(value); }
   void cancelRaiseTimers() override { tabiro::cancelRaiseTimers(ctx_); }
   void rearmRaiseTimer() override { tabiro::rearmRaiseTimer(ctx_); }

@@ -1,6 +1,7 @@
 #include "speech/speech_control.h"
 
 #include <array>
+#include <optional>
 
 namespace tabiro {
 
@@ -67,8 +68,9 @@ void SpeechControl::waitWhileBusy(Clock& clock, int pollMs, int limitMs) {
 }
 
 void SpeechControl::speakNow(SharedState& state) {
-  if (load(state.speechReady) == 0) return;
-  dispatch_.callWithString(speech_id::kSpeak, state.speechText.get());
+  const std::optional<std::string> phrase = state.speechText.pop();
+  if (!phrase || load(state.speechReady) == 0) return;
+  dispatch_.callWithString(speech_id::kSpeak, *phrase);
 }
 
 }  // namespace tabiro

@@ -1,6 +1,6 @@
 // SpeechControl: the one connection to the text-to-speech control, with the
 // stored voice settings pushed to it. Every call runs on the user-interface
-// thread; workers hand text over through speechText and command 1044.
+// thread; workers queue their phrases in speechText and send command 1044.
 #pragma once
 
 #include <cstdint>
@@ -58,7 +58,8 @@ class SpeechControl {
   // Polls Busy every pollMs until it reads false, for at most limitMs.
   void waitWhileBusy(Clock& clock, int pollMs, int limitMs);
 
-  // Says speechText when the control was created at start-up.
+  // Says the oldest phrase queued in speechText when the control was
+  // created at start-up; without it the phrase is dropped.
   void speakNow(SharedState& state);
 
  private:
