@@ -1,6 +1,7 @@
 #include "guidance/announce.h"
 
 #include "app/toolbar_dialog.h"
+#include "guidance/audio_ducking.h"
 #include "guidance/music_players.h"
 #include "guidance/pictures.h"
 #include "platform/winmsg.h"
@@ -34,6 +35,7 @@ void askToolbarToSpeak(AppContext& ctx) {
 }  // namespace
 
 void announce(AppContext& ctx, const AnnouncedPicture& picture, const std::string& wavFile) {
+  const OtherSessionsLowered quiet(ctx);
   pauseMusic(ctx);
   ctx.sound.playResource(kChime);
   switch (ctx.settings.readInt(key::kChaim, kChaimVoice)) {
