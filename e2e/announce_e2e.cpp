@@ -206,6 +206,36 @@ TEST_F(AnnounceTest, WinampIsStoppedTheWavFilePlaysThenWinampPlaysOnWhereItWas) 
   EXPECT_TRUE(log("speech").matching(isEvent("speech", "call 19 Speak")).empty());
 }
 
+TEST_F(AnnounceTest, WithOtherProgramsLoweredAnnouncementsStillPlayAndTheLayerThreePlayerResumes) {
+  // Wine offers no session list: announcements must go on as without it.
+  startStub("musicstub.exe", "l3", {"--player", "l3", "--track", "3"});
+  ASSERT_TRUE(waitForWindow("Windows Layer III Player", nullptr));
+  HWND toolbar = startHooked("[Tabiro Info]\r\nDuck=1\r\nDuckLevel=20\r\n");
+  ASSERT_TRUE(toolbar);
+  StubLog& player = log("l3");
+  for (int round = 1; round <= 2; ++round) {
+    const size_t mark = player.size();
+    announce(toolbar, "speech=まもなく右方向です。\nwaypoint=交差点x右\nwav=右方向.wav\n");
+    const auto stopped = player.waitFor(isEvent("l3player", "stopped"), kPopupTimeoutMs, mark);
+    const auto playing =
+        player.waitFor(isEvent("l3player", "playing track 3"), kPopupTimeoutMs, mark);
+    ASSERT_TRUE(stopped && playing) << "announcement " << round << " in " << player.path();
+    EXPECT_LT(stopped->timeMs, playing->timeMs);
+  }
+  const auto sounds = this->sounds();
+  ASSERT_EQ(sounds.size(), 4u) << "expected the chime and the WAV file twice";
+  for (size_t i : {1u, 3u}) {
+    EXPECT_TRUE(sameLength(sounds[i].lengthMs, wavLengthMs(shippedFile("右方向.wav"))))
+        << sounds[i].lengthMs << " ms played";
+  }
+  // Nothing is left to restore at the next start.
+  std::string restoreFile = profilePath();
+  restoreFile.replace(restoreFile.size() - 4, 4, ".vol");
+  EXPECT_TRUE(waitUntil([&] {
+    return GetFileAttributesA(restoreFile.c_str()) == INVALID_FILE_ATTRIBUTES;
+  })) << restoreFile;
+}
+
 // Whether the popup shows `colour` (the arrow's yellow, the camera frame's
 // red) in both its upper and its lower half: the picture was drawn whole.
 // Then saves it as the driver sees it.

@@ -331,9 +331,26 @@ TEST_F(SettingsTest, GuidanceSettingsSavedOnOkGoToTheProfileAndTheVoiceToTheEngi
   ASSERT_TRUE(pressButton(guidance, IDC_NAVI_WITH_GPS));
   ASSERT_TRUE(pressButton(guidance, IDC_NAVI_WAV_FILES));
   EXPECT_TRUE(waitUntil([&] { return !isEnabled(guidance, IDC_NAVI_PHRASES); }));
+  // The other programs' volume: out of range refused, then typed right; the
+  // box cleared greys it and ticked again frees it.
+  EXPECT_TRUE(isChecked(guidance, IDC_NAVI_DUCK));
+  ASSERT_TRUE(replaceText(guidance, IDC_NAVI_DUCK_LEVEL, L"150"));
+  ASSERT_TRUE(pressButton(guidance, IDOK));
+  HWND refusal = waitForWindow("#32770", kMessageTitle);
+  ASSERT_TRUE(refusal) << "no message for 150";
+  EXPECT_TRUE(findChild(refusal, "Static", "0 から 100 までの整数を入力してください。"));
+  ASSERT_TRUE(closeWith(refusal, VK_RETURN));
+  ASSERT_TRUE(IsWindow(guidance)) << "the range refusal keeps the dialog open";
+  ASSERT_TRUE(replaceText(guidance, IDC_NAVI_DUCK_LEVEL, L"35"));
+  ASSERT_TRUE(pressButton(guidance, IDC_NAVI_DUCK));
+  EXPECT_TRUE(waitUntil([&] { return !isEnabled(guidance, IDC_NAVI_DUCK_LEVEL); }));
+  ASSERT_TRUE(pressButton(guidance, IDC_NAVI_DUCK));
+  EXPECT_TRUE(waitUntil([&] { return isEnabled(guidance, IDC_NAVI_DUCK_LEVEL); }));
+  ASSERT_TRUE(pressButton(guidance, IDC_NAVI_DUCK));
   const size_t mark = log("speech").size();
   ASSERT_TRUE(confirm(guidance));
-  expectProfileLines({"OvisUp=800\r\n", "Wavstart=1\r\n", "AntiTos=1\r\n", "WaveUp=30\r\n", "Komatime=10\r\n"});
+  expectProfileLines({"OvisUp=800\r\n", "Wavstart=1\r\n", "AntiTos=1\r\n", "WaveUp=30\r\n",
+                      "Komatime=10\r\n", "Duck=0\r\n", "DuckLevel=35\r\n"});
   EXPECT_TRUE(log("speech").waitFor(isEvent("speech", "put 2 Volume"), kTimeoutMs, mark))
       << "the voice settings go to the engine after saving";
 }

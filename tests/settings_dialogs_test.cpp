@@ -176,7 +176,7 @@ TEST(PathSettings, CheckIntervalIsEnabledWithTheMusicPlayerCheck) {
 
 // --- guidance settings ----------------------------------------------------------
 
-TEST(GuidanceSettings, LoadsTheDefaultsAndSavesTheTenInOrderThenAppliesTheVoice) {
+TEST(GuidanceSettings, LoadsTheDefaultsAndSavesThemInOrderThenAppliesTheVoice) {
   TestContext t;
   RecordingSpeech engine;
   SpeechControl speech(engine);
@@ -185,6 +185,9 @@ TEST(GuidanceSettings, LoadsTheDefaultsAndSavesTheTenInOrderThenAppliesTheVoice)
     EXPECT_EQ(s.komaTime, 10);
     EXPECT_EQ(s.ovisUp, 500);
     EXPECT_EQ(s.ovisUp2, 60);
+    EXPECT_EQ(s.duck, 1);
+    EXPECT_EQ(s.duckLevel, 20);
+    s.duckLevel = 35;
     s.routeFile = "C:\\my.nyp";
     s.komaTime = 0;  // stored as entered
     return true;
@@ -193,7 +196,7 @@ TEST(GuidanceSettings, LoadsTheDefaultsAndSavesTheTenInOrderThenAppliesTheVoice)
   EXPECT_EQ(fileText(t.settings.path()),
             "[Rot]\r\nFileName=C:\\my.nyp\r\nWaveUp=30\r\nKomatime=0\r\nNavimode=0\r\n"
             "[Ovis]\r\nPOT=\r\nOvisUp=500\r\nOvisUp2=60\r\n"
-            "[Tabiro Info]\r\nWavstart=0\r\nChaim=0\r\nAntiTos=0\r\n");
+            "[Tabiro Info]\r\nWavstart=0\r\nChaim=0\r\nAntiTos=0\r\nDuck=1\r\nDuckLevel=35\r\n");
   ASSERT_EQ(engine.calls.size(), 12u) << "applySpeechSettings after saving";
   EXPECT_EQ(engine.calls.front(), "set 6 1");
 }
@@ -241,6 +244,13 @@ TEST(GuidanceSettings, PictureOnlyDisablesTheVoiceChoiceAndVoiceAndPictureEnable
   s.naviMode = 0;  // 1027 chosen
   EXPECT_TRUE(enabled(guidanceSettingsEnables(s), IDC_NAVI_VOICE));
   EXPECT_TRUE(enabled(guidanceSettingsEnables(s), IDC_NAVI_CHIME));
+}
+
+TEST(GuidanceSettings, TheOtherProgramsVolumeIsEditableOnlyWhileTheyAreLowered) {
+  GuidanceSettings s;
+  EXPECT_TRUE(enabled(guidanceSettingsEnables(s), IDC_NAVI_DUCK_LEVEL));
+  s.duck = 0;  // 1064 cleared
+  EXPECT_FALSE(enabled(guidanceSettingsEnables(s), IDC_NAVI_DUCK_LEVEL));
 }
 
 TEST(GuidanceSettings, PhrasesSavedFromWithinStayWhenTheGuidanceSettingsAreCancelled) {

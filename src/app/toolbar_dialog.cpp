@@ -6,6 +6,7 @@
 #include "app/timer_dispatcher.h"
 #include "core/timer_ids.h"
 #include "gps/gps_control.h"
+#include "guidance/audio_ducking.h"
 #include "guidance/camera_file.h"
 #include "guidance/guidance_control.h"
 #include "mapctl/command_channel.h"
@@ -54,6 +55,7 @@ void ToolbarDialog::initialiseBeforeSystemMenu() {
   }
 
   resetRuntimeKeys(ctx_.settings);
+  restoreSessionsLeftLowered(ctx_);
   applyFirstRunDefaults(ctx_.settings);
   applyVersionOverride(ctx_.settings);
 

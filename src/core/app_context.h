@@ -18,6 +18,7 @@ struct AppContext {
   Sound& sound;
   Launcher& launcher;
   Workers& workers;
+  AudioSessions& audio;
   SettingsStore& settings;
   SharedState& state;
 };

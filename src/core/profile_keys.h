@@ -42,6 +42,8 @@ constexpr ProfileKey kSviewMode{section::kInfo, "SviewMode"};
 constexpr ProfileKey kWavStart{section::kInfo, "Wavstart"};
 constexpr ProfileKey kChaim{section::kInfo, "Chaim"};
 constexpr ProfileKey kAntiTos{section::kInfo, "AntiTos"};
+constexpr ProfileKey kDuck{section::kInfo, "Duck"};
+constexpr ProfileKey kDuckLevel{section::kInfo, "DuckLevel"};
 
 // "Rot"
 constexpr ProfileKey kFileName{section::kRot, "FileName"};

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace tabiro {
 
@@ -179,6 +180,23 @@ class FixSignal {
   std::uint64_t published_ = 0;
 };
 
+// Another program's audio session lowered during an announcement, with the
+// volume it had before.
+struct LoweredSession {
+  std::uint32_t processId = 0;
+  std::string id;
+  float volume = 1.0f;
+  bool operator==(const LoweredSession&) const = default;
+};
+
+// The sessions lowered for the announcements under way. Announcements from
+// two threads may overlap: the first lowers, the last restores.
+struct LoweredSessions {
+  std::mutex mutex;
+  int announcements = 0;
+  std::vector<LoweredSession> sessions;
+};
+
 struct SharedState {
   // Run flags of the worker threads.
   SharedInt positionReaderRun{0};
@@ -197,6 +215,7 @@ struct SharedState {
   SharedInt winampStopped{0};
   SharedInt winampResumePosition{0};  // milliseconds
   SharedInt l3TrackNumber{0};
+  LoweredSessions lowered;
 
   // Map view flags.
   SharedInt atlasDocumentShown{0};

@@ -1,6 +1,7 @@
 #include "guidance/announce.h"
 
 #include "core/toolbar_title.h"
+#include "guidance/audio_ducking.h"
 #include "guidance/music_players.h"
 #include "guidance/pictures.h"
 #include "platform/winmsg.h"
@@ -37,6 +38,7 @@ void askToolbarToSpeak(AppContext& ctx, const std::string& phrase) {
 
 void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture& picture,
               const std::string& wavFile) {
+  const OtherSessionsLowered quiet(ctx);
   pauseMusic(ctx);
   ctx.sound.playResource(kChime);
   switch (ctx.settings.readInt(key::kChaim, kChaimVoice)) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "gps/position_reader.h"
+#include "guidance/audio_ducking.h"
 #include "guidance/camera_file.h"
 #include "guidance/guidance_engine.h"
 #include "guidance/music_players.h"
@@ -18,6 +19,7 @@ namespace {
 // speech cannot or must not be used, the sound resource.
 void announceGuidance(AppContext& ctx, SpeechControl& speech, const char* sound,
                       const char* phrase) {
+  const OtherSessionsLowered quiet(ctx);
   pauseMusic(ctx);
   ctx.sound.playResource("DING");
   if (load(ctx.state.speechReady) != 1 || load(ctx.state.musicPlayerSeen) == 1 ||

@@ -83,6 +83,9 @@ class Desktop {
   // item does not exist, which bounds every walk over a menu.
   virtual std::optional<std::string> menuItemText(WindowHandle window, int topIndex,
                                                   int subIndex, int maxChars) = 0;
+
+  // The process that owns the window; 0 when there is no such window.
+  virtual std::uint32_t processId(WindowHandle window) = 0;
 };
 
 // Time. Every pause the program makes goes through sleep().
@@ -150,6 +153,29 @@ class Sound {
   virtual ~Sound() = default;
   virtual void playResource(const char* name) = 0;
   virtual void playFile(const std::string& fileName) = 0;
+};
+
+// One program's audio session on the default output device, as the system
+// reports it.
+struct AudioSession {
+  std::uint32_t processId = 0;
+  std::string id;       // the session instance's identifier (UTF-8)
+  float volume = 1.0f;  // the session's own level, 0 to 1
+  bool muted = false;
+  bool expired = false;  // its program has closed it
+};
+
+// The audio sessions of every program on the default output device. Any
+// thread may call it.
+class AudioSessions {
+ public:
+  virtual ~AudioSessions() = default;
+  // nullopt when the system offers no session list (no output device, or
+  // no session enumeration); the adapter tells the debug output why, once.
+  virtual std::optional<std::vector<AudioSession>> list() = 0;
+  // False when no session of that process and identifier exists any more.
+  virtual bool setVolume(std::uint32_t processId, const std::string& id, float volume) = 0;
+  virtual std::uint32_t ownProcessId() = 0;
 };
 
 // Starting other programs.

@@ -23,7 +23,8 @@ std::vector<ControlEnable> guidanceSettingsEnables(const GuidanceSettings& s) {
   return {{IDC_NAVI_VOICE, voice},
           {IDC_NAVI_CHIME, voice},
           {IDC_NAVI_PHRASES, s.speechEngine && s.antiTos == 0},
-          {IDC_NAVI_WAV_FILES, s.speechEngine}};
+          {IDC_NAVI_WAV_FILES, s.speechEngine},
+          {IDC_NAVI_DUCK_LEVEL, s.duck != 0}};
 }
 
 void openGuidanceSettings(AppContext& ctx, SpeechControl& speech) {

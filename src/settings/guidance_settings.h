@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/app_context.h"
+#include "guidance/audio_ducking.h"
 #include "settings/profile_exchange.h"
 #include "speech/speech_control.h"
 
@@ -23,11 +24,13 @@ struct GuidanceSettings {
   int wavStart = 0;       // 1025-1026 "Wavstart"
   int chaim = 0;          // 1029-1030 "Chaim"
   int antiTos = 0;        // 1063 "AntiTos"
+  int duck = kDuckDefault;            // 1064 "Duck"
+  int duckLevel = kDuckLevelDefault;  // 1065 "DuckLevel", percent
   // "TOS" "System": whether the speech engine exists; not edited here.
   bool speechEngine = false;
 };
 
-// The ten settings in the dialog's order, for ProfileLoader and ProfileSaver.
+// The settings in the dialog's order, for ProfileLoader and ProfileSaver.
 template <class Io, class Values>
 void exchangeGuidanceSettings(Io& io, Values& s) {
   io.text(key::kFileName, s.routeFile, "");
@@ -40,6 +43,8 @@ void exchangeGuidanceSettings(Io& io, Values& s) {
   io.number(key::kWavStart, s.wavStart, 0);
   io.number(key::kChaim, s.chaim, 0);
   io.number(key::kAntiTos, s.antiTos, 0);
+  io.number(key::kDuck, s.duck, kDuckDefault);
+  io.number(key::kDuckLevel, s.duckLevel, kDuckLevelDefault);
 }
 
 GuidanceSettings loadGuidanceSettings(const SettingsStore& store);
@@ -47,7 +52,8 @@ void saveGuidanceSettings(SettingsStore& store, const GuidanceSettings& s);
 
 // Which controls the values leave enabled: the voice choice only with
 // "音声＆図形", the phrases only without WAV files, and neither the phrases
-// nor the WAV choice without a speech engine.
+// nor the WAV choice without a speech engine; the other programs' volume
+// only while they are to be lowered.
 std::vector<ControlEnable> guidanceSettingsEnables(const GuidanceSettings& s);
 
 // System menu item 19: the dialog, saved only on "設定保存", after which the

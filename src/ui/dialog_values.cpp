@@ -26,6 +26,10 @@ std::optional<int> parseDialogInteger(std::string_view text) {
   return static_cast<int>(value);
 }
 
+std::string integerRangeMessage(int min, int max) {
+  return std::to_string(min) + " から " + std::to_string(max) + " までの整数を入力してください。";
+}
+
 std::string fileDialogFilter(std::string_view framework) {
   std::string out;
   for (std::size_t i = 0; i < framework.size(); ++i) {

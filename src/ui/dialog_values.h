@@ -11,6 +11,8 @@ namespace tabiro::ui {
 
 // The message that refuses a field which does not hold a whole number.
 inline constexpr const char* kNotAnIntegerMessage = "整数を入力してください。";
+// The message that refuses a whole number outside the field's range.
+std::string integerRangeMessage(int min, int max);
 
 // A whole number as a user types it: blanks around it, an optional sign,
 // digits, within 32 bits. Anything else is refused.

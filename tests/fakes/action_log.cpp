@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 
 #include "platform/winmsg.h"
@@ -145,6 +146,9 @@ std::ostream& operator<<(std::ostream& out, const Action& a) {
     case ActionKind::DialogRun:
       out << "dialog " << a.id << (a.value ? " confirmed" : " cancelled");
       break;
+    case ActionKind::SessionVolume:
+      out << "session " << a.id << " " << readable(a.text) << " volume " << a.value << "/1000";
+      break;
   }
   return out;
 }
@@ -209,6 +213,12 @@ Action PictureClosed(const std::string& pictureFile) {
 }
 Action DialogRun(int templateId, bool confirmed) {
   return idValue(ActionKind::DialogRun, templateId, confirmed ? 1 : 0);
+}
+Action SessionVolume(std::uint32_t processId, const std::string& sessionId, float volume) {
+  Action a = textValue(ActionKind::SessionVolume, sessionId,
+                       static_cast<int>(std::lround(volume * 1000.0f)));
+  a.id = static_cast<int>(processId);
+  return a;
 }
 
 void ActionLog::record(Action action, std::string windowLabel) {

@@ -47,6 +47,7 @@ enum class ActionKind {
   PictureShown,   // text = picture file, detail = caption
   PictureClosed,  // text = picture file
   DialogRun,      // id = template, value = 1 confirmed, 0 cancelled
+  SessionVolume,  // id = process, text = session, value = volume in thousandths
 };
 
 struct Action {
@@ -97,6 +98,7 @@ Action WorkerStarted(const std::string& name);
 Action PictureShown(const std::string& pictureFile, const std::string& caption);
 Action PictureClosed(const std::string& pictureFile);
 Action DialogRun(int templateId, bool confirmed);
+Action SessionVolume(std::uint32_t processId, const std::string& sessionId, float volume);
 
 class ActionLog {
  public:

@@ -320,4 +320,14 @@ std::optional<std::string> FakeDesktop::menuItemText(WindowHandle window, int to
   return bounded(top.items[static_cast<std::size_t>(subIndex)], maxChars);
 }
 
+void FakeDesktop::setProcessId(WindowHandle window, std::uint32_t processId) {
+  at(window).processId = processId;
+}
+
+std::uint32_t FakeDesktop::processId(WindowHandle window) {
+  runDueChanges();
+  const Window* w = living(window);
+  return w ? w->processId : 0;
+}
+
 }  // namespace tabiro::testing

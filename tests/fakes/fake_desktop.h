@@ -48,6 +48,7 @@ class FakeDesktop final : public Desktop {
   void setStatusBarText(WindowHandle statusBar, int part, const std::string& text);
   void setRect(WindowHandle window, ScreenRect rect);
   void setScreenWidth(int width) { screenWidth_ = width; }
+  void setProcessId(WindowHandle window, std::uint32_t processId);
 
   // Scripted answers to messages sent or posted to `window`. An answer for a
   // particular wParam wins over one for any wParam; a later script replaces
@@ -91,6 +92,7 @@ class FakeDesktop final : public Desktop {
   std::string statusBarText(WindowHandle statusBar, int part) override;
   std::optional<std::string> menuItemText(WindowHandle window, int topIndex, int subIndex,
                                           int maxChars) override;
+  std::uint32_t processId(WindowHandle window) override;
 
  private:
   struct Window {
@@ -104,6 +106,7 @@ class FakeDesktop final : public Desktop {
     std::map<int, std::string> statusParts;
     ScreenRect rect;
     std::optional<int> showMode;
+    std::uint32_t processId = 0;
   };
   struct Scheduled {
     std::int64_t atMs;

@@ -210,4 +210,39 @@ std::vector<std::string> FakeWorkers::pending() const {
   return names;
 }
 
+void FakeAudioSessions::remove(std::uint32_t processId, const std::string& id) {
+  std::erase_if(sessions_, [&](const AudioSession& s) {
+    return s.processId == processId && s.id == id;
+  });
+}
+
+AudioSession* FakeAudioSessions::find(std::uint32_t processId, const std::string& id) {
+  for (AudioSession& s : sessions_) {
+    if (s.processId == processId && s.id == id) return &s;
+  }
+  return nullptr;
+}
+
+std::optional<float> FakeAudioSessions::volume(std::uint32_t processId,
+                                               const std::string& id) const {
+  for (const AudioSession& s : sessions_) {
+    if (s.processId == processId && s.id == id) return s.volume;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::vector<AudioSession>> FakeAudioSessions::list() {
+  if (!available_) return std::nullopt;
+  return sessions_;
+}
+
+bool FakeAudioSessions::setVolume(std::uint32_t processId, const std::string& id, float volume) {
+  if (beforeSet_) beforeSet_();
+  log_.record(SessionVolume(processId, id, volume));
+  AudioSession* s = find(processId, id);
+  if (!s) return false;
+  s->volume = volume;
+  return true;
+}
+
 }  // namespace tabiro::testing

@@ -135,6 +135,35 @@ class FakeSound final : public Sound {
   ActionLog& log_;
 };
 
+// The audio sessions a test sets up; each keeps the volume the program last
+// gave it, and every volume set is logged, also for a session gone.
+class FakeAudioSessions final : public AudioSessions {
+ public:
+  static constexpr std::uint32_t kOwnProcess = 4000;
+
+  explicit FakeAudioSessions(ActionLog& log) : log_(log) {}
+
+  void add(AudioSession session) { sessions_.push_back(std::move(session)); }
+  void remove(std::uint32_t processId, const std::string& id);
+  // As where the system offers no session list.
+  void setUnavailable() { available_ = false; }
+  // Runs before each volume is set, as if to look at the world at that moment.
+  void beforeSet(std::function<void()> hook) { beforeSet_ = std::move(hook); }
+
+  std::optional<float> volume(std::uint32_t processId, const std::string& id) const;
+
+  std::optional<std::vector<AudioSession>> list() override;
+  bool setVolume(std::uint32_t processId, const std::string& id, float volume) override;
+  std::uint32_t ownProcessId() override { return kOwnProcess; }
+
+ private:
+  AudioSession* find(std::uint32_t processId, const std::string& id);
+  ActionLog& log_;
+  std::vector<AudioSession> sessions_;
+  std::function<void()> beforeSet_;
+  bool available_ = true;
+};
+
 class FakeLauncher final : public Launcher {
  public:
   // What happens when a program starts (e.g. its windows appear); returns

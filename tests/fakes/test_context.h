@@ -31,6 +31,7 @@ struct TestContext {
   FakeSound sound{log};
   FakeLauncher launcher{log};
   FakeWorkers workers{log};
+  FakeAudioSessions audio{log};
   TempDir dir;  // removed with the profile in it
   SettingsStore settings;
   SharedState state;

@@ -6,6 +6,7 @@
 #include "core/shared_state.h"
 #include "app/win32/toolbar_window.h"
 #include "platform/win32/adapters_win32.h"
+#include "platform/win32/audio_sessions_win32.h"
 #include "speech/speech_control.h"
 #include "speech/win32/speech_dispatch_win32.h"
 
@@ -30,9 +31,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   auto* sound = new Win32Sound;
   auto* launcher = new Win32Launcher;
   auto* workers = new ThreadWorkers;
+  auto* audio = new Win32AudioSessions;
   auto* settings = new SettingsStore(profilePath());
 
-  auto* toolbar = new ToolbarWindow(instance, {*desktop, *clock, *sound, *launcher, *workers},
+  auto* toolbar = new ToolbarWindow(instance, {*desktop, *clock, *sound, *launcher, *workers, *audio},
                                     *settings, *state, speech);
   toolbar->run();
   return 0;

@@ -22,6 +22,7 @@ struct ExternalPorts {
   Sound& sound;
   Launcher& launcher;
   Workers& workers;
+  AudioSessions& audio;
 };
 
 class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, public Timers {

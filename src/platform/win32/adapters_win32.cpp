@@ -189,6 +189,11 @@ void Win32Desktop::moveWindow(WindowHandle window, int x, int y, int width, int 
 
 int Win32Desktop::screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 
+std::uint32_t Win32Desktop::processId(WindowHandle window) {
+  DWORD process = 0;
+  return GetWindowThreadProcessId(h(window), &process) ? process : 0;
+}
+
 std::string Win32Desktop::statusBarText(WindowHandle statusBar, int part) {
   if (!statusBar) return {};
   DWORD_PTR length = 0;

@@ -32,6 +32,7 @@ class Win32Desktop : public Desktop {
   std::string statusBarText(WindowHandle statusBar, int part) override;
   std::optional<std::string> menuItemText(WindowHandle window, int topIndex, int subIndex,
                                           int maxChars) override;
+  std::uint32_t processId(WindowHandle window) override;
 };
 
 class Win32Clock : public Clock {

@@ -23,6 +23,8 @@ void GuidanceSettingsDialog::exchange(ui::Exchange& dx) {
   dx.radio(IDC_NAVI_BY_HAND, IDC_NAVI_WITH_GPS, v.wavStart);
   dx.radio(IDC_NAVI_VOICE, IDC_NAVI_CHIME, v.chaim);
   dx.check(IDC_NAVI_WAV_FILES, v.antiTos);
+  dx.check(IDC_NAVI_DUCK, v.duck);
+  dx.integer(IDC_NAVI_DUCK_LEVEL, v.duckLevel, kDuckLevelMin, kDuckLevelMax);
 }
 
 void GuidanceSettingsDialog::onInit() {
@@ -32,6 +34,8 @@ void GuidanceSettingsDialog::onInit() {
   addTooltip(IDC_NAVI_POT, "オービスアラーム用のovis.potファイルをフルパスで指定します。");
   addTooltip(IDC_NAVI_BY_HAND, "GPS開始後、音声ナビ開始ボタンでスタートするモードです。");
   addTooltip(IDC_NAVI_WITH_GPS, "GPS開始時に、音声ナビを自動でスタートします。");
+  addTooltip(IDC_NAVI_DUCK, "案内の間、ブラウザなど他のアプリの音量を下げ、案内の後で元に戻します。");
+  addTooltip(IDC_NAVI_DUCK_LEVEL, "案内中の他のアプリの音量を、元の音量に対する割合(0～100%)で指定します。");
 }
 
 void GuidanceSettingsDialog::onCommand(int id) {
@@ -42,6 +46,9 @@ void GuidanceSettingsDialog::onCommand(int id) {
       break;
     case IDC_NAVI_WAV_FILES:
       values_.antiTos = isChecked(IDC_NAVI_WAV_FILES) ? 1 : 0;
+      break;
+    case IDC_NAVI_DUCK:
+      values_.duck = isChecked(IDC_NAVI_DUCK) ? 1 : 0;
       break;
     case IDC_NAVI_ROUTE_BROWSE:
       browseIntoField(hwnd(), IDC_NAVI_ROUTE, "nyp", "ﾙｰﾄ用ﾊﾟｯｹｰｼﾞﾌｧｲﾙ|*.nyp|");

@@ -30,8 +30,24 @@ void Exchange::integer(int id, int& value) {
     value = *number;
     return;
   }
+  refuse(id, kNotAnIntegerMessage);
+}
+
+void Exchange::integer(int id, int& value, int min, int max) {
+  if (skip()) return;
+  int typed = value;
+  integer(id, typed);
+  if (direction_ == Direction::Show || failed_) return;
+  if (typed < min || typed > max) {
+    refuse(id, integerRangeMessage(min, max));
+    return;
+  }
+  value = typed;
+}
+
+void Exchange::refuse(int id, const std::string& message) {
   failed_ = true;
-  showMessage(dialog_, kNotAnIntegerMessage);
+  showMessage(dialog_, message.c_str());
   HWND field = GetDlgItem(dialog_, id);
   SetFocus(field);
   SendMessageA(field, EM_SETSEL, 0, -1);

@@ -23,6 +23,8 @@ class Exchange {
   // A field that holds no whole number is refused: the message, the focus on
   // the field, and nothing further is taken.
   void integer(int id, int& value);
+  // The same, and a number outside min..max is refused with the range's message.
+  void integer(int id, int& value, int min, int max);
   // The radio buttons firstId..lastId: the index of the checked one, -1 for none.
   void radio(int firstId, int lastId, int& index);
   void check(int id, int& value);  // 1 ticked, 0 not
@@ -31,6 +33,7 @@ class Exchange {
 
  private:
   bool skip() const { return failed_; }
+  void refuse(int id, const std::string& message);
 
   HWND dialog_;
   Direction direction_;
