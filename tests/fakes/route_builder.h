@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "gps/coordinates.h"
+#include "route_writer.h"
 
 namespace tabiro::testing {
 
-// The 16 hex digits of a pointCode that decodes to exactly `position`
-// (each coordinate 0 to 331775884).
-std::string encodePointCode(Coordinates position);
+// The 16 hex digits of a pointCode that decodes to exactly `position`.
+using inspect::encodePointCode;
 
 struct RouteBlockSpec {
   Coordinates position;

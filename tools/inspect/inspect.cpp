@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <utility>
 
 #include "core/shared_state.h"
 #include "gps/coordinates.h"
@@ -12,6 +13,9 @@
 #include "guidance/route_file.h"
 #include "guidance/text_file.h"
 #include "gpx.h"
+#include "import_cameras.h"
+#include "import_route.h"
+#include "map_picture.h"
 #include "replay.h"
 
 namespace tabiro::inspect {
@@ -26,7 +30,22 @@ constexpr const char* kUsage =
     "  tabiro-inspect gpx 記録.log              GPS記録（トラックログ）を GPX 1.1 で出力\n"
     "  tabiro-inspect replay ルート.nyp オービス.pot 走行 [--profile 設定.ini]\n"
     "                                           走行（NMEA か GPS記録）に沿った案内の再現\n"
+    "  tabiro-inspect import-cameras 地図.osm オービス.pot [--datum tokyo|wgs84] [--append]\n"
+    "                 [--direction facing|travel]  OpenStreetMap の XML からオービスファイルを作る\n"
+    "  tabiro-inspect import-route ルート.gpx ルート.nyp [--datum tokyo|wgs84]\n"
+    "                                           GPX のルート（なければ軌跡の曲がり角）からルートファイルを作る\n"
+    "  tabiro-inspect map ルート.nyp オービス.pot [走行] -o 地図.svg\n"
+    "                                           ルート・オービス・走行と案内した所の地図（SVG）\n"
+    "--datum はルートファイルとオービスファイルの測地系です（既定 tokyo、地図ソフトの日本測地系）。\n"
     "入出力のテキストはシフトJISです。\n";
+
+// Commands that make files: the arguments after the name, messages on stderr.
+using FileCommand = int (*)(const std::vector<std::string>&, std::ostream&);
+constexpr std::pair<const char*, FileCommand> kFileCommands[] = {
+    {"import-cameras", importCameras},
+    {"import-route", importRoute},
+    {"map", drawMap},
+};
 
 // How the warnings of one kind of file are worded.
 struct FileKind {
@@ -207,6 +226,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (!args.empty() && args[0] == "replay") {
     const int code = replay({args.begin() + 1, args.end()}, out, err);
     if (code != 2) return code;
+  }
+  for (const auto& [name, command] : kFileCommands) {
+    if (!args.empty() && args[0] == name) {
+      const int code = command({args.begin() + 1, args.end()}, err);
+      if (code != 2) return code;
+    }
   }
   if (args.size() == 4 && args[0] == "status") return inspectStatus(args[1], args[2], args[3], out);
   err << kUsage;

@@ -33,6 +33,7 @@ struct Moment {
   std::string clock;
   std::int32_t speedKmh = 0;
   std::int32_t heading = 0;
+  Coordinates position;
 };
 
 struct Announcement {
@@ -166,6 +167,7 @@ class Replay {
       : files_(files), settings_(settings), out_(out), state_(std::make_unique<SharedState>()) {}
 
   void run();
+  const std::vector<Announcement>& announcements() const { return announcements_; }
 
  private:
   void pass(const Moment& now);
@@ -218,7 +220,7 @@ void Replay::run() {
       continue;
     }
     publishFix(s, fix);
-    pass({t, sample.clock, fix.speedKmh, fix.heading});
+    pass({t, sample.clock, fix.speedKmh, fix.heading, {fix.latitude, fix.longitude}});
   }
   out_ << passes_ << " 回の位置で案内を試しました（" << kReaderCycleMs << " ms ごと）。\n";
   if (ended_) out_ << timeText(*ended_) << "  最後の地点を過ぎ、案内が終わりました。\n";
@@ -373,6 +375,19 @@ void Replay::printNeverFired() {
 }
 
 }  // namespace
+
+std::vector<FiredAnnouncement> firedAlong(const RouteScan& route, const CameraScan& cameras, const Drive& drive) {
+  if (drive.samples.empty()) return {};
+  const Files files{route, cameras, drive};
+  ScratchProfile scratch("");
+  SettingsStore settings(scratch.path());
+  std::ostream quiet(nullptr);
+  Replay replayed(files, settings, quiet);
+  replayed.run();
+  std::vector<FiredAnnouncement> fired;
+  for (const Announcement& a : replayed.announcements()) fired.push_back({a.at.position, a.camera, a.row});
+  return fired;
+}
 
 int replay(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::vector<std::string> files;

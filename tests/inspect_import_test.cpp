@@ -1,0 +1,205 @@
+// tabiro-inspect import-cameras, import-route and map: small hand-made OSM
+// and GPX files, each output read back through the program's own readers.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "fakes/temp_dir.h"
+#include "gps/datum.h"
+#include "guidance/camera_file.h"
+#include "guidance/route_file.h"
+#include "inspect.h"
+
+namespace tabiro::inspect {
+namespace {
+
+using ::testing::HasSubstr;
+
+struct Result {
+  int code;
+  std::string err;
+};
+
+Result runTool(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int code = run(args, out, err);
+  return {code, err.str()};
+}
+
+// XML files are UTF-8, while the narrow literals here are Shift-JIS.
+std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::string osm(const std::string& body) { return "<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n" + body + "</osm>\n"; }
+
+std::string node(int id, double lat, double lon, const std::string& tags = "") {
+  char head[128];
+  std::snprintf(head, sizeof head, "<node id=\"%d\" lat=\"%.6f\" lon=\"%.6f\">", id, lat, lon);
+  return head + tags + "</node>\n";
+}
+std::string tag(const std::string& k, const std::string& v) { return "<tag k=\"" + k + "\" v=\"" + v + "\"/>"; }
+const std::string kCamera = tag("highway", "speed_camera");
+
+CameraScan importedCameras(const testing::TempDir& dir, const std::string& osmText,
+                           std::vector<std::string> extra = {}, Result* result = nullptr) {
+  writeFile(dir.file("in.osm"), osmText);
+  std::vector<std::string> args{"import-cameras", dir.file("in.osm"), dir.file("out.pot")};
+  args.insert(args.end(), extra.begin(), extra.end());
+  const Result r = runTool(args);
+  if (result) *result = r;
+  std::ifstream in(dir.file("out.pot"), std::ios::binary);
+  return scanCameras(in);
+}
+
+TEST(ImportCameras, DirectionsFromEveryKindOfMapping) {
+  const std::string way = "<way id=\"50\"><nd ref=\"1\"/><nd ref=\"2\"/>" + tag("highway", "primary") + "</way>\n";
+  const std::string wayBack = "<way id=\"50\"><nd ref=\"2\"/><nd ref=\"1\"/>" + tag("highway", "primary") + "</way>\n";
+  const std::string east = node(2, 35.68, 139.77);
+  const struct {
+    const char* name;
+    std::string body;
+    std::vector<std::string> extra;
+    std::int32_t deg;
+  } cases[] = {
+      {"degrees face the traffic", node(1, 35.68, 139.76, kCamera + tag("direction", "90")), {}, 270},
+      {"letters face the traffic", node(1, 35.68, 139.76, kCamera + tag("direction", "NNE")), {}, 203},
+      {"travel as mapped", node(1, 35.68, 139.76, kCamera + tag("direction", "90")), {"--direction", "travel"}, 90},
+      {"forward along the way", node(1, 35.68, 139.76, kCamera + tag("direction", "forward")) + east + way, {}, 90},
+      {"forward on a way drawn back", node(1, 35.68, 139.76, kCamera + tag("direction", "forward")) + east + wayBack, {}, 270},
+      {"backward along the way", node(1, 35.68, 139.76, kCamera + tag("direction", "backward")) + east + way, {}, 270},
+      {"relation from to device", node(1, 35.68, 139.76) + node(2, 35.67, 139.76) +
+           "<relation id=\"9\"><member type=\"node\" ref=\"2\" role=\"from\"/><member type=\"node\" ref=\"1\" "
+           "role=\"device\"/>" + tag("type", "enforcement") + tag("enforcement", "maxspeed") + "</relation>\n",
+       {}, 0},
+      {"no direction", node(1, 35.68, 139.76, kCamera), {}, CameraTable::kAnyDirection},
+  };
+  for (const auto& c : cases) {
+    testing::TempDir dir;
+    const CameraScan scan = importedCameras(dir, osm(c.body), c.extra);
+    ASSERT_EQ(scan.cameras.size(), 1U) << c.name;
+    EXPECT_EQ(scan.cameras[0].direction, c.deg) << c.name;
+  }
+}
+
+TEST(ImportCameras, TextsFitTheFieldAndKeepTheKindWord) {
+  const std::string longName(60, 'A');
+  const struct {
+    std::string tags;
+    std::string text;
+    const char* report;
+  } cases[] = {
+      {tag("name", utf8(u8"環七/外回り")) + tag("maxspeed", "50"), "環七／外回り 制限50キロ", "0 文字"},
+      {tag("ref", "R1") + tag("maxspeed", "30 mph"), "R1 制限48キロ", "0 文字"},
+      {"", "オービス", "0 文字"},
+      {tag("name", utf8(u8"Z😀")), "Z？", "1 文字"},
+      {tag("name", longName + utf8(u8"Hシステム")) + tag("maxspeed", "80"), std::string(30, 'A') + "Hシステム 制限80キロ", "0 文字"},
+  };
+  for (const auto& c : cases) {
+    testing::TempDir dir;
+    Result result;
+    const CameraScan scan = importedCameras(dir, osm(node(1, 35.68, 139.76, kCamera + c.tags)), {}, &result);
+    ASSERT_EQ(scan.cameras.size(), 1U) << c.text;
+    EXPECT_EQ(scan.cameras[0].text, c.text);
+    EXPECT_LE(scan.cameras[0].text.size(), kCameraTextBytes);
+    EXPECT_THAT(result.err, HasSubstr(c.report));
+  }
+}
+
+TEST(ImportCameras, PositionsMergesSkipsAndErrors) {
+  testing::TempDir dir;
+  Result result;
+  const std::string body = node(1, 35.68, 139.76, kCamera) + node(2, 35.68010, 139.76, kCamera) +
+                           node(3, 35.69, 139.76, kCamera + tag("direction", "0")) +
+                           node(4, 35.69010, 139.76, kCamera + tag("direction", "180")) +
+                           "<way id=\"7\"><nd ref=\"1\"/><nd ref=\"3\"/>" + kCamera + "</way>\n";
+  const CameraScan scan = importedCameras(dir, osm(body), {}, &result);
+  // 11 m apart the same way: one camera; opposite ways: two.
+  ASSERT_EQ(scan.cameras.size(), 3U);
+  const Coordinates tokyo = coordinatesFromDegrees(tokyoFromWgs84({35.68, 139.76}));
+  EXPECT_NEAR(scan.cameras[0].position.latitude, tokyo.latitude, 25.6);
+  EXPECT_NEAR(scan.cameras[0].position.longitude, tokyo.longitude, 25.6);
+  EXPECT_THAT(result.err, HasSubstr("まとめた 1 件"));
+  EXPECT_THAT(result.err, HasSubstr("way 7"));
+
+  // Appending the same file again adds nothing.
+  importedCameras(dir, osm(body), {"--append"}, &result);
+  std::ifstream again(dir.file("out.pot"), std::ios::binary);
+  EXPECT_EQ(scanCameras(again).cameras.size(), 3U);
+  EXPECT_THAT(result.err, HasSubstr("既にあった 4 件"));
+
+  testing::TempDir empty;
+  const CameraScan none = importedCameras(empty, osm(node(1, 35.68, 139.76)), {}, &result);
+  EXPECT_EQ(result.code, 1);
+  EXPECT_FALSE(std::filesystem::exists(empty.file("out.pot")));
+}
+
+std::string gpx(const std::string& body) {
+  return "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\">" + body + "</gpx>\n";
+}
+std::string point(const char* kind, double lat, double lon, const std::string& name = "") {
+  char head[128];
+  std::snprintf(head, sizeof head, "<%s lat=\"%.6f\" lon=\"%.6f\">", kind, lat, lon);
+  return head + (name.empty() ? "" : "<name>" + name + "</name>") + "</" + kind + ">";
+}
+
+RouteScan importedRoute(const testing::TempDir& dir, const std::string& gpxText, Result* result = nullptr) {
+  writeFile(dir.file("in.gpx"), gpxText);
+  const Result r = runTool({"import-route", dir.file("in.gpx"), dir.file("out.nyp"), "--datum", "wgs84"});
+  if (result) *result = r;
+  std::ifstream in(dir.file("out.nyp"), std::ios::binary);
+  return scanRoute(in);
+}
+
+TEST(ImportRoute, WaypointsTagsAndSafeTexts) {
+  // A track north, east, then north again: two turns and the end.
+  std::string track = "<trk><trkseg>";
+  for (int i = 0; i <= 10; ++i) track += point("trkpt", 35.680 + i * 0.001, 139.760);
+  for (int i = 1; i <= 10; ++i) track += point("trkpt", 35.690 + (i % 2) * 0.00002, 139.760 + i * 0.001);
+  for (int i = 1; i <= 5; ++i) track += point("trkpt", 35.690 + i * 0.001, 139.770);
+  track += "</trkseg></trk>";
+  const struct {
+    const char* name;
+    std::string gpxText;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {"track reduced to its turns", gpx(track), {"右\n", "左\n", "目\n"}},
+      {"route points with names", gpx("<rte>" + point("rtept", 35.68, 139.76, "ud sk20") +
+                                      point("rtept", 35.69, 139.76, utf8(u8"目黒")) + point("rtept", 35.69, 139.77, utf8(u8"終点")) + "</rte>"),
+       {"直 ｕｄ ｓｋ２０\n", "右 め黒\n", "目 終点\n"}},
+      {"long name cut on a character", gpx("<rte>" + point("rtept", 35.68, 139.76, std::string(20, 'x') + utf8(u8"交差点交差点")) + "</rte>"),
+       {"目 ｘｘｘｘｘｘｘｘｘｘｘｘｘ\n"}},
+  };
+  for (const auto& c : cases) {
+    testing::TempDir dir;
+    const RouteScan scan = importedRoute(dir, c.gpxText);
+    std::vector<std::string> texts;
+    for (const RouteWaypoint& w : scan.waypoints) texts.push_back(w.text);
+    EXPECT_EQ(texts, c.texts) << c.name;
+    EXPECT_TRUE(scan.warnings.empty()) << c.name;
+  }
+  testing::TempDir dir;
+  const RouteScan scan = importedRoute(dir, gpx("<rte>" + point("rtept", 35.68, 139.76) + "</rte>"));
+  ASSERT_EQ(scan.waypoints.size(), 1U);
+  const Coordinates expected = coordinatesFromDegrees({35.68, 139.76});
+  EXPECT_NEAR(scan.waypoints[0].position.latitude, expected.latitude, 1);
+  EXPECT_NEAR(scan.waypoints[0].position.longitude, expected.longitude, 1);
+}
+
+TEST(ImportRoute, FiftyWaypointsAreRefusedAndNothingWritten) {
+  std::string rte = "<rte>";
+  for (int i = 0; i < 50; ++i) rte += point("rtept", 35.68 + i * 0.01, 139.76);
+  testing::TempDir dir;
+  Result result;
+  importedRoute(dir, gpx(rte + "</rte>"), &result);
+  EXPECT_EQ(result.code, 1);
+  EXPECT_THAT(result.err, HasSubstr("50 個"));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.nyp")));
+}
+
+}  // namespace
+}  // namespace tabiro::inspect

@@ -1,0 +1,45 @@
+// What the import commands share: the datum of the files they write, the
+// geometry of WGS84 positions, reading XML and writing the result whole.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "gps/coordinates.h"
+#include "gps/datum.h"
+
+namespace pugi {
+class xml_document;
+class xml_node;
+}  // namespace pugi
+
+namespace tabiro::inspect {
+
+// The datum of the route and point files: Tokyo, that of the map programs'
+// files, unless the user asks for WGS84.
+enum class FileDatum { Tokyo, Wgs84 };
+std::optional<FileDatum> parseDatum(std::string_view name);
+// A WGS84 position in the file's datum and units.
+Coordinates filePosition(GeoDegrees wgs84, FileDatum datum);
+
+// Bearing of travel from `from` to `to`, 0 to 360 degrees (0 north, 90 east),
+// and the distance between them in metres; both for the short distances of
+// one road, on a plane through the first point.
+double bearingDegrees(GeoDegrees from, GeoDegrees to);
+double metresBetween(GeoDegrees a, GeoDegrees b);
+// The signed difference `to` - `from` of two bearings, -180 to 180.
+double turnDegrees(double from, double to);
+
+// Parses the XML file at `path`; false, with a message on `err`, when it
+// cannot be read or is not well-formed XML.
+bool loadXml(const std::string& path, pugi::xml_document& doc, std::ostream& err);
+// An element's name without its namespace prefix.
+std::string_view localName(const pugi::xml_node& node);
+
+// Replaces `path` by `contents` at once, so that no half-written file is
+// ever left; false, with a message on `err`, when it cannot be written.
+bool writeWholeFile(const std::string& path, std::string_view contents, std::ostream& err);
+
+}  // namespace tabiro::inspect
