@@ -9,6 +9,7 @@
 
 #include "fakes/test_context.h"
 #include "gps/position_reader.h"
+#include "gps/status_bar.h"
 #include "gps/track_log.h"
 #include "guidance/guidance_engine.h"
 #include "mapctl/map_commands.h"
@@ -101,6 +102,41 @@ TEST(PositionReader, AStatusBarThatDoesNotAnswerIsNoFixUntilItAnswersAgain) {
     EXPECT_EQ(t.state.gpsFix.currentFix().has_value(), c.current);
     EXPECT_EQ(t.state.fixes.published(), c.published);
     EXPECT_EQ(t.state.gpsFix.get().latitude, 32891520) << "the last position stays";
+  }
+}
+
+// Navin' You may put up its next fix between the reads of the latitude and
+// the longitude: such a pair is read again, and never published torn.
+TEST(PositionReader, ALatitudeAndLongitudeAreTakenFromOneFix) {
+  struct Case {
+    const char* what;
+    std::vector<int> nextFixBeforeRead;  // 1 speed, 2 latitude, 3 longitude, 4 latitude ...
+    std::optional<Coordinates> published;
+  };
+  const Coordinates first{parseLatitude(kLatitude)->value, parseLongitude(kLongitude)->value};
+  const Coordinates second{first.latitude + 256, first.longitude + 256};  // a second north-east
+  const Case cases[] = {
+      {"no fix in between", {}, first},
+      {"a fix between latitude and longitude", {3}, second},
+      {"a fix after the longitude", {4}, second},
+      {"torn twice", {3, 6}, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    TestContext t;
+    const WindowHandle bar = addNavinStatusBar(t);
+    int fixNumber = 0;
+    for (const int read : c.nextFixBeforeRead) {
+      t.desktop.onStatusBarRead(read, [&t, bar, &fixNumber] {
+        ++fixNumber;
+        t.desktop.setStatusBarText(bar, 3, "北緯： 35度41分2" + std::to_string(2 + fixNumber) + ".5秒");
+        t.desktop.setStatusBarText(bar, 4, "東経：139度45分1" + std::to_string(0 + fixNumber) + ".3秒");
+      });
+    }
+    HeadingFromMoves heading;
+    readPositionOnce(t.ctx, heading);
+    const std::optional<GpsFix> fix = t.state.gpsFix.currentFix();
+    ASSERT_EQ(fix.has_value(), c.published.has_value()) << c.what;
+    if (fix) EXPECT_EQ((Coordinates{fix->latitude, fix->longitude}), *c.published) << c.what;
   }
 }
 

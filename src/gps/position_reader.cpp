@@ -35,8 +35,19 @@ StatusTexts readStatusTexts(Desktop& desktop) {
   if (const WindowHandle navin = desktop.findWindow(kNavinYouClass, nullptr)) {
     if (const WindowHandle bar = desktop.findChild(navin, kNoWindow, kStatusBarClass, nullptr)) {
       texts.speed = desktop.statusBarText(bar, kSpeedPart);
-      texts.latitude = desktop.statusBarText(bar, kLatitudePart);
-      texts.longitude = desktop.statusBarText(bar, kLongitudePart);
+      // The parts are read one at a time while the map program may put up its
+      // next fix between two reads: a latitude that still reads the same after
+      // the longitude shows that both came from one fix. At the map program's
+      // pace of a fix a second one more try is enough; two torn reads are no fix.
+      for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::string latitude = desktop.statusBarText(bar, kLatitudePart);
+        const std::string longitude = desktop.statusBarText(bar, kLongitudePart);
+        if (desktop.statusBarText(bar, kLatitudePart) == latitude) {
+          texts.latitude = latitude;
+          texts.longitude = longitude;
+          break;
+        }
+      }
     }
   }
   return texts;

@@ -122,6 +122,10 @@ void FakeDesktop::onFind(int nth, std::function<void()> change) {
   byFind_[findCount_ + nth].push_back(std::move(change));
 }
 
+void FakeDesktop::onStatusBarRead(int nth, std::function<void()> change) {
+  byStatusBarRead_[statusBarReadCount_ + nth].push_back(std::move(change));
+}
+
 std::optional<int> FakeDesktop::showMode(WindowHandle window) const {
   const Window* w = find(window);
   return w ? w->showMode : std::nullopt;
@@ -138,14 +142,20 @@ void FakeDesktop::runDueChanges() {
   for (Scheduled& s : due) s.change();
 }
 
-void FakeDesktop::countFind() {
-  ++findCount_;
-  const auto it = byFind_.find(findCount_);
-  if (it == byFind_.end()) return;
+namespace {
+
+// Runs and forgets the changes due at call number `count`.
+void runCountedChanges(std::map<int, std::vector<std::function<void()>>>& byCount, int count) {
+  const auto it = byCount.find(count);
+  if (it == byCount.end()) return;
   const std::vector<std::function<void()>> changes = std::move(it->second);
-  byFind_.erase(it);
+  byCount.erase(it);
   for (const auto& change : changes) change();
 }
+
+}  // namespace
+
+void FakeDesktop::countFind() { runCountedChanges(byFind_, ++findCount_); }
 
 std::vector<WindowHandle> FakeDesktop::alive(const std::vector<WindowHandle>& list) const {
   std::vector<WindowHandle> result;
@@ -300,6 +310,7 @@ void FakeDesktop::moveWindow(WindowHandle window, int x, int y, int width, int h
 
 std::string FakeDesktop::statusBarText(WindowHandle statusBar, int part) {
   runDueChanges();
+  runCountedChanges(byStatusBarRead_, ++statusBarReadCount_);
   const Window* w = living(statusBar);
   if (!w) return {};
   const auto it = w->statusParts.find(part);

@@ -63,6 +63,8 @@ class FakeDesktop final : public Desktop {
   // findWindow/findChild from now is answered (so n - 1 searches miss).
   void atTime(std::int64_t atMs, std::function<void()> change);
   void onFind(int nth, std::function<void()> change);
+  // Just before the `nth` status-bar read from now is answered.
+  void onStatusBarRead(int nth, std::function<void()> change);
 
   // What the program left behind.
   WindowHandle foreground() const { return foreground_; }
@@ -135,6 +137,8 @@ class FakeDesktop final : public Desktop {
   std::vector<Scheduled> byTime_;
   std::map<int, std::vector<std::function<void()>>> byFind_;  // at find number
   int findCount_ = 0;
+  std::map<int, std::vector<std::function<void()>>> byStatusBarRead_;
+  int statusBarReadCount_ = 0;
   WindowHandle foreground_ = kNoWindow;
   int screenWidth_ = 1024;
 };
