@@ -29,4 +29,19 @@ std::string truncate(std::string_view text, std::size_t maxBytes);
 // truncate() does. Returns the number of bytes copied (without the NUL).
 std::size_t copyBounded(char* dest, std::size_t destSize, std::string_view text);
 
+// `text` with every one-byte character replaced by what `replace(c)` returns;
+// two-byte characters, whose trail bytes may look like any ASCII byte, stay whole.
+template <typename Replace>
+std::string replaceSingleBytes(std::string_view text, Replace replace) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+      out.append(text.substr(i++, 2));
+    } else {
+      out += replace(text[i]);
+    }
+  }
+  return out;
+}
+
 }  // namespace tabiro::sjis

@@ -116,23 +116,12 @@ std::optional<int> maxspeedKmh(const std::string& value) {
 // The text's characters that would end it or be read as a key: the field
 // separator and "=" become their full-width forms, control bytes blanks.
 std::string fieldSafe(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (sjis::isLeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) {
-      out += c;
-      out += text[++i];
-    } else if (c == '/') {
-      out += "／";
-    } else if (c == '=') {
-      out += "＝";
-    } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-      out += ' ';
-    } else {
-      out += c;
-    }
-  }
-  return out;
+  return sjis::replaceSingleBytes(text, [](char c) -> std::string {
+    if (c == '/') return "／";
+    if (c == '=') return "＝";
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return " ";
+    return std::string(1, c);
+  });
 }
 
 // Name, else ref, else the default, with the speed limit, in 50 bytes.

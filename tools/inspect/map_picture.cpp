@@ -32,29 +32,18 @@ struct Picture {
 // Shift-JIS text as XML character data: markup bytes escaped, two-byte
 // characters (whose trail bytes never are markup) kept whole.
 std::string xmlText(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (sjis::isLeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) {
-      out += c;
-      out += text[++i];
-    } else if (c == '&') {
-      out += "&amp;";
-    } else if (c == '<') {
-      out += "&lt;";
-    } else if (c == '>') {
-      out += "&gt;";
-    } else if (c == '"') {
-      out += "&quot;";
-    } else if (c == '\r' || c == '\n') {
-      continue;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      out += ' ';
-    } else {
-      out += c;
+  return sjis::replaceSingleBytes(text, [](char c) -> std::string {
+    switch (c) {
+      case '&': return "&amp;";
+      case '<': return "&lt;";
+      case '>': return "&gt;";
+      case '"': return "&quot;";
+      case '\r':
+      case '\n': return "";
     }
-  }
-  return out;
+    if (static_cast<unsigned char>(c) < 0x20) return " ";
+    return std::string(1, c);
+  });
 }
 
 std::string number(double v) {
