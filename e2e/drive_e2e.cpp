@@ -3,6 +3,7 @@
 // logs the track and guides along the sample route and point file, spoken
 // through the speech stand-in. Then the map switch against the stand-ins.
 #include "harness.h"
+#include "track_logs.h"
 
 #include <algorithm>
 #include <fstream>
@@ -19,49 +20,6 @@ constexpr const char* kReplaySpeed = "8";
 const std::string kStartPhrase = "音声ナビゲーションを開始します";
 const std::string kEndPhrase = "音声ナビゲーションを終了します";
 const std::string kCameraPhrase = "この先、オービスHシステム 国道17号です。スピード注意！";
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Track logs ("MMDDhhmm.log") in the toolbar's working directory, the
-// folder of the exe.
-std::vector<std::string> trackLogs() {
-  std::vector<std::string> found;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((binDir() + "\\????????.log").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return found;
-  do {
-    found.push_back(binDir() + "\\" + data.cFileName);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-  return found;
-}
-
-void removeTrackLogs() {
-  for (const std::string& path : trackLogs()) DeleteFileA(path.c_str());
-}
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) result.push_back(line);
-  }
-  return result;
-}
-
-// "35:41:22.5" as tenths of an arc-second, as navstub logs its fixes.
-long tenths(const std::string& text) {
-  int degrees = 0, minutes = 0;
-  double seconds = 0;
-  if (sscanf(text.c_str(), "%d:%d:%lf", &degrees, &minutes, &seconds) != 3) return -1;
-  return static_cast<long>((degrees * 3600 + minutes * 60) * 10 + seconds * 10 + 0.5);
-}
 
 class DriveTest : public E2eTest {
  protected:
