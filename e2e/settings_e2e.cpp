@@ -15,6 +15,7 @@ constexpr const char* kPathTitle = "パスとファイルの設定";
 constexpr const char* kGuidanceTitle = "音声＆図形表示ナビ設定";
 constexpr const char* kPhrasesTitle = "ガイド用音声設定";
 constexpr const char* kVoiceTitle = "音声システムプロパティ";
+constexpr const char* kReceiverTitle = "GPS受信機設定";
 constexpr const char* kBrowseTitle = "ファイルの参照";
 constexpr const char* kMessageTitle = "TabiroⅡ";
 // No map program: the toolbar comes up at once.
@@ -49,11 +50,13 @@ HWND focusedWindow(HWND window) {
 }
 
 // Moves the keyboard focus to a control the way Tab does (an edit's text is
-// then selected, so typing replaces it) and waits until it has it.
+// then selected, so typing replaces it) and waits until it has it, or its
+// own edit has it (a combo box's).
 bool focusControl(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
   return waitUntil([&] {
-    if (focusedWindow(dialog) == control) return true;
+    const HWND focused = focusedWindow(dialog);
+    if (focused == control || IsChild(control, focused)) return true;
     // Asked again while the dialog's activation may still move the focus.
     PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     return false;
@@ -118,9 +121,11 @@ void expectProfileLines(std::initializer_list<const char*> lines) {
 
 // The toolbar's system menu as a user walks it with the keyboard: it opens
 // on its first item, and Down skips the separators:
-//   元のサイズに戻す / TabiroⅡ動作設定 / 音声＆図形ナビ設定 / TabiroⅡﾊﾞｰｼﾞｮﾝ情報 / 移動 ...
+//   元のサイズに戻す / TabiroⅡ動作設定 / 音声＆図形ナビ設定 / GPS受信機設定... /
+//   TabiroⅡﾊﾞｰｼﾞｮﾝ情報 / 移動 ...
 constexpr int kDownToPathSettings = 1;
 constexpr int kDownToGuidanceSettings = 2;
+constexpr int kDownToReceiverSettings = 3;
 
 HWND visibleMenu() {
   HWND menu = FindWindowA("#32768", nullptr);
@@ -353,6 +358,69 @@ TEST_F(SettingsTest, GuidanceSettingsSavedOnOkGoToTheProfileAndTheVoiceToTheEngi
                       "Komatime=10\r\n", "Duck=0\r\n", "DuckLevel=35\r\n"});
   EXPECT_TRUE(log("speech").waitFor(isEvent("speech", "put 2 Volume"), kTimeoutMs, mark))
       << "the voice settings go to the engine after saving";
+}
+
+// The receiver dialog: the source's fields come alive with it, a port
+// number out of range is refused with its message and nothing is stored,
+// then the corrected values are.
+TEST_F(SettingsTest, ReceiverSettingsRefuseABadPortNumberAndSaveTheCorrectedValues) {
+  HWND toolbar = startToolbar();
+  ASSERT_TRUE(toolbar);
+  HWND dialog = openFromSystemMenu(toolbar, kDownToReceiverSettings, kReceiverTitle);
+  ASSERT_TRUE(dialog);
+  keepPicture(dialog, "receiver_settings");
+  EXPECT_TRUE(isChecked(dialog, IDC_RX_STATUS_BAR));
+  EXPECT_TRUE(isChecked(dialog, IDC_RX_DATUM_TOKYO));
+  EXPECT_EQ(controlText(dialog, IDC_RX_PORT), "COM3");
+  EXPECT_EQ(controlText(dialog, IDC_RX_BAUD), "4800");
+  EXPECT_EQ(controlText(dialog, IDC_RX_TCP_PORT), "10110");
+  for (int id : {IDC_RX_PORT, IDC_RX_BAUD, IDC_RX_HOST, IDC_RX_TCP_PORT, IDC_RX_TEST})
+    EXPECT_FALSE(isEnabled(dialog, id)) << id;
+  const std::string before = readProfile();
+
+  ASSERT_TRUE(pressButton(dialog, IDC_RX_SERIAL));
+  ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_RX_PORT) && isEnabled(dialog, IDC_RX_TEST); }));
+  EXPECT_FALSE(isEnabled(dialog, IDC_RX_HOST));
+  ASSERT_TRUE(replaceText(dialog, IDC_RX_PORT, L"COM12"));
+  ASSERT_TRUE(focusControl(dialog, IDC_RX_BAUD));
+  ASSERT_TRUE(pressKey(dialog, VK_DOWN));
+  ASSERT_TRUE(waitUntil([&] { return controlText(dialog, IDC_RX_BAUD) == "9600"; }));
+  ASSERT_TRUE(pressButton(dialog, IDC_RX_TCP));
+  ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_RX_HOST) && !isEnabled(dialog, IDC_RX_PORT); }));
+  ASSERT_TRUE(replaceText(dialog, IDC_RX_HOST, L"192.168.1.20"));
+  ASSERT_TRUE(replaceText(dialog, IDC_RX_TCP_PORT, L"70000"));
+  ASSERT_TRUE(pressButton(dialog, IDOK));
+  HWND refusal = waitForWindow("#32770", kMessageTitle);
+  ASSERT_TRUE(refusal) << "no message for 70000";
+  EXPECT_TRUE(findChild(refusal, "Static", "TCPポート番号は 1～65535 の範囲で入力してください。"));
+  ASSERT_TRUE(closeWith(refusal, VK_RETURN));
+  ASSERT_TRUE(IsWindow(dialog)) << "the refusal keeps the dialog open";
+  EXPECT_EQ(readProfile(), before) << "nothing is stored";
+
+  ASSERT_TRUE(replaceText(dialog, IDC_RX_TCP_PORT, L"2947"));
+  ASSERT_TRUE(pressButton(dialog, IDC_RX_DATUM_WGS84));
+  ASSERT_TRUE(confirm(dialog));
+  expectProfileLines({"[Receiver]\r\nSource=2\r\nPort=COM12\r\nBaud=9600\r\nHost=192.168.1.20\r\n"
+                      "TcpPort=2947\r\nDatum=1\r\n"});
+}
+
+// "受信テスト" with nobody listening: the dialog keeps answering while the
+// test runs, and then says why nothing came.
+TEST_F(SettingsTest, ReceiverTestSaysWhyNothingCameWithoutFreezingTheDialog) {
+  HWND toolbar = startToolbar("[Tabiro Info]\r\nMapMode=2\r\n[Receiver]\r\nSource=2\r\nTcpPort=9\r\n");
+  ASSERT_TRUE(toolbar);
+  HWND dialog = openFromSystemMenu(toolbar, kDownToReceiverSettings, kReceiverTitle);
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(pressButton(dialog, IDC_RX_TEST));
+  ASSERT_TRUE(waitUntil([&] { return !isEnabled(dialog, IDC_RX_TEST); }));
+  DWORD_PTR ignored = 0;
+  EXPECT_TRUE(SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &ignored))
+      << "the dialog does not answer while the test runs";
+  ASSERT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_RX_TEST); }, 15000)) << "the test never ended";
+  const std::string result = controlText(dialog, IDC_RX_TEST_RESULT);
+  keepPicture(dialog, "receiver_test");
+  EXPECT_NE(result.find("接続できません。"), std::string::npos) << result;
+  ASSERT_TRUE(closeWith(dialog, VK_ESCAPE));
 }
 
 }  // namespace

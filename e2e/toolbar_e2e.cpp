@@ -265,17 +265,18 @@ TEST_F(ToolbarTest, EveryControlHasItsTooltipInOrder) {
   EXPECT_EQ(probe.tooltips(), expected);
 }
 
-TEST_F(ToolbarTest, SystemMenuHoldsTheThreeItemsAfterTheFirst) {
+TEST_F(ToolbarTest, SystemMenuHoldsTheFourItemsAfterTheFirst) {
   HWND toolbar = startToolbar("[Tabiro Info]\r\nMapMode=2\r\n");
   ASSERT_TRUE(toolbar);
   ToolbarProbe probe(toolbar);
   ASSERT_TRUE(probe.installed());
   const std::vector<std::string> menu = probe.systemMenu();
-  ASSERT_GE(menu.size(), 8u) << "the standard items and ours";
-  EXPECT_EQ(std::vector<std::string>(menu.begin() + 1, menu.begin() + 7),
+  ASSERT_GE(menu.size(), 9u) << "the standard items and ours";
+  EXPECT_EQ(std::vector<std::string>(menu.begin() + 1, menu.begin() + 8),
             (std::vector<std::string>{"menu 1 0 separator", "menu 2 18 string TabiroⅡ動作設定",
-                                      "menu 3 19 string 音声＆図形ナビ設定", "menu 4 0 separator",
-                                      "menu 5 17 string TabiroⅡﾊﾞｰｼﾞｮﾝ情報", "menu 6 0 separator"}));
+                                      "menu 3 19 string 音声＆図形ナビ設定",
+                                      "menu 4 20 string GPS受信機設定...", "menu 5 0 separator",
+                                      "menu 6 17 string TabiroⅡﾊﾞｰｼﾞｮﾝ情報", "menu 7 0 separator"}));
 }
 
 // The about box opens from the item the menu really holds, shows its version

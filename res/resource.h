@@ -18,11 +18,13 @@
 #define IDS_MENU_VERSION 1  /* "TabiroⅡﾊﾞｰｼﾞｮﾝ情報" */
 #define IDS_MENU_SETTINGS 2 /* "TabiroⅡ動作設定" */
 #define IDS_MENU_NAVI 3     /* "音声＆図形ナビ設定" */
+#define IDS_MENU_RECEIVER 4 /* "GPS受信機設定..." */
 
 /* System menu commands */
 #define IDM_ABOUT 17
 #define IDM_PATH_SETTINGS 18
 #define IDM_GUIDANCE_SETTINGS 19
+#define IDM_RECEIVER_SETTINGS 20
 
 /* Toolbar controls (template 102) */
 #define IDC_GPS 1000
@@ -138,5 +140,19 @@
 #define IDC_VOICE_CHARACTER_LAST 1029
 #define IDC_VOICE_SPEED 1064
 #define IDC_VOICE_VOLUME 1065
+
+/* GPS receiver settings (170) */
+#define IDD_RECEIVER_SETTINGS 170
+#define IDC_RX_STATUS_BAR 1101
+#define IDC_RX_SERIAL 1102
+#define IDC_RX_TCP 1103
+#define IDC_RX_PORT 1104
+#define IDC_RX_BAUD 1105
+#define IDC_RX_HOST 1106
+#define IDC_RX_TCP_PORT 1107
+#define IDC_RX_DATUM_TOKYO 1108
+#define IDC_RX_DATUM_WGS84 1109
+#define IDC_RX_TEST 1110
+#define IDC_RX_TEST_RESULT 1111
 
 #endif

@@ -13,6 +13,8 @@
 #include "settings/guidance_settings.h"
 #include "settings/guide_phrases.h"
 #include "settings/path_settings.h"
+#include "gps/receiver_test.h"
+#include "settings/receiver_setup.h"
 
 namespace tabiro {
 namespace {
@@ -313,6 +315,71 @@ TEST(GuidePhrases, VoiceButtonSendsCommand1049ToTheToolbarOrNothingWithoutIt) {
   EXPECT_THAT(t.log.messages(), ElementsAre(SentCommand(toolbar, IDC_VOICE_PROPERTIES)));
 }
 
+// --- GPS receiver --------------------------------------------------------------------
+
+struct SourceFields {
+  PositionSource source;
+  bool serial, tcp, test;
+};
+
+TEST(ReceiverSettings, EachSourceEnablesItsOwnFieldsAndTheTestOnlyForAReceiver) {
+  const SourceFields rows[] = {
+      {PositionSource::StatusBar, false, false, false},
+      {PositionSource::Serial, true, false, true},
+      {PositionSource::Tcp, false, true, true},
+  };
+  for (const SourceFields& row : rows) {
+    ReceiverSettings s;
+    s.source = row.source;
+    const auto rules = receiverSettingsEnables(s);
+    const int source = static_cast<int>(row.source);
+    EXPECT_EQ(enabled(rules, IDC_RX_PORT), row.serial) << source;
+    EXPECT_EQ(enabled(rules, IDC_RX_BAUD), row.serial) << source;
+    EXPECT_EQ(enabled(rules, IDC_RX_HOST), row.tcp) << source;
+    EXPECT_EQ(enabled(rules, IDC_RX_TCP_PORT), row.tcp) << source;
+    EXPECT_EQ(enabled(rules, IDC_RX_TEST), row.test) << source;
+  }
+}
+
+TEST(ReceiverSettings, TheDialogListsThePortsTestsWhatIsTypedOnAWorkerAndSavesOnlyOnOk) {
+  TestContext t;
+  t.receivers.ports = {"COM4", "COM7"};
+  t.receivers.script({{LinkFailure::Absent, {}}});
+  std::vector<std::string> shown;
+  t.popups.onReceiverSettings = [&](ReceiverSettings& s, const std::vector<std::string>& ports,
+                                    const ReceiverTestRun& runTest) {
+    EXPECT_EQ(s, ReceiverSettings{}) << "the defaults";
+    EXPECT_EQ(ports, (std::vector<std::string>{"COM4", "COM7"}));
+    s.source = PositionSource::Serial;
+    s.port = "COM7";
+    s.baud = 9600;
+    runTest(s, [&](std::vector<std::string> lines) { shown = std::move(lines); });
+    EXPECT_TRUE(shown.empty()) << "the test runs off the dialog's thread";
+    return false;
+  };
+  openReceiverSettings(t.ctx);
+  EXPECT_EQ(t.workers.pending(), (std::vector<std::string>{"receiverTest"}));
+  t.workers.runPending();
+  EXPECT_EQ(t.receivers.opened, (std::vector<std::string>{"COM7 9600"})) << "the values as typed";
+  ReceiverTestReport absent;
+  absent.failure = ReceiverTestReport::Failure::PortAbsent;
+  EXPECT_EQ(shown, receiverTestLines(absent));
+  EXPECT_EQ(fileText(t.settings.path()), "") << "cancelled: nothing stored";
+
+  t.popups.onReceiverSettings = [](ReceiverSettings& s, const std::vector<std::string>&,
+                                   const ReceiverTestRun&) {
+    s.source = PositionSource::Tcp;
+    s.host = "192.168.1.20";
+    s.tcpPort = 2947;
+    s.datum = FileDatum::Wgs84;
+    return true;
+  };
+  openReceiverSettings(t.ctx);
+  EXPECT_EQ(fileText(t.settings.path()),
+            "[Receiver]\r\nSource=2\r\nPort=COM3\r\nBaud=4800\r\nHost=192.168.1.20\r\n"
+            "TcpPort=2947\r\nDatum=1\r\n");
+}
+
 // --- the toolbar's entries ---------------------------------------------------------
 
 TEST(SettingsEntries, SystemMenuItemsAndCommand1049OpenTheirDialogs) {
@@ -323,10 +390,11 @@ TEST(SettingsEntries, SystemMenuItemsAndCommand1049OpenTheirDialogs) {
   t.settings.writeInt(key::kSystem, 1);
   EXPECT_TRUE(dialog.onSystemCommand(IDM_PATH_SETTINGS));
   EXPECT_TRUE(dialog.onSystemCommand(IDM_GUIDANCE_SETTINGS));
+  EXPECT_TRUE(dialog.onSystemCommand(IDM_RECEIVER_SETTINGS));
   dialog.onCommand(IDC_VOICE_PROPERTIES);
   EXPECT_THAT(t.log.of(ActionKind::DialogRun),
               ElementsAre(DialogRun(IDD_PATH_SETTINGS, false), DialogRun(IDD_GUIDANCE_SETTINGS, false),
-                          DialogRun(IDD_VOICE_PROPERTIES, false)));
+                          DialogRun(IDD_RECEIVER_SETTINGS, false), DialogRun(IDD_VOICE_PROPERTIES, false)));
   EXPECT_THAT(t.log.of(ActionKind::Error), IsEmpty());
 }
 

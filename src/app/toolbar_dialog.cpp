@@ -20,6 +20,7 @@
 #include "platform/winmsg.h"
 #include "resource.h"
 #include "settings/guidance_settings.h"
+#include "settings/receiver_setup.h"
 #include "settings/path_settings.h"
 #include "speech/voice_properties.h"
 
@@ -180,6 +181,9 @@ bool ToolbarDialog::onSystemCommand(int id) {
       return true;
     case IDM_GUIDANCE_SETTINGS:
       openGuidanceSettings(ctx_, speech_);
+      return true;
+    case IDM_RECEIVER_SETTINGS:
+      openReceiverSettings(ctx_);
       return true;
     default:
       return false;

@@ -17,6 +17,12 @@ struct PathSettings;
 struct GuidanceSettings;
 struct GuidePhrases;
 struct VoiceChoice;
+struct ReceiverSettings;
+
+// The receiver dialog's "受信テスト": opens the receiver the values name,
+// off the caller's thread, and gives `done` the report's lines from there.
+using ReceiverTestRun = std::function<void(const ReceiverSettings& values,
+                                           std::function<void(std::vector<std::string>)> done)>;
 
 // An opaque window handle; 0 means "no window". Other programs' windows are
 // never stored: every operation looks them up again when it acts.
@@ -146,6 +152,11 @@ class Popups {
   virtual bool runGuidePhrases(GuidePhrases& values,
                                const std::function<void()>& openVoiceProperties) = 0;
   virtual bool runVoiceProperties(VoiceChoice& values) = 0;
+  // The port box lists `serialPorts`; values that receiverSettingsProblem
+  // refuses never leave the dialog confirmed.
+  virtual bool runReceiverSettings(ReceiverSettings& values,
+                                   const std::vector<std::string>& serialPorts,
+                                   const ReceiverTestRun& runTest) = 0;
 };
 
 // Synchronous sounds.

@@ -143,6 +143,14 @@ bool FakePopups::runGuidePhrases(GuidePhrases& values,
   return confirmed;
 }
 
+bool FakePopups::runReceiverSettings(ReceiverSettings& values,
+                                     const std::vector<std::string>& serialPorts,
+                                     const ReceiverTestRun& runTest) {
+  const bool confirmed = onReceiverSettings && onReceiverSettings(values, serialPorts, runTest);
+  log_.record(DialogRun(IDD_RECEIVER_SETTINGS, confirmed));
+  return confirmed;
+}
+
 bool FakePopups::runVoiceProperties(VoiceChoice& values) {
   const bool confirmed = onVoiceProperties && onVoiceProperties(values);
   log_.record(DialogRun(IDD_VOICE_PROPERTIES, confirmed));

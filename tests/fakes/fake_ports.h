@@ -103,6 +103,8 @@ class FakePopups final : public Popups {
   bool runGuidePhrases(GuidePhrases& values,
                        const std::function<void()>& openVoiceProperties) override;
   bool runVoiceProperties(VoiceChoice& values) override;
+  bool runReceiverSettings(ReceiverSettings& values, const std::vector<std::string>& serialPorts,
+                           const ReceiverTestRun& runTest) override;
 
   std::function<bool(PathSettings&)> onPathSettings;
   std::function<bool(GuidanceSettings&, const std::function<void()>& openPhrases)>
@@ -110,6 +112,9 @@ class FakePopups final : public Popups {
   std::function<bool(GuidePhrases&, const std::function<void()>& openVoiceProperties)>
       onGuidePhrases;
   std::function<bool(VoiceChoice&)> onVoiceProperties;
+  std::function<bool(ReceiverSettings&, const std::vector<std::string>& serialPorts,
+                     const ReceiverTestRun& runTest)>
+      onReceiverSettings;
 
   // Templates of the status popups still open, in the order they opened.
   std::vector<int> openStatus() const;

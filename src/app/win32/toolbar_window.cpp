@@ -14,6 +14,7 @@
 #include "settings/win32/guidance_settings_dialog.h"
 #include "settings/win32/guide_phrase_dialog.h"
 #include "settings/win32/path_settings_dialog.h"
+#include "settings/win32/receiver_settings_dialog.h"
 #include "speech/win32/voice_properties_dialog.h"
 
 namespace tabiro {
@@ -113,6 +114,8 @@ void ToolbarWindow::extendSystemMenu() {
               loadString(instance(), IDS_MENU_SETTINGS).c_str());
   InsertMenuA(menu, position++, MF_BYPOSITION | MF_STRING, IDM_GUIDANCE_SETTINGS,
               loadString(instance(), IDS_MENU_NAVI).c_str());
+  InsertMenuA(menu, position++, MF_BYPOSITION | MF_STRING, IDM_RECEIVER_SETTINGS,
+              loadString(instance(), IDS_MENU_RECEIVER).c_str());
   const std::string version = loadString(instance(), IDS_MENU_VERSION);
   if (!version.empty()) {
     InsertMenuA(menu, position++, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
@@ -276,6 +279,13 @@ bool ToolbarWindow::runGuidePhrases(GuidePhrases& values,
 bool ToolbarWindow::runVoiceProperties(VoiceChoice& values) {
   VoicePropertiesDialog dialog(instance(), values);
   return dialog.runModal(activeOwner()) == IDOK;
+}
+
+bool ToolbarWindow::runReceiverSettings(ReceiverSettings& values,
+                                        const std::vector<std::string>& serialPorts,
+                                        const ReceiverTestRun& runTest) {
+  ReceiverSettingsDialog dialog(instance(), values, serialPorts, runTest);
+  return dialog.runModal(hwnd()) == IDOK;
 }
 
 void ToolbarWindow::start(int id, int periodMs) {

@@ -58,6 +58,8 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   bool runGuidePhrases(GuidePhrases& values,
                        const std::function<void()>& openVoiceProperties) override;
   bool runVoiceProperties(VoiceChoice& values) override;
+  bool runReceiverSettings(ReceiverSettings& values, const std::vector<std::string>& serialPorts,
+                           const ReceiverTestRun& runTest) override;
 
   // Timers: a request from another thread is handed to the window's thread.
   void start(int id, int periodMs) override;

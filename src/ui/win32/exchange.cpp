@@ -76,6 +76,17 @@ void Exchange::check(int id, int& value) {
   }
 }
 
+void Exchange::choice(int id, int& index) {
+  if (skip()) return;
+  HWND control = GetDlgItem(dialog_, id);
+  if (direction_ == Direction::Show) {
+    SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  } else {
+    const LRESULT chosen = SendMessageA(control, CB_GETCURSEL, 0, 0);
+    index = chosen == CB_ERR ? -1 : static_cast<int>(chosen);
+  }
+}
+
 bool ExchangeDialog::updateData(Direction direction) {
   Exchange dx(hwnd(), direction);
   exchange(dx);
@@ -118,6 +129,13 @@ bool ExchangeDialog::handle(UINT message, WPARAM wParam, LPARAM, INT_PTR& result
     default:
       return false;
   }
+}
+
+void setChoices(HWND dialog, int id, const std::vector<std::string>& items) {
+  HWND control = GetDlgItem(dialog, id);
+  SendMessageA(control, CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : items)
+    SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
 void setSlider(HWND dialog, int id, int min, int max, int position) {

@@ -28,6 +28,8 @@ class Exchange {
   // The radio buttons firstId..lastId: the index of the checked one, -1 for none.
   void radio(int firstId, int lastId, int& index);
   void check(int id, int& value);  // 1 ticked, 0 not
+  // A drop-down list: the index of the chosen item, -1 for none.
+  void choice(int id, int& index);
 
   bool failed() const { return failed_; }
 
@@ -67,6 +69,9 @@ class ExchangeDialog : public Dialog {
  private:
   HWND tooltip_ = nullptr;
 };
+
+// The items of a combo box, in order, replacing what it held.
+void setChoices(HWND dialog, int id, const std::vector<std::string>& items);
 
 // A horizontal slider of the dialog: its range and position.
 void setSlider(HWND dialog, int id, int min, int max, int position);
