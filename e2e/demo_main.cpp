@@ -8,6 +8,11 @@
 //
 //   tabiro_demo.exe --out DIR --navstub-log FILE --speech-log FILE --route R.nyp
 //                   --cameras C.pot --profile Tabiro2.ini [--seconds N]
+//
+// With a GPS receiver in place of Navin' You (scripts/demo --receiver),
+// --feed-log FILE (the feeder's sentence log) replaces --navstub-log, and
+// the file --start-mark FILE is made once GPS is pressed, so that the
+// feeder starts with it as the stand-in's replay does.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +22,7 @@
 #include <sstream>
 
 #include "core/settings_store.h"
+#include "gps/datum.h"
 #include "guidance/camera_file.h"
 #include "guidance/guidance_engine.h"
 #include "guidance/route_file.h"
@@ -40,6 +46,27 @@ std::vector<Fix> fixesOf(StubLog& navstub) {
     unsigned index = 0;
     if (std::sscanf(e.event.c_str(), "fix %u %d %ld %ld", &index, &f.kmh, &f.latitudeTenths, &f.longitudeTenths) == 4)
       fixes.push_back(f);
+  }
+  return fixes;
+}
+
+// The feeder's log: "MONOTONIC_MS $GPRMC,..." per sentence as it went out,
+// in WGS84; the monotonic clock is the one Wine's tick count runs on. The
+// positions are taken back to the Tokyo datum of the route and the cameras.
+std::vector<Fix> fixesOfFeed(const std::string& path) {
+  std::vector<Fix> fixes;
+  std::ifstream in(path, std::ios::binary);
+  for (std::string line; std::getline(in, line);) {
+    double ms = 0, lat = 0, lon = 0, knots = 0;
+    char status = 0, ns = 0, ew = 0;
+    if (std::sscanf(line.c_str(), "%lf $G%*cRMC,%*[^,],%c,%lf,%c,%lf,%c,%lf", &ms, &status, &lat, &ns, &lon, &ew,
+                    &knots) != 7 || status != 'A')
+      continue;
+    const tabiro::GeoDegrees wgs84{std::floor(lat / 100) + std::fmod(lat, 100) / 60,
+                                   std::floor(lon / 100) + std::fmod(lon, 100) / 60};
+    const tabiro::GeoDegrees tokyo = tabiro::tokyoFromWgs84(wgs84);
+    fixes.push_back({static_cast<uint64_t>(ms), static_cast<int>(std::lround(knots * 1.852)),
+                     std::lround(tokyo.latitude * 36000), std::lround(tokyo.longitude * 36000)});
   }
   return fixes;
 }
@@ -183,30 +210,50 @@ int runDemo(const stub::Args& args) {
   const auto cameras = readScan<tabiro::CameraScan>(args.value("cameras"), tabiro::scanCameras);
   tabiro::SettingsStore settings(args.value("profile"));
 
+  const std::string feedLog = args.value("feed-log");
+  const bool receiver = !feedLog.empty();
   HWND toolbar = waitForShownWindow(nullptr, "Tabiro2", 30000);
-  const bool navin = toolbar && waitForWindow("Navin' You", nullptr, 30000) &&
-                     navstub.waitFor(isEvent("main", "documents"), 30000);
-  if (!navin) {
-    std::cout << "demo: ツールバーか Navin' You が出ません\n";
+  const bool ready = toolbar && (receiver || (waitForWindow("Navin' You", nullptr, 30000) &&
+                                              navstub.waitFor(isEvent("main", "documents"), 30000)));
+  if (!ready) {
+    std::cout << (receiver ? "demo: ツールバーが出ません\n" : "demo: ツールバーか Navin' You が出ません\n");
     return 1;
   }
-  std::cout << "demo: ツールバーと Navin' You（代役）が起動しました。GPS をキー 1 で開始します。\n";
+  std::cout << (receiver ? "demo: ツールバーが起動しました（地図ソフトなし、GPS受信機 COM9）。GPS をキー 1 で開始します。\n"
+                         : "demo: ツールバーと Navin' You（代役）が起動しました。GPS をキー 1 で開始します。\n");
   const uint64_t start = GetTickCount64();
   if (!pressKey(toolbar, '1')) std::cout << "demo: キー 1 を押せませんでした\n";
+  if (args.has("start-mark")) std::ofstream(args.value("start-mark")) << start << "\n";
 
   DriveWatcher watcher(speech, toolbar, out + "\\announce");
   const uint64_t deadline = start + static_cast<uint64_t>(seconds) * 1000;
   uint64_t endSeen = 0;
+  const auto feedSize = [&feedLog]() -> uint64_t {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(feedLog.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  };
+  uint64_t fed = 0;
+  uint64_t lastFed = 0;
   while (GetTickCount64() < deadline && IsWindow(toolbar)) {
     watcher.poll();
-    if (!endSeen && !navstub.matching(isEvent("statusbar", "replay end")).empty()) endSeen = GetTickCount64();
+    if (receiver && feedSize() > fed) {
+      fed = feedSize();
+      lastFed = GetTickCount64();
+    }
+    // The drive is over when the stand-in says so, or the feeder has been
+    // silent for three seconds.
+    const bool over = receiver ? fed && GetTickCount64() > lastFed + 3000
+                               : !navstub.matching(isEvent("statusbar", "replay end")).empty();
+    if (!endSeen && over) endSeen = GetTickCount64();
     if (endSeen && GetTickCount64() > endSeen + 8000) break;  // the end announcement has had its time
     Sleep(kPollMs);
   }
   saveScreenshot(out + "\\end.bmp");
 
   std::cout << "demo: 時刻はキー 1 からの秒数\n";
-  Timeline(route, cameras, settings).print(watcher.events(), fixesOf(navstub), navstub, start, std::cout);
+  Timeline(route, cameras, settings)
+      .print(watcher.events(), receiver ? fixesOfFeed(feedLog) : fixesOf(navstub), navstub, start, std::cout);
   if (watcher.events().empty()) std::cout << "demo: 案内はありませんでした\n";
   printTrackLog(std::cout);
   return 0;

@@ -32,10 +32,10 @@ FEED = os.path.join(HERE, "nmea_feed.py")
 
 class Rig:
     def __init__(self, com, directory):
-        self.dir = directory
-        self.near = os.path.join(directory, f"com{com}")
-        self.far = os.path.join(directory, f"com{com}-feeder")
-        self.log = os.path.join(directory, "feed.log")
+        self.dir = os.path.abspath(directory)
+        self.near = os.path.join(self.dir, f"com{com}")
+        self.far = os.path.join(self.dir, f"com{com}-feeder")
+        self.log = os.path.join(self.dir, "feed.log")
         prefix = os.environ.get("WINEPREFIX")
         if not prefix:
             raise SystemExit("receiver_rig: WINEPREFIX is not set")
