@@ -12,7 +12,7 @@ random gaps, as a serial line delivers them. --from-tokyo moves every
 position from the Tokyo datum (the map programs' files, the sample drive)
 to WGS84, which receivers speak; a sentence whose checksum was wrong stays
 wrong. --log gets one line per sentence when its last byte is written:
-"MONOTONIC_MS SENTENCE" (CLOCK_MONOTONIC, the clock Wine's tick count runs on).
+"MS SENTENCE" on CLOCK_MONOTONIC_RAW, the clock of GetTickCount64 under Wine.
 """
 import argparse
 import math
@@ -155,7 +155,7 @@ class Player:
                 except OSError:
                     return False
                 sent += len(piece)
-                now = time.monotonic()
+                now = time.clock_gettime(time.CLOCK_MONOTONIC_RAW)
                 while ends and ends[0] <= sent:
                     ends.pop(0)
                     if self.log:
