@@ -4,7 +4,7 @@
 
 #include "core/timer_ids.h"
 #include "guidance/music_players.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"

@@ -9,7 +9,7 @@
 #include "guidance/audio_ducking.h"
 #include "guidance/camera_file.h"
 #include "guidance/guidance_control.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/discovery.h"
 #include "mapctl/display_toggles.h"
 #include "mapctl/map_commands.h"

@@ -7,7 +7,7 @@
 #include "gps/position_reader.h"
 #include "gps/track_log.h"
 #include "guidance/guidance_control.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/route_dialogs.h"

@@ -1,6 +1,6 @@
 #include "mapctl/discovery.h"
 
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 #include "platform/sjis.h"
 #include "platform/winmsg.h"

@@ -1,6 +1,6 @@
 #include "mapctl/display_toggles.h"
 
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"

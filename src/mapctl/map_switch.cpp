@@ -5,7 +5,7 @@
 
 #include "mapctl/map_launch.h"
 #include "gps/gps_control.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"

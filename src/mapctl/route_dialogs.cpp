@@ -1,7 +1,7 @@
 #include "mapctl/route_dialogs.h"
 
 #include "core/timer_ids.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 
 namespace tabiro {

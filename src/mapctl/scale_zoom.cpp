@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "core/timer_ids.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"

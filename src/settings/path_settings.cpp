@@ -1,6 +1,6 @@
 #include "settings/path_settings.h"
 
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 #include "resource.h"
 
 namespace tabiro {

@@ -1,4 +1,4 @@
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ using testing::Sleep;
 using testing::TestContext;
 using testing::TimerStart;
 
-TEST(CommandChannel, KeyDataAndClickPositions) {
+TEST(InputMessages, KeyDataAndClickPositions) {
   EXPECT_EQ(keyDownData(ArrowKey::Left), 0x014B0001);
   EXPECT_EQ(keyDownData(ArrowKey::Up), 0x01480001);
   EXPECT_EQ(keyDownData(ArrowKey::Right), 0x014D0001);
@@ -33,7 +33,7 @@ TEST(CommandChannel, KeyDataAndClickPositions) {
   EXPECT_EQ(clickPosition(-1, 2), 0x0002FFFF);
 }
 
-TEST(CommandChannel, MenuNumbersBecomeCommandsAndZeroSendsNothing) {
+TEST(InputMessages, MenuNumbersBecomeCommandsAndZeroSendsNothing) {
   EXPECT_EQ(atlasScaleCommand(1), 40960u);
   EXPECT_EQ(atlasScaleCommand(10), 40969u);
   EXPECT_EQ(proAtlasScaleCommand(10), 32953u);
@@ -54,7 +54,7 @@ TEST(CommandChannel, MenuNumbersBecomeCommandsAndZeroSendsNothing) {
   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas, 40962)));
 }
 
-TEST(CommandChannel, RearmRaiseTimerFollowsGps) {
+TEST(InputMessages, RearmRaiseTimerFollowsGps) {
   for (const int gps : {0, 1, 2, 7}) {
     TestContext t;
     t.settings.writeInt(key::kGps, gps);
@@ -70,7 +70,7 @@ TEST(CommandChannel, RearmRaiseTimerFollowsGps) {
   }
 }
 
-TEST(CommandChannel, ActivateMapWindowBringsTheMapThenSView) {
+TEST(InputMessages, ActivateMapWindowBringsTheMapThenSView) {
   TestContext t;
   const WindowHandle navin = t.desktop.add(kNavinYouClass);
   const WindowHandle sview = t.desktop.add(kSViewClass);
@@ -93,7 +93,7 @@ TEST(CommandChannel, ActivateMapWindowBringsTheMapThenSView) {
   EXPECT_THAT(none.log.actions(), ElementsAre(Sleep(500), Sleep(500)));
 }
 
-TEST(CommandChannel, RaiseToolbarFindsItByTitle) {
+TEST(InputMessages, RaiseToolbarFindsItByTitle) {
   TestContext t;
   t.desktop.add("#32770", "Tabiro2 (old)");
   const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
@@ -101,7 +101,7 @@ TEST(CommandChannel, RaiseToolbarFindsItByTitle) {
   EXPECT_THAT(t.log.actions(), ElementsAre(Foreground(toolbar)));
 }
 
-TEST(CommandChannel, NavinArrowsAndClicksArePostedOrSentAsTheProgramExpects) {
+TEST(InputMessages, NavinArrowsAndClicksArePostedOrSentAsTheProgramExpects) {
   TestContext t;
   const WindowHandle view = t.desktop.add(kMapViewClass);
   const WindowHandle upDown = t.desktop.add(kUpDownClass);
@@ -124,7 +124,7 @@ TEST(CommandChannel, NavinArrowsAndClicksArePostedOrSentAsTheProgramExpects) {
   EXPECT_THAT(t.log.actions(), IsEmpty());
 }
 
-TEST(CommandChannel, DialogButtonsCarryTheirControlHandle) {
+TEST(InputMessages, DialogButtonsCarryTheirControlHandle) {
   TestContext t;
   const WindowHandle confirm = t.desktop.add("#32770", kRouteConfirmTitle);
   const WindowHandle yes = t.desktop.add("Button", "はい", confirm, kRouteConfirmYes);
@@ -137,7 +137,7 @@ TEST(CommandChannel, DialogButtonsCarryTheirControlHandle) {
                           Sent(select, 273, 9314, 0)));
 }
 
-TEST(CommandChannel, NavinCommandsGoToTheMainWindowOnlyWhenItExists) {
+TEST(InputMessages, NavinCommandsGoToTheMainWindowOnlyWhenItExists) {
   TestContext t;
   EXPECT_FALSE(postNavinCommand(t.ctx, kNavinSettingsV1));
   const WindowHandle navin = t.desktop.add(kNavinYouClass);
@@ -147,7 +147,7 @@ TEST(CommandChannel, NavinCommandsGoToTheMainWindowOnlyWhenItExists) {
                                             testing::SentCommand(navin, kNavinRouteList)));
 }
 
-TEST(CommandChannel, CancelRaiseTimersStopsOneTwoAndThree) {
+TEST(InputMessages, CancelRaiseTimersStopsOneTwoAndThree) {
   TestContext t;
   t.timers.start(2, 2000);
   t.timers.start(4, 1000);

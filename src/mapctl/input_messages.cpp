@@ -1,4 +1,4 @@
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 
 #include "core/timer_ids.h"
 #include "core/toolbar_title.h"
