@@ -3,8 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "core/timer_ids.h"
 #include "fakes/test_context.h"
+#include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
 #include "platform/winmsg.h"
 
@@ -13,15 +13,11 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::ActionKind;
-using testing::BringToTop;
-using testing::Foreground;
 using testing::Posted;
 using testing::PostedCommand;
 using testing::Sent;
 using testing::Sleep;
 using testing::TestContext;
-using testing::TimerStart;
 
 TEST(InputMessages, KeyDataAndClickPositions) {
   EXPECT_EQ(keyDownData(ArrowKey::Left), 0x014B0001);
@@ -52,53 +48,6 @@ TEST(InputMessages, MenuNumbersBecomeCommandsAndZeroSendsNothing) {
   EXPECT_EQ(findDocumentView(t.ctx, findShownNavinDocument(t.ctx)), view);
   EXPECT_EQ(proAtlasScaleCommand(t.settings.readInt(key::kScale20, 0)), 32946u);
   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas, 40962)));
-}
-
-TEST(InputMessages, RearmRaiseTimerFollowsGps) {
-  for (const int gps : {0, 1, 2, 7}) {
-    TestContext t;
-    t.settings.writeInt(key::kGps, gps);
-    rearmRaiseTimer(t.ctx);
-    const auto started = t.log.of(ActionKind::TimerStart);
-    if (gps == 1) {
-      EXPECT_THAT(started, ElementsAre(TimerStart(timer::kRaiseAfterGps, 2000)));
-    } else if (gps == 2) {
-      EXPECT_THAT(started, ElementsAre(TimerStart(timer::kRaiseAfterLinked, 2000)));
-    } else {
-      EXPECT_THAT(started, IsEmpty()) << "GPS " << gps;
-    }
-  }
-}
-
-TEST(InputMessages, ActivateMapWindowBringsTheMapThenSView) {
-  TestContext t;
-  const WindowHandle navin = t.desktop.add(kNavinYouClass);
-  const WindowHandle sview = t.desktop.add(kSViewClass);
-  activateMapWindow(t.ctx);
-  EXPECT_THAT(t.log.actions(), ElementsAre(Foreground(navin), Sleep(500), BringToTop(sview),
-                                           Foreground(sview), Sleep(500)));
-
-  TestContext atlas;
-  atlas.settings.writeInt(key::kMap, 1);
-  const WindowHandle frame = atlas.desktop.add(kAtlas98FrameClass);
-  atlas.desktop.add(kNavinYouClass);
-  activateMapWindow(atlas.ctx);
-  EXPECT_THAT(atlas.log.actions(), ElementsAre(Foreground(frame), Sleep(500), Sleep(500)));
-
-  // No ATLAS window: still the full second, nothing sent.
-  TestContext none;
-  none.settings.writeInt(key::kMap, 1);
-  activateMapWindow(none.ctx);
-  raiseToolbar(none.ctx);
-  EXPECT_THAT(none.log.actions(), ElementsAre(Sleep(500), Sleep(500)));
-}
-
-TEST(InputMessages, RaiseToolbarFindsItByTitle) {
-  TestContext t;
-  t.desktop.add("#32770", "Tabiro2 (old)");
-  const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
-  raiseToolbar(t.ctx);
-  EXPECT_THAT(t.log.actions(), ElementsAre(Foreground(toolbar)));
 }
 
 TEST(InputMessages, NavinArrowsAndClicksArePostedOrSentAsTheProgramExpects) {
@@ -145,14 +94,6 @@ TEST(InputMessages, NavinCommandsGoToTheMainWindowOnlyWhenItExists) {
   EXPECT_TRUE(sendNavinCommand(t.ctx, kNavinRouteList));
   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(navin, kNavinSettingsV1),
                                             testing::SentCommand(navin, kNavinRouteList)));
-}
-
-TEST(InputMessages, CancelRaiseTimersStopsOneTwoAndThree) {
-  TestContext t;
-  t.timers.start(2, 2000);
-  t.timers.start(4, 1000);
-  cancelRaiseTimers(t.ctx);
-  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{4, 1000}}));
 }
 
 }  // namespace

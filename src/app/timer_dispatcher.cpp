@@ -4,9 +4,11 @@
 
 #include "core/timer_ids.h"
 #include "guidance/music_players.h"
+#include "mapctl/atlas_window.h"
 #include "mapctl/input_messages.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"
+#include "mapctl/map_window.h"
 #include "platform/winmsg.h"
 
 namespace tabiro {

@@ -1,5 +1,7 @@
 #include "app/toolbar_dialog.h"
 
+#include "mapctl/atlas_window.h"
+#include "mapctl/map_window.h"
 #include "ui/bitmap_sets.h"
 #include "app/placement.h"
 #include "app/startup.h"
@@ -9,8 +11,6 @@
 #include "guidance/audio_ducking.h"
 #include "guidance/camera_file.h"
 #include "guidance/guidance_control.h"
-#include "mapctl/input_messages.h"
-#include "mapctl/discovery.h"
 #include "mapctl/display_toggles.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/route_dialogs.h"

@@ -2,6 +2,9 @@
 
 #include <optional>
 
+#include "mapctl/atlas_window.h"
+#include "mapctl/map_window.h"
+#include "mapctl/navin_gps_button.h"
 #include "ui/bitmap_sets.h"
 #include "core/timer_ids.h"
 #include "gps/position_reader.h"

@@ -1,5 +1,6 @@
 #include "mapctl/map_launch.h"
 
+#include "mapctl/atlas_window.h"
 #include "mapctl/input_messages.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"

@@ -1,6 +1,6 @@
 #include "settings/path_settings.h"
 
-#include "mapctl/input_messages.h"
+#include "mapctl/map_window.h"
 #include "resource.h"
 
 namespace tabiro {
