@@ -4,8 +4,8 @@
 
 #include "core/timer_ids.h"
 #include "mapctl/atlas_window.h"
-#include "mapctl/input_messages.h"
 #include "mapctl/discovery.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/map_window.h"
 #include "platform/winmsg.h"
