@@ -14,7 +14,7 @@ void raiseToolbar(AppContext& ctx) {
   }
 }
 
-void activateMapWindow(AppContext& ctx) {
+void activateMapWindow(AppContext& ctx, int settleAfterSViewMs) {
   switch (readMapVariant(ctx)) {
     case MapVariant::NavinYou:
       if (const WindowHandle navin = ctx.desktop.findWindow(kNavinYouClass, nullptr)) {
@@ -32,7 +32,7 @@ void activateMapWindow(AppContext& ctx) {
     ctx.desktop.bringToTop(sview);
     ctx.desktop.setForeground(sview);
   }
-  ctx.clock.sleep(kMapSettleMs);
+  ctx.clock.sleep(settleAfterSViewMs);
 }
 
 void rearmRaiseTimer(AppContext& ctx) {

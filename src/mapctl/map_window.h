@@ -12,8 +12,9 @@ constexpr int kRaiseTimerMs = 2000;  // timers 2 and 3
 // Makes the toolbar (the window titled "Tabiro2") the foreground window.
 void raiseToolbar(AppContext& ctx);
 
-// Brings the map program named by "Map" in front, then SView; one second.
-void activateMapWindow(AppContext& ctx);
+// Brings the map program named by "Map" in front, then SView, each followed
+// by a pause: one second with the settle after SView as given.
+void activateMapWindow(AppContext& ctx, int settleAfterSViewMs = kMapSettleMs);
 
 // Starts raise timer 2 ("GPS" = 1) or 3 ("GPS" = 2) so the toolbar comes back.
 void rearmRaiseTimer(AppContext& ctx);
