@@ -1,4 +1,4 @@
-#include "app/toolbar_dialog.h"
+#include "app/toolbar_handlers.h"
 
 #include "app/placement.h"
 #include "app/startup.h"
@@ -19,7 +19,7 @@
 #include "platform/winmsg.h"
 #include "resource.h"
 #include "settings/guidance_settings.h"
-#include "settings/path_settings.h"
+#include "settings/operation_settings.h"
 #include "speech/voice_properties.h"
 #include "ui/bitmap_sets.h"
 

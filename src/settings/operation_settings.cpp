@@ -1,4 +1,4 @@
-#include "settings/path_settings.h"
+#include "settings/operation_settings.h"
 
 #include "mapctl/map_window.h"
 #include "resource.h"
