@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/modes.h"
 #include "gps/position_reader.h"
 #include "guidance/audio_ducking.h"
 #include "guidance/camera_file.h"
@@ -83,7 +84,7 @@ void stepWaypoint(AppContext& ctx, int step) {
   if (step < 0 && waypoint > 1) --waypoint;
   if (step > 0 && waypoint < ctx.settings.readInt(key::kWayPointMax, 50)) ++waypoint;
   ctx.settings.writeInt(key::kWayPoint, waypoint);
-  ctx.settings.writeInt(key::kPointLevel, 0);
+  writePointLevel(ctx.settings, PointLevel::Far);
   ctx.view.setWaypointField(waypoint);
   rearmRaiseTimer(ctx);
 }
@@ -108,7 +109,7 @@ void startGuidance(AppContext& ctx, SpeechControl& speech) {
 void guidanceStopped(AppContext& ctx, SpeechControl& speech) {
   announceGuidance(ctx, speech, "END", kGuidanceEndPhrase);
   ctx.settings.writeInt(key::kWavNavi, 0);
-  ctx.settings.writeInt(key::kPointLevel, 0);
+  writePointLevel(ctx.settings, PointLevel::Far);
   ctx.view.setWaypointField(ctx.settings.readInt(key::kWayPoint, 1));
   ctx.view.loadBitmapSet(IDC_NAVIGATION, "OT", true);
   ctx.view.enable(IDC_NAVIGATION, false);
