@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ports.h"
+
 namespace tabiro {
 
 using SharedInt = std::atomic<std::int32_t>;
@@ -204,6 +206,25 @@ struct LoweredSessions {
   std::vector<LoweredSession> sessions;
 };
 
+// The link the receiver reader has open, for a stop to close from its own
+// thread: the reader owns the link and takes it out again before it frees
+// it, so a close never reaches a link gone.
+class OpenReceiverLink {
+ public:
+  void set(ReceiverLink* link) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    link_ = link;
+  }
+  void close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (link_) link_->close();
+  }
+
+ private:
+  std::mutex mutex_;
+  ReceiverLink* link_ = nullptr;
+};
+
 struct SharedState {
   // Run flags of the worker threads.
   SharedInt positionReaderRun{0};
@@ -214,6 +235,9 @@ struct SharedState {
   SharedInt positionReaderStart{0};
   SharedInt trackLogStart{0};
   FixSignal fixes;
+  // GPS from a receiver is on (the GPS button with a receiver source).
+  SharedInt receiverGpsOn{0};
+  OpenReceiverLink receiverLink;
 
   // Availability and hand-over values.
   SharedInt speechReady{0};
@@ -253,10 +277,13 @@ inline void stopWorker(SharedState& state, SharedInt& runFlag) {
 }
 
 // GPS stop and the map switch: the reader, the log writer and the engine.
+// A receiver's pending read ends at once.
 inline void stopGpsWorkers(SharedState& state) {
   store(state.guidanceRun, 0);
   store(state.positionReaderRun, 0);
   store(state.trackLogRun, 0);
+  store(state.receiverGpsOn, 0);
+  state.receiverLink.close();
   state.fixes.wake();
 }
 

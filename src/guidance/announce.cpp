@@ -75,6 +75,12 @@ void startPictureWorker(AppContext& ctx, const AnnouncedPicture& picture) {
       ctx.workers.start("cameraPictureWorker",
                         [&ctx, text = picture.cameraText] { cameraPictureWorker(ctx, text); });
       break;
+    case AnnouncedPicture::Kind::Notice:
+      ctx.workers.start("noticePictureWorker",
+                        [&ctx, file = picture.noticePicture, caption = picture.noticeCaption] {
+                          captionedPictureWorker(ctx, file, caption);
+                        });
+      break;
   }
 }
 

@@ -83,7 +83,7 @@ void beginGuidance(AppContext& ctx, SpeechControl& speech) {
   ctx.view.enable(IDC_ADD_CAMERA, true);
   store(ctx.state.guidanceRun, 1);
   announceGuidance(ctx, speech, "START", kGuidanceStartPhrase);
-  if (ctx.settings.readInt(key::kSaveTrk, 0) == 0) startPositionReader(ctx);
+  if (guidanceOwnsReader(ctx.settings)) startPositionReader(ctx);
   startGuidanceEngine(ctx);
   ctx.settings.writeInt(key::kWavNavi, 1);
   // Told once the guidance runs, so that the box never holds up its start.
@@ -92,7 +92,7 @@ void beginGuidance(AppContext& ctx, SpeechControl& speech) {
 
 void requestGuidanceStop(AppContext& ctx) {
   stopWorker(ctx.state, ctx.state.guidanceRun);
-  if (ctx.settings.readInt(key::kSaveTrk, 0) == 0) store(ctx.state.positionReaderRun, 0);
+  if (guidanceOwnsReader(ctx.settings)) store(ctx.state.positionReaderRun, 0);
 }
 
 void stepWaypoint(AppContext& ctx, int step) {

@@ -28,7 +28,8 @@ constexpr const char* kUsage =
     "  tabiro-inspect route ファイル.nyp        ルートファイルの地点\n"
     "  tabiro-inspect cameras ファイル.pot      オービスファイルの地点\n"
     "  tabiro-inspect status \"時速\" \"北緯\" \"東経\"  ステータスバーの3つのテキスト\n"
-    "  tabiro-inspect gpx 記録.log              GPS記録（トラックログ）を GPX 1.1 で出力\n"
+    "  tabiro-inspect gpx 記録.log [--datum tokyo|wgs84]\n"
+    "                                           GPS記録（トラックログ）を GPX 1.1（WGS84）で出力\n"
     "  tabiro-inspect replay ルート.nyp オービス.pot 走行 [--profile 設定.ini]\n"
     "                                           走行（NMEA か GPS記録）に沿った案内の再現\n"
     "  tabiro-inspect import-cameras 地図.osm オービス.pot [--datum tokyo|wgs84] [--append]\n"
@@ -37,7 +38,7 @@ constexpr const char* kUsage =
     "                                           GPX のルート（なければ軌跡の曲がり角）からルートファイルを作る\n"
     "  tabiro-inspect map ルート.nyp オービス.pot [走行] -o 地図.svg\n"
     "                                           ルート・オービス・走行と案内した所の地図（SVG）\n"
-    "--datum はルートファイルとオービスファイルの測地系です（既定 tokyo、地図ソフトの日本測地系）。\n"
+    "--datum はルートファイル・オービスファイル・GPS記録の測地系です（既定 tokyo、地図ソフトの日本測地系）。\n"
     "入出力のテキストはシフトJISです。\n";
 
 // Commands that make files: the arguments after the name, messages on stderr.
@@ -183,7 +184,10 @@ std::string formatDegrees(std::int32_t value) {
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.size() == 2 && args[0] == "route") return inspectRoute(args[1], out, err);
   if (args.size() == 2 && args[0] == "cameras") return inspectCameras(args[1], out, err);
-  if (args.size() == 2 && args[0] == "gpx") return writeGpx(args[1], out, err);
+  if (!args.empty() && args[0] == "gpx") {
+    const int code = gpxCommand({args.begin() + 1, args.end()}, out, err);
+    if (code != 2) return code;
+  }
   if (!args.empty() && args[0] == "replay") {
     const int code = replay({args.begin() + 1, args.end()}, out, err);
     if (code != 2) return code;
