@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -44,24 +45,30 @@ class SharedText {
 // Phrases on their way to the toolbar's speech. Every announcer queues its
 // phrase and then asks the toolbar (command 1044) to speak the oldest one, so
 // announcements close together are each said once, in the order they came,
-// whichever thread made them.
+// whichever thread made them. A phrase may carry what its announcement holds
+// (the other programs kept quiet) until it has been said.
+struct QueuedPhrase {
+  std::string text;
+  std::shared_ptr<void> heldUntilSaid;
+};
+
 class PhraseQueue {
  public:
-  void push(std::string phrase) {
+  void push(std::string phrase, std::shared_ptr<void> heldUntilSaid = {}) {
     std::lock_guard<std::mutex> lock(mutex_);
-    phrases_.push_back(std::move(phrase));
+    phrases_.push_back({std::move(phrase), std::move(heldUntilSaid)});
   }
-  std::optional<std::string> pop() {
+  std::optional<QueuedPhrase> pop() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (phrases_.empty()) return std::nullopt;
-    std::string oldest = std::move(phrases_.front());
+    QueuedPhrase oldest = std::move(phrases_.front());
     phrases_.pop_front();
     return oldest;
   }
 
  private:
   std::mutex mutex_;
-  std::deque<std::string> phrases_;
+  std::deque<QueuedPhrase> phrases_;
 };
 
 // One fix of the current position, as a position source (Navin' You's status

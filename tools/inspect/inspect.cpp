@@ -10,6 +10,7 @@
 #include "gps/coordinates.h"
 #include "gps/status_bar.h"
 #include "guidance/camera_file.h"
+#include "guidance/file_warnings.h"
 #include "guidance/route_file.h"
 #include "guidance/text_file.h"
 #include "gpx.h"
@@ -48,15 +49,6 @@ constexpr std::pair<const char*, FileCommand> kFileCommands[] = {
     {"map", drawMap},
 };
 
-// How the warnings of one kind of file are worded.
-struct FileKind {
-  std::size_t lineBytes;
-  int rows;
-  const char* entries;  // what the table holds, counted
-};
-constexpr FileKind kRouteKind{kRouteLineBytes, WaypointTable::kRows, "個の地点"};
-constexpr FileKind kCameraKind{kCameraLineBytes, CameraTable::kRows, "行"};
-
 // Control bytes made visible; they are never part of a two-byte character.
 std::string visible(std::string_view text) {
   std::string out;
@@ -83,39 +75,8 @@ std::string position(Coordinates p) {
          std::to_string(p.latitude) + ", " + std::to_string(p.longitude) + "]";
 }
 
-std::string warningText(const FileWarning& w, const FileKind& kind) {
-  const std::string line = std::to_string(w.line) + "行目";
-  const std::string count = std::to_string(w.count);
-  switch (w.issue) {
-    case FileIssue::LongLine:
-      return line + ": 行が" + std::to_string(kind.lineBytes) +
-             "バイトより長く、残りは別の行として読まれます。";
-    case FileIssue::CrLfMarker:
-      return line + ": 目印の行 \"NPOIs100@NRA/R1;\" が CR LF で終わっています。"
-                    "改行を LF だけにしないと地点は読み込まれません。";
-    case FileIssue::MarkerSkipped:
-      return line + ": 目印の行が目印でない行のすぐ後にあるため調べられず、この地点は"
-                    "読み込まれません（前の行を消すか、もう1行加えてください）。";
-    case FileIssue::MarkerInBlock:
-      return line + ": 目印の行が前の地点の行として読まれました。前の地点が7行に足りません。";
-    case FileIssue::BlockCutShort:
-      return line + ": この地点の7行の途中でファイルが終わっています。";
-    case FileIssue::TooManyEntries:
-      return line + "から: 表に入りきらない" + count + kind.entries + "は読み込まれません（最大" +
-             std::to_string(kind.rows) + "）。";
-    case FileIssue::ListEnds:
-      return line + ": 緯度か経度が0の行（空行や見出しの行）で一覧が終わるため、後の" + count +
-             "件のオービスは警報されません。";
-    case FileIssue::DirectionIsNorth:
-      return line + ": \"deg=\" の後に数字がなく CR LF でもないため、方向は0（北）と"
-                    "読まれます。全方向にするには \"deg=\" の直後を CR LF にしてください。";
-  }
-  return line;
-}
-
-void printWarnings(const std::vector<FileWarning>& warnings, const FileKind& kind,
-                   std::ostream& out) {
-  for (const FileWarning& w : warnings) out << "警告 " << warningText(w, kind) << "\n";
+void printWarnings(const std::vector<FileWarning>& warnings, GuidanceFile kind, std::ostream& out) {
+  for (const FileWarning& w : warnings) out << "警告 " << fileWarningText(w, kind) << "\n";
 }
 
 std::optional<std::ifstream> openFile(const std::string& path, std::ostream& err) {
@@ -138,7 +99,7 @@ int inspectRoute(const std::string& path, std::ostream& out, std::ostream& err) 
         << "  テキスト \"" << visible(w.text) << "\"\n";
   }
   out << "WayPointMax = " << scan.waypoints.size() << "\n";
-  printWarnings(scan.warnings, kRouteKind, out);
+  printWarnings(scan.warnings, GuidanceFile::Route, out);
   return 0;
 }
 
@@ -159,7 +120,7 @@ int inspectCameras(const std::string& path, std::ostream& out, std::ostream& err
   }
   out << "読み込まれる行 " << scan.cameras.size() << "、警報の対象 "
       << (listEnd ? *listEnd - 1 : number) << " 件\n";
-  printWarnings(scan.warnings, kCameraKind, out);
+  printWarnings(scan.warnings, GuidanceFile::Cameras, out);
   return 0;
 }
 
