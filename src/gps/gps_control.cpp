@@ -5,6 +5,7 @@
 #include "core/modes.h"
 #include "core/timer_ids.h"
 #include "gps/position_reader.h"
+#include "gps/receiver_settings.h"
 #include "gps/track_log.h"
 #include "guidance/guidance_control.h"
 #include "mapctl/atlas_window.h"
@@ -127,6 +128,30 @@ void toggleAtlasGps(AppContext& ctx) {
   }
 }
 
+// Buttons that work while a receiver gives positions: guidance and AD. The
+// map program's own GPS buttons stay as they are.
+constexpr int kReceiverGpsOnButtons[] = {IDC_NAVIGATION, IDC_ADD_CAMERA};
+
+// GPS from a receiver: the reader always, the track log with "SaveTRK" 1,
+// guidance with "Wavstart" 1. The map program's GPS is not touched: two
+// programs cannot share one port.
+void toggleReceiverGps(AppContext& ctx, SpeechControl& speech) {
+  if (load(ctx.state.receiverGpsOn) == 1) {
+    stopGpsWorkers(ctx.state);
+    enableAll(ctx.view, kReceiverGpsOnButtons, false);
+    ctx.view.focus(IDC_GPS);
+    raiseToolbar(ctx);
+    return;
+  }
+  store(ctx.state.receiverGpsOn, 1);
+  enableAll(ctx.view, kReceiverGpsOnButtons, true);
+  ctx.view.focus(IDC_GPS);
+  startPositionReader(ctx);
+  if (ctx.settings.readInt(key::kSaveTrk, 0) == 1) startTrackLog(ctx);
+  startGuidanceIfAsked(ctx, speech);
+  raiseToolbar(ctx);
+}
+
 // TB_GETSTATE of a button of Navin' You's tool bar; 0 without one.
 std::intptr_t navinButtonState(AppContext& ctx, unsigned command) {
   const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr);
@@ -225,6 +250,10 @@ bool toggleNavinGps(AppContext& ctx) {
 }
 
 void toggleGps(AppContext& ctx, SpeechControl& speech) {
+  if (readReceiverSettings(ctx.settings).source != PositionSource::StatusBar) {
+    toggleReceiverGps(ctx, speech);
+    return;
+  }
   switch (readMapVariant(ctx)) {
     case MapVariant::NavinYou:
       toggleNavinYouGps(ctx, speech);

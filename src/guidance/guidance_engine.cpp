@@ -6,6 +6,7 @@
 #include "core/modes.h"
 #include "core/profile_defaults.h"
 #include "gps/coordinates.h"
+#include "gps/position_reader.h"
 #include "gps/status_bar.h"
 #include "platform/sjis.h"
 #include "resource.h"
@@ -115,7 +116,7 @@ void announceWaypoint(SettingsStore& settings, const std::string& text, double d
 void passWaypoint(SettingsStore& settings, SharedState& state, int waypoint, GuidanceOutput& out) {
   if (waypoint + 1 > settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) {
     store(state.guidanceRun, 0);
-    if (settings.readInt(key::kSaveTrk, 0) == 0) store(state.positionReaderRun, 0);
+    if (guidanceOwnsReader(settings)) store(state.positionReaderRun, 0);
   }
   settings.writeInt(key::kWayPoint, waypoint + 1);
   writePointLevel(settings, PointLevel::Far);

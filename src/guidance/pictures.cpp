@@ -82,8 +82,11 @@ void turnPictureWorker(AppContext& ctx, int waypoint) {
 }
 
 void cameraPictureWorker(AppContext& ctx, const std::string& cameraText) {
-  const int stayMs = pictureStayMs(ctx.settings);
-  showPicture(ctx, cameraPictureFor(cameraText), cameraText, stayMs);
+  captionedPictureWorker(ctx, cameraPictureFor(cameraText), cameraText);
+}
+
+void captionedPictureWorker(AppContext& ctx, const std::string& picture, const std::string& caption) {
+  showPicture(ctx, picture, caption, pictureStayMs(ctx.settings));
 }
 
 }  // namespace tabiro

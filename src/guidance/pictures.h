@@ -32,5 +32,7 @@ int pictureStayMs(const SettingsStore& settings);
 // shows the junction that was current then.
 void turnPictureWorker(AppContext& ctx, int waypoint);
 void cameraPictureWorker(AppContext& ctx, const std::string& cameraText);
+// A given picture above a given caption.
+void captionedPictureWorker(AppContext& ctx, const std::string& picture, const std::string& caption);
 
 }  // namespace tabiro
