@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "core/modes.h"
+#include "core/profile_defaults.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 #include "ui/bitmap_sets.h"
@@ -19,13 +20,13 @@ void resetRuntimeKeys(SettingsStore& settings) {
 void applyFirstRunDefaults(SettingsStore& settings) {
   constexpr std::int32_t kSentinel = 999;
   if (settings.readInt(key::kWayPointMax, kSentinel) == kSentinel) {
-    settings.writeInt(key::kWayPointMax, 50);
+    settings.writeInt(key::kWayPointMax, defaults::kWayPointMax);
   }
   if (settings.readString(key::kFileName, "999") == "999") {
     settings.writeString(key::kFileName, "");
   }
   if (settings.readInt(key::kWaveUp, kSentinel) == kSentinel) {
-    settings.writeInt(key::kWaveUp, 30);
+    settings.writeInt(key::kWaveUp, defaults::kWaveUp);
   }
   if (settings.readInt(key::kNaviMode, kSentinel) == kSentinel) {
     settings.writeInt(key::kNaviMode, 0);

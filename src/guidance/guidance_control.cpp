@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/modes.h"
+#include "core/profile_defaults.h"
 #include "gps/position_reader.h"
 #include "guidance/audio_ducking.h"
 #include "guidance/camera_file.h"
@@ -62,7 +63,7 @@ std::optional<std::string> loadGuidanceFiles(AppContext& ctx, const std::string&
 // Rows are never cleared, so a "WayPoint" beyond what this start loaded
 // would name a waypoint of an earlier, longer route: start at the first.
 void keepWaypointWithinRoute(AppContext& ctx) {
-  if (ctx.settings.readInt(key::kWayPoint, 1) <= ctx.settings.readInt(key::kWayPointMax, 50)) {
+  if (ctx.settings.readInt(key::kWayPoint, 1) <= ctx.settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) {
     return;
   }
   ctx.settings.writeInt(key::kWayPoint, 1);
@@ -99,7 +100,7 @@ void stepWaypoint(AppContext& ctx, int step) {
   cancelRaiseTimers(ctx);
   int waypoint = ctx.settings.readInt(key::kWayPoint, 1);
   if (step < 0 && waypoint > 1) --waypoint;
-  if (step > 0 && waypoint < ctx.settings.readInt(key::kWayPointMax, 50)) ++waypoint;
+  if (step > 0 && waypoint < ctx.settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) ++waypoint;
   ctx.settings.writeInt(key::kWayPoint, waypoint);
   writePointLevel(ctx.settings, PointLevel::Far);
   ctx.view.setWaypointField(waypoint);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/modes.h"
+#include "core/profile_defaults.h"
 #include "gps/coordinates.h"
 #include "gps/position_reader.h"
 #include "gps/status_bar.h"
@@ -43,8 +44,8 @@ void announceCamera(SettingsStore& settings, const std::string& text, GuidanceOu
     out.showPicture(picture);
     return;
   }
-  const std::string speech = settings.readString(key::kOvis1, "この先、オービス") + text +
-                             settings.readString(key::kOvis2, "です。スピード注意！");
+  const std::string speech = settings.readString(key::kOvis1, defaults::kOvis1) + text +
+                             settings.readString(key::kOvis2, defaults::kOvis2);
   out.announce(speech, picture, cameraWavFile(text));
 }
 
@@ -113,7 +114,7 @@ void announceWaypoint(SettingsStore& settings, const std::string& text, double d
 }
 
 void passWaypoint(SettingsStore& settings, SharedState& state, int waypoint, GuidanceOutput& out) {
-  if (waypoint + 1 > settings.readInt(key::kWayPointMax, 50)) {
+  if (waypoint + 1 > settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) {
     store(state.guidanceRun, 0);
     if (guidanceOwnsReader(settings)) store(state.positionReaderRun, 0);
   }
@@ -131,11 +132,11 @@ void followWaypoint(SettingsStore& settings, SharedState& state, const GpsFix& f
   // without a row names a point that is never reached. Nor is a row the
   // current route did not load: it still holds a waypoint of an earlier one.
   if (waypoint < 1 || waypoint > WaypointTable::kRows) return;
-  if (waypoint > settings.readInt(key::kWayPointMax, 50)) return;
+  if (waypoint > settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) return;
   const Waypoint& row = state.waypoints.row(waypoint);
   const double d =
       distanceMetres(fix.latitude, fix.longitude, load(row.latitude), load(row.longitude));
-  const std::uint32_t lead = leadDistance(settings.readInt(key::kWaveUp, 30), fix.speedKmh);
+  const std::uint32_t lead = leadDistance(settings.readInt(key::kWaveUp, defaults::kWaveUp), fix.speedKmh);
   switch (stage) {
     case PointLevel::Far:
       if (d < kApproachMetres) writePointLevel(settings, PointLevel::Approaching);
@@ -160,7 +161,8 @@ void followWaypoint(SettingsStore& settings, SharedState& state, const GpsFix& f
 }  // namespace
 
 EngineLimits readEngineLimits(const SettingsStore& settings) {
-  return {settings.readInt(key::kOvisUp, 500), settings.readInt(key::kOvisUp2, 60)};
+  return {settings.readInt(key::kOvisUp, defaults::kOvisUp),
+          settings.readInt(key::kOvisUp2, defaults::kOvisUp2)};
 }
 
 double distanceMetres(std::int32_t fromLatitude, std::int32_t fromLongitude,
@@ -196,10 +198,10 @@ TurnPhrase turnPhrase(const SettingsStore& settings, const std::string& text) {
     const char* defaultPhrase;
   };
   static const Tag kTags[] = {
-      {"右", "右方向.wav", key::kMigi, "まもなく右方向です。"},
-      {"左", "左方向.wav", key::kHidari, "まもなく左方向です。"},
-      {"直", "直進.wav", key::kChoku, "この先、直進です。"},
-      {"目", "目的地.wav", key::kMoku, "まもなく目的地です。"},
+      {"右", "右方向.wav", key::kMigi, defaults::kMigi},
+      {"左", "左方向.wav", key::kHidari, defaults::kHidari},
+      {"直", "直進.wav", key::kChoku, defaults::kChoku},
+      {"目", "目的地.wav", key::kMoku, defaults::kMoku},
   };
   TurnPhrase chosen;
   for (const Tag& t : kTags) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/app_context.h"
+#include "core/profile_defaults.h"
 #include "guidance/audio_ducking.h"
 #include "settings/profile_exchange.h"
 #include "speech/speech_control.h"
@@ -34,12 +35,12 @@ struct GuidanceSettings {
 template <class Io, class Values>
 void exchangeGuidanceSettings(Io& io, Values& s) {
   io.text(key::kFileName, s.routeFile, "");
-  io.number(key::kWaveUp, s.waveUp, 30);
+  io.number(key::kWaveUp, s.waveUp, defaults::kWaveUp);
   io.number(key::kKomaTime, s.komaTime, 10);
   io.number(key::kNaviMode, s.naviMode, 0);
   io.text(key::kPot, s.pointFile, "");
-  io.number(key::kOvisUp, s.ovisUp, 500);
-  io.number(key::kOvisUp2, s.ovisUp2, 60);
+  io.number(key::kOvisUp, s.ovisUp, defaults::kOvisUp);
+  io.number(key::kOvisUp2, s.ovisUp2, defaults::kOvisUp2);
   io.number(key::kWavStart, s.wavStart, 0);
   io.number(key::kChaim, s.chaim, 0);
   io.number(key::kAntiTos, s.antiTos, 0);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/app_context.h"
+#include "core/profile_defaults.h"
 #include "settings/profile_exchange.h"
 
 namespace tabiro {
@@ -21,12 +22,12 @@ struct GuidePhrases {
 // The six phrases in the dialog's order, for ProfileLoader and ProfileSaver.
 template <class Io, class Values>
 void exchangeGuidePhrases(Io& io, Values& p) {
-  io.text(key::kOvis1, p.ovis1, "この先、オービス");
-  io.text(key::kOvis2, p.ovis2, "です。スピード注意！");
-  io.text(key::kChoku, p.choku, "この先、直進です。");
-  io.text(key::kMoku, p.moku, "まもなく目的地です。");
-  io.text(key::kMigi, p.migi, "まもなく右方向です。");
-  io.text(key::kHidari, p.hidari, "まもなく左方向です。");
+  io.text(key::kOvis1, p.ovis1, defaults::kOvis1);
+  io.text(key::kOvis2, p.ovis2, defaults::kOvis2);
+  io.text(key::kChoku, p.choku, defaults::kChoku);
+  io.text(key::kMoku, p.moku, defaults::kMoku);
+  io.text(key::kMigi, p.migi, defaults::kMigi);
+  io.text(key::kHidari, p.hidari, defaults::kHidari);
 }
 
 // Button 1054 of the guidance settings: the phrases, stored exactly as typed

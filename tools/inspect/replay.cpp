@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/modes.h"
+#include "core/profile_defaults.h"
 #include "core/settings_store.h"
 #include "core/shared_state.h"
 #include "drive_file.h"
@@ -205,7 +206,7 @@ void Replay::run() {
   cameras_.resize(files_.cameras.cameras.size() + 1);
 
   out_ << "設定: OvisUp " << limits_.ovisUp << " m、OvisUp2 " << limits_.ovisUp2 << " km/h、WaveUp "
-       << settings_.readInt(key::kWaveUp, 30) << " 秒\n";
+       << settings_.readInt(key::kWaveUp, defaults::kWaveUp) << " 秒\n";
   const auto& samples = files_.drive.samples;
   std::size_t next = 0;
   GpsFix fix;
