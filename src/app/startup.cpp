@@ -74,19 +74,18 @@ StartupPlan planStartup(int mapMode, int map) {
 
 void applyStartupLayout(ToolbarView& view, const StartupPlan& plan) {
   if (plan.mapLayout) {
-    // A button is focused right after its new set so that it redraws at once.
-    const auto loadAndFocus = [&view](int id, const char* set) {
-      view.loadBitmapSet(id, set, true);
-      view.focus(id);
-    };
-    loadAndFocus(IDC_ZOOM_OUT, plan.atlasLayout ? "SS" : "W");
-    loadAndFocus(IDC_ZOOM_IN, plan.atlasLayout ? "SK5" : "U");
-    view.loadBitmapSet(IDC_MAP_SWITCH, plan.atlasLayout ? "M0" : "M1", true);
-    loadAndFocus(IDC_SCALE_200K, "SK1");
-    loadAndFocus(IDC_SCALE_70K, "SK2");
-    loadAndFocus(IDC_SCALE_20K, "SK3");
-    loadAndFocus(IDC_SCALE_10K, "SK4");
-    if (plan.atlasLayout) view.focus(IDC_ZOOM_IN);
+    loadAndRepaint(view, IDC_ZOOM_OUT,
+                   plan.atlasLayout ? bitmaps::kAtlasZoomOut : bitmaps::kNavinZoomOut);
+    loadAndRepaint(view, IDC_ZOOM_IN,
+                   plan.atlasLayout ? bitmaps::kAtlasZoomIn : bitmaps::kNavinZoomIn);
+    view.loadBitmapSet(
+        IDC_MAP_SWITCH,
+        plan.atlasLayout ? bitmaps::kMapSwitchAtlasInFront : bitmaps::kMapSwitchNavinInFront, true);
+    loadAndRepaint(view, IDC_SCALE_200K, bitmaps::kScale200k);
+    loadAndRepaint(view, IDC_SCALE_70K, bitmaps::kScale70k);
+    loadAndRepaint(view, IDC_SCALE_20K, bitmaps::kScale20k);
+    loadAndRepaint(view, IDC_SCALE_10K, bitmaps::kScale10k);
+    if (plan.atlasLayout) repaint(view, IDC_ZOOM_IN);
   }
   for (int id : plan.disabledButtons) view.enable(id, false);
 }

@@ -24,10 +24,6 @@ namespace tabiro {
 namespace {
 
 constexpr int kArrows[] = {IDC_LEFT, IDC_UP, IDC_DOWN, IDC_RIGHT};
-constexpr ButtonSet kCorrectionSets[] = {
-    {IDC_LEFT, "LM", false}, {IDC_UP, "U1M", false}, {IDC_DOWN, "STM", false}, {IDC_RIGHT, "RM", false}};
-constexpr ButtonSet kScrollSets[] = {
-    {IDC_LEFT, "L", true}, {IDC_UP, "U1", true}, {IDC_DOWN, "ST", true}, {IDC_RIGHT, "R", true}};
 
 // Buttons that work only while GPS runs in Navin' You.
 constexpr int kGpsOnButtons[] = {IDC_GUIDE_SHOW, IDC_GPS_RELIEF, IDC_GUIDE_HIDE, IDC_ADD_CAMERA,
@@ -44,8 +40,7 @@ void enableAll(ToolbarView& view, const int (&ids)[N], bool enabled) {
 }
 
 void showCenteringOff(ToolbarView& view) {
-  view.loadBitmapSet(IDC_CENTERING, "T1", true);
-  view.focus(IDC_CENTERING);
+  loadAndRepaint(view, IDC_CENTERING, bitmaps::kCenteringOff);
 }
 
 // GPS on in Navin' You, alone or linked: the arrows correct the
@@ -174,7 +169,7 @@ void toggleNavinCentering(AppContext& ctx) {
   } else {
     return;
   }
-  for (const int id : {IDC_GPS, IDC_LINKED_GPS, IDC_CENTERING}) ctx.view.focus(id);
+  for (const int id : {IDC_GPS, IDC_LINKED_GPS, IDC_CENTERING}) repaint(ctx.view, id);
   sendNavinCommand(ctx, *command);
 }
 
@@ -213,15 +208,15 @@ void toggleAtlasCentering(AppContext& ctx) {
 void showArrowSets(ToolbarView& view, ArrowRole role) {
   for (const ButtonSet& b : role == ArrowRole::Correction ? kCorrectionSets : kScrollSets) {
     loadSet(view, b);
-    view.focus(b.id);
+    repaint(view, b.id);
   }
 }
 
 void enableArrows(ToolbarView& view, bool enabled) { enableAll(view, kArrows, enabled); }
 
 void showCenteringOn(ToolbarView& view, bool withFocus) {
-  view.loadBitmapSet(IDC_CENTERING, "T", true);
-  if (withFocus) view.focus(IDC_CENTERING);
+  view.loadBitmapSet(IDC_CENTERING, bitmaps::kCenteringOn, true);
+  if (withFocus) repaint(view, IDC_CENTERING);
 }
 
 void startGpsWorkersForTrackLog(AppContext& ctx) {

@@ -15,6 +15,7 @@
 #include "guidance/route_file.h"
 #include "mapctl/map_window.h"
 #include "resource.h"
+#include "ui/bitmap_sets.h"
 
 namespace tabiro {
 
@@ -31,7 +32,8 @@ void announceGuidance(AppContext& ctx, SpeechControl& speech, const char* sound,
       ctx.settings.readInt(key::kAntiTos, 0) != 0) {
     ctx.sound.playResource(sound);
   } else {
-    // Queued behind any phrase still on its way; each keeps the quiet until said.
+    // Queued behind any phrase still on its way; each keeps the quiet until
+    // said.
     ctx.state.speechText.push(phrase, quiet);
     speech.speakNow(ctx.state, ctx.clock);
   }
@@ -63,7 +65,8 @@ std::optional<std::string> loadGuidanceFiles(AppContext& ctx, const std::string&
 // Rows are never cleared, so a "WayPoint" beyond what this start loaded
 // would name a waypoint of an earlier, longer route: start at the first.
 void keepWaypointWithinRoute(AppContext& ctx) {
-  if (ctx.settings.readInt(key::kWayPoint, 1) <= ctx.settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) {
+  if (ctx.settings.readInt(key::kWayPoint, 1) <=
+      ctx.settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) {
     return;
   }
   ctx.settings.writeInt(key::kWayPoint, 1);
@@ -78,7 +81,7 @@ void beginGuidance(AppContext& ctx, SpeechControl& speech) {
   if (route.empty() && cameras.empty()) return;
   keepWaypointWithinRoute(ctx);
   // OTON has no disabled image of its own.
-  ctx.view.loadBitmapSet(IDC_NAVIGATION, "OTON", false);
+  ctx.view.loadBitmapSet(IDC_NAVIGATION, bitmaps::kNavigationOn, false);
   ctx.view.focus(IDC_GPS);
   ctx.view.focus(IDC_NAVIGATION);
   ctx.view.enable(IDC_ADD_CAMERA, true);
@@ -100,7 +103,8 @@ void stepWaypoint(AppContext& ctx, int step) {
   cancelRaiseTimers(ctx);
   int waypoint = ctx.settings.readInt(key::kWayPoint, 1);
   if (step < 0 && waypoint > 1) --waypoint;
-  if (step > 0 && waypoint < ctx.settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) ++waypoint;
+  if (step > 0 && waypoint < ctx.settings.readInt(key::kWayPointMax, defaults::kWayPointMax))
+    ++waypoint;
   ctx.settings.writeInt(key::kWayPoint, waypoint);
   writePointLevel(ctx.settings, PointLevel::Far);
   ctx.view.setWaypointField(waypoint);
@@ -129,7 +133,7 @@ void guidanceStopped(AppContext& ctx, SpeechControl& speech) {
   ctx.settings.writeInt(key::kWavNavi, 0);
   writePointLevel(ctx.settings, PointLevel::Far);
   ctx.view.setWaypointField(ctx.settings.readInt(key::kWayPoint, 1));
-  ctx.view.loadBitmapSet(IDC_NAVIGATION, "OT", true);
+  ctx.view.loadBitmapSet(IDC_NAVIGATION, bitmaps::kNavigation, true);
   ctx.view.enable(IDC_NAVIGATION, false);
   ctx.view.enable(IDC_SVIEW, false);
   ctx.view.focus(IDC_GPS);

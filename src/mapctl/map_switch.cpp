@@ -14,6 +14,7 @@
 #include "mapctl/navin_gps_button.h"
 #include "platform/winmsg.h"
 #include "resource.h"
+#include "ui/bitmap_sets.h"
 
 namespace tabiro {
 
@@ -21,20 +22,15 @@ namespace {
 
 constexpr int kShowNormal = 5;  // SW_SHOW
 
-void loadWithFocus(ToolbarView& view, int id, const char* set) {
-  view.loadBitmapSet(id, set, true);
-  view.focus(id);
-}
-
 // The zoom-out and zoom-in buttons of the map coming to the front.
 void showNavinZoomSets(ToolbarView& view) {
-  loadWithFocus(view, IDC_ZOOM_OUT, "W");
-  loadWithFocus(view, IDC_ZOOM_IN, "U");
+  loadAndRepaint(view, IDC_ZOOM_OUT, bitmaps::kNavinZoomOut);
+  loadAndRepaint(view, IDC_ZOOM_IN, bitmaps::kNavinZoomIn);
 }
 
 void showAtlasZoomSets(ToolbarView& view, const char* zoomOut) {
-  loadWithFocus(view, IDC_ZOOM_OUT, zoomOut);
-  loadWithFocus(view, IDC_ZOOM_IN, "SK5");
+  loadAndRepaint(view, IDC_ZOOM_OUT, zoomOut);
+  loadAndRepaint(view, IDC_ZOOM_IN, bitmaps::kAtlasZoomIn);
 }
 
 // The arrows back to scrolling.
@@ -75,14 +71,15 @@ void switchNavinDocument(AppContext& ctx) {
   const bool toProAtlas = load(ctx.state.atlasDocumentShown) == 0;
   store(ctx.state.atlasDocumentShown, toProAtlas ? 1 : 0);
   if (toProAtlas) {
-    showAtlasZoomSets(ctx.view, "X");
+    showAtlasZoomSets(ctx.view, bitmaps::kProAtlasZoomOut);
     ctx.view.enable(IDC_ZOOM_OUT, false);
   } else {
     showNavinZoomSets(ctx.view);
     ctx.view.enable(IDC_ZOOM_OUT, true);
   }
   ctx.view.focus(IDC_GPS);
-  loadWithFocus(ctx.view, IDC_MAP_SWITCH, toProAtlas ? "M0" : "M1");
+  loadAndRepaint(ctx.view, IDC_MAP_SWITCH,
+                 toProAtlas ? bitmaps::kMapSwitchAtlasInFront : bitmaps::kMapSwitchNavinInFront);
   if (commands) postNavinCommand(ctx, toProAtlas ? commands->proAtlas : commands->ownMap);
 }
 
@@ -102,7 +99,7 @@ void switchToNavinYou(AppContext& ctx, MapMode mapMode) {
     const std::string navin = ctx.settings.readString(key::kExeFilePath0, "");
     if (!navin.empty()) launchAsNavinYou(ctx, navin);
     ctx.view.focus(IDC_GPS);
-    ctx.view.loadBitmapSet(IDC_MAP_SWITCH, "M1", true);
+    ctx.view.loadBitmapSet(IDC_MAP_SWITCH, bitmaps::kMapSwitchNavinInFront, true);
     return;
   }
   showNavinZoomSets(ctx.view);
@@ -119,7 +116,7 @@ void switchToNavinYou(AppContext& ctx, MapMode mapMode) {
     ctx.desktop.show(main, kShowNormal);
     ctx.desktop.setForeground(main);
   }
-  ctx.view.loadBitmapSet(IDC_MAP_SWITCH, "M1", true);
+  ctx.view.loadBitmapSet(IDC_MAP_SWITCH, bitmaps::kMapSwitchNavinInFront, true);
   enableRouteButtons(ctx.view, true);
 }
 
@@ -128,7 +125,7 @@ void switchToAtlas(AppContext& ctx, MapMode mapMode) {
   if (mapMode == MapMode::Alternating) {
     stopGpsWorkers(ctx.state);
     ctx.view.enable(IDC_LINKED_GPS, false);
-    showAtlasZoomSets(ctx.view, "SS");
+    showAtlasZoomSets(ctx.view, bitmaps::kAtlasZoomOut);
     resetArrows(ctx);
     enableRouteButtons(ctx.view, false);
     ctx.settings.writeInt(key::kMap, 1);
@@ -138,10 +135,10 @@ void switchToAtlas(AppContext& ctx, MapMode mapMode) {
     const std::string atlas = ctx.settings.readString(key::kExeFilePath1, "");
     if (!atlas.empty()) ctx.launcher.launch(atlas, win::kSwRestore);
     ctx.view.focus(IDC_GPS);
-    ctx.view.loadBitmapSet(IDC_MAP_SWITCH, "M0", true);
+    ctx.view.loadBitmapSet(IDC_MAP_SWITCH, bitmaps::kMapSwitchAtlasInFront, true);
     return;
   }
-  showAtlasZoomSets(ctx.view, "SS");
+  showAtlasZoomSets(ctx.view, bitmaps::kAtlasZoomOut);
   if (readGpsRun(ctx.settings) != GpsRun::Linked) {
     releaseNavinGps(ctx);
     stopGpsWorkers(ctx.state);
@@ -158,7 +155,7 @@ void switchToAtlas(AppContext& ctx, MapMode mapMode) {
   }
   ctx.settings.writeInt(key::kMap, 1);
   activateAtlas(ctx);
-  ctx.view.loadBitmapSet(IDC_MAP_SWITCH, "M0", true);
+  ctx.view.loadBitmapSet(IDC_MAP_SWITCH, bitmaps::kMapSwitchAtlasInFront, true);
 }
 
 }  // namespace
