@@ -28,9 +28,6 @@ namespace tabiro {
 
 namespace {
 
-// Buttons that only make sense while GPS runs; GPS start enables them.
-constexpr int kGpsOnlyButtons[] = {IDC_SVIEW,      IDC_ADD_CAMERA, IDC_NAVIGATION, IDC_GUIDE_SHOW,
-                                   IDC_GPS_RELIEF, IDC_GUIDE_HIDE, IDC_CENTERING};
 
 constexpr const char* kWaypointRangeMessage =
     "ﾅﾋﾞﾎﾟｲﾝﾄには 1 から 50 までの整数を入力してください。";

@@ -25,9 +25,6 @@ namespace {
 
 constexpr int kArrows[] = {IDC_LEFT, IDC_UP, IDC_DOWN, IDC_RIGHT};
 
-// Buttons that work only while GPS runs in Navin' You.
-constexpr int kGpsOnButtons[] = {IDC_GUIDE_SHOW, IDC_GPS_RELIEF, IDC_GUIDE_HIDE, IDC_ADD_CAMERA,
-                                 IDC_CENTERING,  IDC_NAVIGATION, IDC_SVIEW};
 constexpr int kGpsOffDisabled[] = {IDC_GUIDE_SHOW, IDC_GPS_RELIEF, IDC_GUIDE_HIDE, IDC_ADD_CAMERA};
 
 void enableAll(ToolbarView& view, std::initializer_list<int> ids, bool enabled) {
@@ -73,7 +70,7 @@ void toggleNavinYouGps(AppContext& ctx, SpeechControl& speech) {
   ctx.timers.stop(timer::kReserved1);
   if (toggleNavinGps(ctx)) {
     raiseToolbar(ctx);
-    enableAll(ctx.view, kGpsOnButtons, true);
+    enableAll(ctx.view, kGpsOnlyButtons, true);
     ctx.view.enable(IDC_LINKED_GPS, false);
     showCorrectionArrows(ctx);
     ctx.view.focus(IDC_GPS);
@@ -270,7 +267,7 @@ void toggleLinkedGps(AppContext& ctx, SpeechControl& speech) {
     writeGpsRun(ctx.settings, GpsRun::Linked);
     ctx.settings.writeInt(key::kCenter, 1);
     postAtlasCommand(ctx, kAtlasGpsOn);
-    enableAll(ctx.view, kGpsOnButtons, true);
+    enableAll(ctx.view, kGpsOnlyButtons, true);
     showCorrectionArrows(ctx);
     ctx.view.enable(IDC_GPS, false);
     ctx.view.focus(IDC_LINKED_GPS);

@@ -81,6 +81,12 @@ inline constexpr ButtonSet kScrollSets[] = {{IDC_LEFT, bitmaps::kScrollLeft, tru
                                             {IDC_DOWN, bitmaps::kScrollDown, true},
                                             {IDC_RIGHT, bitmaps::kScrollRight, true}};
 
+// Buttons that only make sense while GPS runs in the map program: disabled
+// at start, enabled by GPS start in this order.
+inline constexpr int kGpsOnlyButtons[] = {IDC_GUIDE_SHOW, IDC_GPS_RELIEF, IDC_GUIDE_HIDE,
+                                          IDC_ADD_CAMERA, IDC_CENTERING,  IDC_NAVIGATION,
+                                          IDC_SVIEW};
+
 // The sets every button starts with; the scale, zoom and map switch buttons
 // get theirs by map mode.
 inline constexpr std::array<ButtonSet, 20> kStartSets{{
