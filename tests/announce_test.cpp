@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/timer_dispatcher.h"
-#include "app/toolbar_dialog.h"
+#include "app/toolbar_handlers.h"
 #include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
 #include "guidance/guidance_control.h"

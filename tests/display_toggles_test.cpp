@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/map_scene.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
 

@@ -5,7 +5,7 @@
 
 #include "core/timer_ids.h"
 #include "fakes/map_scene.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
 #include "resource.h"

@@ -6,13 +6,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/toolbar_dialog.h"
+#include "app/toolbar_handlers.h"
 #include "fakes/recording_speech.h"
 #include "fakes/test_context.h"
 #include "resource.h"
 #include "settings/guidance_settings.h"
 #include "settings/guide_phrases.h"
-#include "settings/path_settings.h"
+#include "settings/operation_settings.h"
 
 namespace tabiro {
 namespace {

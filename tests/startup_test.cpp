@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/toolbar_dialog.h"
+#include "app/toolbar_handlers.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/map_launch.h"

@@ -4,9 +4,10 @@
 
 #include "core/timer_ids.h"
 #include "guidance/music_players.h"
-#include "mapctl/command_channel.h"
 #include "mapctl/discovery.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
+#include "mapctl/map_window.h"
 #include "platform/winmsg.h"
 
 namespace tabiro {
@@ -16,33 +17,19 @@ namespace {
 constexpr const char* kErrorTitle = "Error";
 constexpr const char* kAudioErrorTitle = "Error Initializing Audio";
 constexpr int kCancelId = 2;
+constexpr int kToolbarAfterMapMs = 200;  // timer 4: SView in front, then the toolbar
 
 WindowHandle findErrorBox(Desktop& desktop) {
   if (const WindowHandle box = desktop.findWindow(nullptr, kErrorTitle)) return box;
   return desktop.findWindow(nullptr, kAudioErrorTitle);
 }
 
-// Brings the map program and SView to the front, then the toolbar.
+// Brings the map program and SView to the front, then the toolbar; nothing
+// without Navin' You (ATLAS alone at start-up), whichever "Map" names.
 void bringMapToFront(AppContext& ctx) {
   ctx.timers.stop(timer::kBringMapToFront);
-  const WindowHandle navin = ctx.desktop.findWindow(kNavinYouClass, nullptr);
-  if (!navin) return;
-  switch (ctx.settings.readInt(key::kMap, 0)) {
-    case 0:
-      ctx.desktop.setForeground(navin);
-      break;
-    case 1:
-      activateAtlas(ctx);
-      break;
-    default:
-      break;
-  }
-  ctx.clock.sleep(500);
-  if (const WindowHandle sview = ctx.desktop.findWindow(kSViewClass, nullptr)) {
-    ctx.desktop.bringToTop(sview);
-    ctx.desktop.setForeground(sview);
-  }
-  ctx.clock.sleep(200);
+  if (!ctx.desktop.findWindow(kNavinYouClass, nullptr)) return;
+  activateMapWindow(ctx, kToolbarAfterMapMs);
   raiseToolbar(ctx);
 }
 

@@ -18,6 +18,7 @@ constexpr std::string_view kOvis = "Ovis";
 constexpr std::string_view kTos = "TOS";
 constexpr std::string_view kMapMatch = "MapMatch";
 constexpr std::string_view kRect = "RECT";
+constexpr std::string_view kReceiver = "Receiver";
 }  // namespace section
 
 namespace key {
@@ -81,6 +82,8 @@ constexpr ProfileKey kChoku{section::kTos, "choku"};
 constexpr ProfileKey kMoku{section::kTos, "moku"};
 constexpr ProfileKey kMigi{section::kTos, "migi"};
 constexpr ProfileKey kHidari{section::kTos, "hidari"};
+constexpr ProfileKey kGpsLost{section::kTos, "gpslost"};
+constexpr ProfileKey kGpsBack{section::kTos, "gpsback"};
 
 // "MapMatch"
 constexpr ProfileKey kHoseiL{section::kMapMatch, "hosei_L"};
@@ -91,6 +94,14 @@ constexpr ProfileKey kHoseiR{section::kMapMatch, "hosei_R"};
 // "RECT"
 constexpr ProfileKey kRectTop{section::kRect, "top"};
 constexpr ProfileKey kRectLeft{section::kRect, "left"};
+
+// "Receiver": where positions come from when no map program reads them.
+constexpr ProfileKey kReceiverSource{section::kReceiver, "Source"};
+constexpr ProfileKey kReceiverPort{section::kReceiver, "Port"};
+constexpr ProfileKey kReceiverBaud{section::kReceiver, "Baud"};
+constexpr ProfileKey kReceiverHost{section::kReceiver, "Host"};
+constexpr ProfileKey kReceiverTcpPort{section::kReceiver, "TcpPort"};
+constexpr ProfileKey kReceiverDatum{section::kReceiver, "Datum"};
 }  // namespace key
 
 }  // namespace tabiro

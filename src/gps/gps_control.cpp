@@ -2,17 +2,20 @@
 
 #include <optional>
 
-#include "ui/bitmap_sets.h"
 #include "core/timer_ids.h"
 #include "gps/position_reader.h"
 #include "gps/track_log.h"
 #include "guidance/guidance_control.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
+#include "mapctl/map_window.h"
+#include "mapctl/navin_gps_button.h"
 #include "mapctl/route_dialogs.h"
 #include "platform/winmsg.h"
 #include "resource.h"
+#include "ui/bitmap_sets.h"
 
 namespace tabiro {
 

@@ -8,7 +8,7 @@
 #include "guidance/guidance_engine.h"
 #include "guidance/music_players.h"
 #include "guidance/route_file.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/map_window.h"
 #include "resource.h"
 
 namespace tabiro {

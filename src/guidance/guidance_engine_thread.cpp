@@ -3,7 +3,7 @@
 
 #include "core/toolbar_title.h"
 #include "guidance/guidance_engine.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/map_window.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 

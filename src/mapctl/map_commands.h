@@ -64,6 +64,14 @@ constexpr unsigned kNavinSecondDocument = 65281;
 constexpr unsigned kNavinMapMatch = 32907;
 constexpr unsigned kProAtlasScaleBase = 32943;  // + the scale menu number
 
+// A stored menu number as a command: 0 means "not set", sending nothing.
+constexpr unsigned atlasScaleCommand(int menuNumber) {
+  return menuNumber == 0 ? 0 : static_cast<unsigned>(menuNumber) + kAtlasScaleBase;
+}
+constexpr unsigned proAtlasScaleCommand(int menuNumber) {
+  return menuNumber == 0 ? 0 : static_cast<unsigned>(menuNumber) + kProAtlasScaleBase;
+}
+
 // Commands to the side programs.
 constexpr unsigned kGpsPlayerCommand = 119;  // to "GPSPLAYER"
 constexpr unsigned kSViewCommand = 14;       // to "SViewClass"

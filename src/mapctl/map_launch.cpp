@@ -1,7 +1,8 @@
 #include "mapctl/map_launch.h"
 
-#include "mapctl/command_channel.h"
+#include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 #include "platform/sjis.h"
 #include "platform/winmsg.h"

@@ -3,11 +3,14 @@
 #include <optional>
 #include <string>
 
-#include "mapctl/map_launch.h"
 #include "gps/gps_control.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
+#include "mapctl/map_launch.h"
+#include "mapctl/map_window.h"
+#include "mapctl/navin_gps_button.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 

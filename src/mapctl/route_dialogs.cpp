@@ -1,8 +1,10 @@
 #include "mapctl/route_dialogs.h"
 
 #include "core/timer_ids.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/discovery.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
+#include "mapctl/map_window.h"
 
 namespace tabiro {
 

@@ -3,9 +3,11 @@
 #include <cstdlib>
 
 #include "core/timer_ids.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
+#include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
+#include "mapctl/map_window.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 

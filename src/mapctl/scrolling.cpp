@@ -1,8 +1,10 @@
 #include "mapctl/scrolling.h"
 
 #include "core/timer_ids.h"
+#include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"
+#include "mapctl/map_window.h"
 #include "platform/winmsg.h"
 
 namespace tabiro {

@@ -4,7 +4,7 @@
 
 #include "core/app_context.h"
 #include "core/profile_keys.h"
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 
 namespace tabiro {
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -176,6 +177,37 @@ class AudioSessions {
   // False when no session of that process and identifier exists any more.
   virtual bool setVolume(std::uint32_t processId, const std::string& id, float volume) = 0;
   virtual std::uint32_t ownProcessId() = 0;
+};
+
+// A byte stream from a GPS receiver: an open serial port or TCP connection.
+// Its reader thread owns it; `close` may come from any thread and ends a
+// pending read at once.
+class ReceiverLink {
+ public:
+  virtual ~ReceiverLink() = default;
+  // Appends what arrived within about a second (possibly nothing). False
+  // when the link is broken: the port vanished or the peer closed.
+  virtual bool read(std::string& bytes) = 0;
+  virtual void close() = 0;
+};
+
+// Why a receiver could not be opened.
+enum class LinkFailure { None, Absent, InUse, Refused, Unreachable };
+
+struct LinkOpening {
+  std::unique_ptr<ReceiverLink> link;  // null on failure
+  LinkFailure failure = LinkFailure::None;
+};
+
+// Opening GPS receivers. Every call returns within a few seconds.
+class ReceiverLinks {
+ public:
+  virtual ~ReceiverLinks() = default;
+  // 8N1 at `baud`; `port` is a name like "COM3".
+  virtual LinkOpening openSerial(const std::string& port, int baud) = 0;
+  virtual LinkOpening openTcp(const std::string& host, int port) = 0;
+  // The serial ports the system has, by name.
+  virtual std::vector<std::string> serialPorts() = 0;
 };
 
 // Starting other programs.

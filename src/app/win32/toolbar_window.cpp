@@ -13,7 +13,7 @@
 #include "resource.h"
 #include "settings/win32/guidance_settings_dialog.h"
 #include "settings/win32/guide_phrase_dialog.h"
-#include "settings/win32/path_settings_dialog.h"
+#include "settings/win32/operation_settings_dialog.h"
 #include "speech/win32/voice_properties_dialog.h"
 
 namespace tabiro {

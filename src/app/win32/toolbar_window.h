@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/toolbar_dialog.h"
+#include "app/toolbar_handlers.h"
 #include "app/win32/popups.h"
 #include "ui/win32/bitmap_button.h"
 #include "ui/win32/dialog.h"

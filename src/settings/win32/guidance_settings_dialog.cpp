@@ -1,7 +1,7 @@
 #include "settings/win32/guidance_settings_dialog.h"
 
 #include "resource.h"
-#include "settings/win32/path_dialog.h"
+#include "settings/win32/file_chooser.h"
 
 namespace tabiro {
 

@@ -1,4 +1,4 @@
-#include "settings/win32/path_dialog.h"
+#include "settings/win32/file_chooser.h"
 
 #include <commdlg.h>
 

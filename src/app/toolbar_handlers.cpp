@@ -1,6 +1,5 @@
-#include "app/toolbar_dialog.h"
+#include "app/toolbar_handlers.h"
 
-#include "ui/bitmap_sets.h"
 #include "app/placement.h"
 #include "app/startup.h"
 #include "app/timer_dispatcher.h"
@@ -9,19 +8,20 @@
 #include "guidance/audio_ducking.h"
 #include "guidance/camera_file.h"
 #include "guidance/guidance_control.h"
-#include "mapctl/command_channel.h"
-#include "mapctl/discovery.h"
+#include "mapctl/atlas_window.h"
 #include "mapctl/display_toggles.h"
 #include "mapctl/map_commands.h"
+#include "mapctl/map_switch.h"
+#include "mapctl/map_window.h"
 #include "mapctl/route_dialogs.h"
 #include "mapctl/scale_zoom.h"
 #include "mapctl/scrolling.h"
-#include "mapctl/map_switch.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 #include "settings/guidance_settings.h"
-#include "settings/path_settings.h"
+#include "settings/operation_settings.h"
 #include "speech/voice_properties.h"
+#include "ui/bitmap_sets.h"
 
 namespace tabiro {
 

@@ -1,8 +1,8 @@
 // PathSettingsDialog on template 132: a thin shell that shows PathSettings
-// and applies its rules (settings/path_settings.h).
+// and applies its rules (settings/operation_settings.h).
 #pragma once
 
-#include "settings/path_settings.h"
+#include "settings/operation_settings.h"
 #include "ui/win32/exchange.h"
 
 namespace tabiro {

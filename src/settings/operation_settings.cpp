@@ -1,6 +1,6 @@
-#include "settings/path_settings.h"
+#include "settings/operation_settings.h"
 
-#include "mapctl/command_channel.h"
+#include "mapctl/map_window.h"
 #include "resource.h"
 
 namespace tabiro {

@@ -1,8 +1,5 @@
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 
-#include "core/timer_ids.h"
-#include "core/toolbar_title.h"
-#include "mapctl/discovery.h"
 #include "platform/winmsg.h"
 
 namespace tabiro {
@@ -57,52 +54,6 @@ std::intptr_t keyUpData(ArrowKey key) {
   return static_cast<std::intptr_t>(static_cast<std::uint32_t>(keyDownData(key)) | kKeyUpBits);
 }
 
-void raiseToolbar(AppContext& ctx) {
-  if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
-    ctx.desktop.setForeground(toolbar);
-  }
-}
-
-void activateMapWindow(AppContext& ctx) {
-  switch (readMapVariant(ctx)) {
-    case MapVariant::NavinYou:
-      if (const WindowHandle navin = ctx.desktop.findWindow(kNavinYouClass, nullptr)) {
-        ctx.desktop.setForeground(navin);
-      }
-      break;
-    case MapVariant::Atlas:
-      activateAtlas(ctx);
-      break;
-    case MapVariant::None:
-      break;
-  }
-  ctx.clock.sleep(kMapSettleMs);
-  if (const WindowHandle sview = ctx.desktop.findWindow(kSViewClass, nullptr)) {
-    ctx.desktop.bringToTop(sview);
-    ctx.desktop.setForeground(sview);
-  }
-  ctx.clock.sleep(kMapSettleMs);
-}
-
-void rearmRaiseTimer(AppContext& ctx) {
-  switch (ctx.settings.readInt(key::kGps, 0)) {
-    case 1:
-      ctx.timers.start(timer::kRaiseAfterGps, kRaiseTimerMs);
-      break;
-    case 2:
-      ctx.timers.start(timer::kRaiseAfterLinked, kRaiseTimerMs);
-      break;
-    default:
-      break;
-  }
-}
-
-void cancelRaiseTimers(AppContext& ctx) {
-  for (const int id : {timer::kReserved1, timer::kRaiseAfterGps, timer::kRaiseAfterLinked}) {
-    ctx.timers.stop(id);
-  }
-}
-
 bool sendNavinCommand(AppContext& ctx, unsigned id) { return commandNavinYou(ctx, id, false); }
 
 bool postNavinCommand(AppContext& ctx, unsigned id) { return commandNavinYou(ctx, id, true); }
@@ -131,16 +82,6 @@ void clickSheetControl(AppContext& ctx, WindowHandle control, ClientPoint point)
   ctx.desktop.post(control, win::kWmLButtonDown, win::kMkLButton, at(point));
   ctx.clock.sleep(kSheetClickHoldMs);
   ctx.desktop.post(control, win::kWmLButtonUp, win::kMkLButton, at(point));
-}
-
-WindowHandle pollForWindow(AppContext& ctx, const std::function<WindowHandle()>& find, int pollMs,
-                           int timeoutMs) {
-  const std::int64_t deadline = ctx.clock.nowMs() + timeoutMs;
-  for (;;) {
-    if (const WindowHandle window = find()) return window;
-    if (ctx.clock.nowMs() >= deadline) return kNoWindow;
-    ctx.clock.sleep(pollMs);
-  }
 }
 
 void sendDialogCommand(AppContext& ctx, WindowHandle dialog, int id, DialogSend how) {

@@ -1,10 +1,10 @@
-#include "mapctl/command_channel.h"
+#include "mapctl/input_messages.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "core/timer_ids.h"
 #include "fakes/test_context.h"
+#include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
 #include "platform/winmsg.h"
 
@@ -13,17 +13,13 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::ActionKind;
-using testing::BringToTop;
-using testing::Foreground;
 using testing::Posted;
 using testing::PostedCommand;
 using testing::Sent;
 using testing::Sleep;
 using testing::TestContext;
-using testing::TimerStart;
 
-TEST(CommandChannel, KeyDataAndClickPositions) {
+TEST(InputMessages, KeyDataAndClickPositions) {
   EXPECT_EQ(keyDownData(ArrowKey::Left), 0x014B0001);
   EXPECT_EQ(keyDownData(ArrowKey::Up), 0x01480001);
   EXPECT_EQ(keyDownData(ArrowKey::Right), 0x014D0001);
@@ -33,7 +29,7 @@ TEST(CommandChannel, KeyDataAndClickPositions) {
   EXPECT_EQ(clickPosition(-1, 2), 0x0002FFFF);
 }
 
-TEST(CommandChannel, MenuNumbersBecomeCommandsAndZeroSendsNothing) {
+TEST(InputMessages, MenuNumbersBecomeCommandsAndZeroSendsNothing) {
   EXPECT_EQ(atlasScaleCommand(1), 40960u);
   EXPECT_EQ(atlasScaleCommand(10), 40969u);
   EXPECT_EQ(proAtlasScaleCommand(10), 32953u);
@@ -54,54 +50,7 @@ TEST(CommandChannel, MenuNumbersBecomeCommandsAndZeroSendsNothing) {
   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas, 40962)));
 }
 
-TEST(CommandChannel, RearmRaiseTimerFollowsGps) {
-  for (const int gps : {0, 1, 2, 7}) {
-    TestContext t;
-    t.settings.writeInt(key::kGps, gps);
-    rearmRaiseTimer(t.ctx);
-    const auto started = t.log.of(ActionKind::TimerStart);
-    if (gps == 1) {
-      EXPECT_THAT(started, ElementsAre(TimerStart(timer::kRaiseAfterGps, 2000)));
-    } else if (gps == 2) {
-      EXPECT_THAT(started, ElementsAre(TimerStart(timer::kRaiseAfterLinked, 2000)));
-    } else {
-      EXPECT_THAT(started, IsEmpty()) << "GPS " << gps;
-    }
-  }
-}
-
-TEST(CommandChannel, ActivateMapWindowBringsTheMapThenSView) {
-  TestContext t;
-  const WindowHandle navin = t.desktop.add(kNavinYouClass);
-  const WindowHandle sview = t.desktop.add(kSViewClass);
-  activateMapWindow(t.ctx);
-  EXPECT_THAT(t.log.actions(), ElementsAre(Foreground(navin), Sleep(500), BringToTop(sview),
-                                           Foreground(sview), Sleep(500)));
-
-  TestContext atlas;
-  atlas.settings.writeInt(key::kMap, 1);
-  const WindowHandle frame = atlas.desktop.add(kAtlas98FrameClass);
-  atlas.desktop.add(kNavinYouClass);
-  activateMapWindow(atlas.ctx);
-  EXPECT_THAT(atlas.log.actions(), ElementsAre(Foreground(frame), Sleep(500), Sleep(500)));
-
-  // No ATLAS window: still the full second, nothing sent.
-  TestContext none;
-  none.settings.writeInt(key::kMap, 1);
-  activateMapWindow(none.ctx);
-  raiseToolbar(none.ctx);
-  EXPECT_THAT(none.log.actions(), ElementsAre(Sleep(500), Sleep(500)));
-}
-
-TEST(CommandChannel, RaiseToolbarFindsItByTitle) {
-  TestContext t;
-  t.desktop.add("#32770", "Tabiro2 (old)");
-  const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
-  raiseToolbar(t.ctx);
-  EXPECT_THAT(t.log.actions(), ElementsAre(Foreground(toolbar)));
-}
-
-TEST(CommandChannel, NavinArrowsAndClicksArePostedOrSentAsTheProgramExpects) {
+TEST(InputMessages, NavinArrowsAndClicksArePostedOrSentAsTheProgramExpects) {
   TestContext t;
   const WindowHandle view = t.desktop.add(kMapViewClass);
   const WindowHandle upDown = t.desktop.add(kUpDownClass);
@@ -124,7 +73,7 @@ TEST(CommandChannel, NavinArrowsAndClicksArePostedOrSentAsTheProgramExpects) {
   EXPECT_THAT(t.log.actions(), IsEmpty());
 }
 
-TEST(CommandChannel, DialogButtonsCarryTheirControlHandle) {
+TEST(InputMessages, DialogButtonsCarryTheirControlHandle) {
   TestContext t;
   const WindowHandle confirm = t.desktop.add("#32770", kRouteConfirmTitle);
   const WindowHandle yes = t.desktop.add("Button", "はい", confirm, kRouteConfirmYes);
@@ -137,7 +86,7 @@ TEST(CommandChannel, DialogButtonsCarryTheirControlHandle) {
                           Sent(select, 273, 9314, 0)));
 }
 
-TEST(CommandChannel, NavinCommandsGoToTheMainWindowOnlyWhenItExists) {
+TEST(InputMessages, NavinCommandsGoToTheMainWindowOnlyWhenItExists) {
   TestContext t;
   EXPECT_FALSE(postNavinCommand(t.ctx, kNavinSettingsV1));
   const WindowHandle navin = t.desktop.add(kNavinYouClass);
@@ -145,14 +94,6 @@ TEST(CommandChannel, NavinCommandsGoToTheMainWindowOnlyWhenItExists) {
   EXPECT_TRUE(sendNavinCommand(t.ctx, kNavinRouteList));
   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(navin, kNavinSettingsV1),
                                             testing::SentCommand(navin, kNavinRouteList)));
-}
-
-TEST(CommandChannel, CancelRaiseTimersStopsOneTwoAndThree) {
-  TestContext t;
-  t.timers.start(2, 2000);
-  t.timers.start(4, 1000);
-  cancelRaiseTimers(t.ctx);
-  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{4, 1000}}));
 }
 
 }  // namespace

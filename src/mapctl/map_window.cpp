@@ -1,0 +1,57 @@
+#include "mapctl/map_window.h"
+
+#include "core/timer_ids.h"
+#include "core/toolbar_title.h"
+#include "mapctl/atlas_window.h"
+#include "mapctl/discovery.h"
+#include "mapctl/map_commands.h"
+
+namespace tabiro {
+
+void raiseToolbar(AppContext& ctx) {
+  if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
+    ctx.desktop.setForeground(toolbar);
+  }
+}
+
+void activateMapWindow(AppContext& ctx, int settleAfterSViewMs) {
+  switch (readMapVariant(ctx)) {
+    case MapVariant::NavinYou:
+      if (const WindowHandle navin = ctx.desktop.findWindow(kNavinYouClass, nullptr)) {
+        ctx.desktop.setForeground(navin);
+      }
+      break;
+    case MapVariant::Atlas:
+      activateAtlas(ctx);
+      break;
+    case MapVariant::None:
+      break;
+  }
+  ctx.clock.sleep(kMapSettleMs);
+  if (const WindowHandle sview = ctx.desktop.findWindow(kSViewClass, nullptr)) {
+    ctx.desktop.bringToTop(sview);
+    ctx.desktop.setForeground(sview);
+  }
+  ctx.clock.sleep(settleAfterSViewMs);
+}
+
+void rearmRaiseTimer(AppContext& ctx) {
+  switch (ctx.settings.readInt(key::kGps, 0)) {
+    case 1:
+      ctx.timers.start(timer::kRaiseAfterGps, kRaiseTimerMs);
+      break;
+    case 2:
+      ctx.timers.start(timer::kRaiseAfterLinked, kRaiseTimerMs);
+      break;
+    default:
+      break;
+  }
+}
+
+void cancelRaiseTimers(AppContext& ctx) {
+  for (const int id : {timer::kReserved1, timer::kRaiseAfterGps, timer::kRaiseAfterLinked}) {
+    ctx.timers.stop(id);
+  }
+}
+
+}  // namespace tabiro
