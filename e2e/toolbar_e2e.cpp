@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <string>
 #include <utility>
 
 #include "resource.h"
@@ -365,6 +367,31 @@ TEST_F(ToolbarTest, WaypointOutsideOneToFiftyKeepsTheToolbarOpenOnEnter) {
   PostMessageA(message, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(waitForWindowGone("#32770", "TabiroⅡ"));
   EXPECT_FALSE(waitForExit(tabiro_, 300)) << "OK with a bad waypoint must not quit";
+}
+
+// A route saved with CR LF loads no waypoint: guidance start says so in a
+// box that names the file, and guidance runs on with what did load.
+TEST_F(ToolbarTest, GuidanceStartWithARouteSavedWithCrLfTellsTheDriverOnce) {
+  std::ifstream sample(sourcePath("data/sample-drive.nyp"), std::ios::binary);
+  std::string route;
+  for (char c; sample.get(c);) route += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const std::string path = testFile("crlf.nyp");
+  std::ofstream(path, std::ios::binary) << route;
+  HWND toolbar = startToolbar("[Tabiro Info]\r\nMapMode=2\r\n[Rot]\r\nFileName=" + path + "\r\n");
+  ASSERT_TRUE(toolbar);
+  PostMessageA(toolbar, WM_COMMAND, IDC_NAVIGATION, 0);
+  HWND message = waitForWindow("#32770", "TabiroⅡ");
+  ASSERT_TRUE(message) << "no message about the route";
+  std::string text;
+  for (HWND c = FindWindowExA(message, nullptr, "Static", nullptr); c; c = FindWindowExA(message, c, "Static", nullptr)) {
+    text += windowText(c);
+  }
+  EXPECT_NE(text.find(path + " に地点が見つかりません。"), std::string::npos) << text;
+  EXPECT_NE(text.find("CR LF"), std::string::npos) << text;
+  PostMessageA(message, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(waitForWindowGone("#32770", "TabiroⅡ"));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(toolbar, IDC_ADD_CAMERA))) << "guidance did not start";
+  EXPECT_FALSE(waitForWindow("#32770", "TabiroⅡ", 1000)) << "told twice";
 }
 
 // --- quitting ----------------------------------------------------------------------

@@ -12,7 +12,9 @@ the way. Speed cameras (a red warning frame around every one): ovis1 radar
 road, an "H" of posts and beam), ovis3 loop coil (yellow loops in the road
 and a camera pole), オービス any camera (a camera and its flash). "_h" is a
 major road: a wide three-lane road on a green ground; "_l" a narrow road on a
-dark blue ground. The bottom strip stays plain: the caption stands there."""
+dark blue ground. GPS途絶 and GPS復帰, the GPS signal lost and back: a
+satellite sending waves to a car, crossed out in red when lost. The bottom
+strip stays plain: the caption stands there."""
 
 import math
 import os
@@ -302,6 +304,50 @@ CAMERAS = {
 }
 
 
+# --- GPS signal notices ------------------------------------------------------
+
+
+def satellite(p, cx, cy):
+    """A satellite: a body between two solar panels, seen from below."""
+    for dx in (-1, 1):
+        x0 = cx + dx * 22
+        x1 = cx + dx * 70
+        p.rect(min(x0, x1) - 2, cy - 15, max(x0, x1) + 2, cy + 15, OUTLINE)
+        p.rect(min(x0, x1), cy - 13, max(x0, x1), cy + 13, (40, 80, 170))
+        for k in range(1, 4):
+            x = min(x0, x1) + k * abs(x1 - x0) // 4
+            p.rect(x - 1, cy - 13, x + 1, cy + 13, STEEL)
+    p.rect(cx - 20, cy - 20, cx + 20, cy + 20, OUTLINE)
+    p.rect(cx - 17, cy - 17, cx + 17, cy + 17, STEEL)
+    p.disc(cx, cy + 24, 7, OUTLINE)
+
+
+def signal_notice(back):
+    """The satellite sending waves down to a car: green waves when the signal
+    is back, a red cross over grey ones when it is lost."""
+    p = Picture(NIGHT)
+    satellite(p, 125, 42)
+    wave = (60, 200, 90) if back else (120, 120, 128)
+    for r in (34, 58, 82):
+        p.ring(125, 70, r, 9, OUTLINE, 60, 120)
+        p.ring(125, 70, r, 6, wave, 60, 120)
+    # A car seen from behind at the bottom.
+    p.rect(92, 146, 158, 172, OUTLINE)
+    p.rect(95, 149, 155, 170, WHITE)
+    p.rect(102, 134, 148, 150, OUTLINE)
+    p.rect(105, 137, 145, 149, (150, 190, 230))
+    if not back:
+        p.segment((70, 70), (180, 160), 14, OUTLINE)
+        p.segment((180, 70), (70, 160), 14, OUTLINE)
+        p.segment((70, 70), (180, 160), 9, RED)
+        p.segment((180, 70), (70, 160), 9, RED)
+    p.rect(0, CAPTION_TOP, W, H, (235, 235, 235))
+    return p
+
+
+NOTICES = {"GPS途絶": signal_notice(False), "GPS復帰": signal_notice(True)}
+
+
 def write_bmp(path, p):
     row_bytes = (W * 3 + 3) & ~3
     rows = []
@@ -317,7 +363,7 @@ def write_bmp(path, p):
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    for name, picture in list(JUNCTIONS.items()) + list(CAMERAS.items()):
+    for name, picture in list(JUNCTIONS.items()) + list(CAMERAS.items()) + list(NOTICES.items()):
         write_bmp(os.path.join(OUT, name + ".bmp"), picture)
 
 

@@ -8,7 +8,8 @@ at one level.
     python3 res/make_voices.py         # writes data/ship/*.wav (needs espeak-ng)
 
 Turn phrases are the default guide phrases; a speed-camera file names the
-camera's kind and, for "_h", the major road."""
+camera's kind and, for "_h", the major road; GPS途絶 and GPS復帰 say that the
+GPS signal was lost and is back."""
 
 import array
 import math
@@ -39,6 +40,8 @@ PHRASES = {
     "ovis3_h": "このさき、" + MAJOR + "ループコイルしき、オービスです。" + WARNING,
     "ovis3_l": "このさき、ループコイルしき、オービスです。" + WARNING,
     "オービス": "このさき、オービスです。" + WARNING,
+    "GPS途絶": "ジーピーエスの、しんごうが、とだえました。",
+    "GPS復帰": "ジーピーエスの、しんごうが、もどりました。",
 }
 
 

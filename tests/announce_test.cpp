@@ -78,7 +78,7 @@ TEST(Announce, SpeechIsPostedToTheToolbarWhenNothingSpeaksAgainstIt) {
   EXPECT_THAT(t.log.actions(),
               ElementsAre(SoundResource("DING"), PostedCommand(toolbar, IDC_SPEAK),
                           PictureShown("ovis1_l.bmp", "レーダ"), WorkerStarted("pictureWorker")));
-  EXPECT_EQ(t.state.speechText.pop(), "この先、オービスレーダです。");
+  EXPECT_EQ(t.state.speechText.pop().value().text, "この先、オービスレーダです。");
 }
 
 // Every phrase waits for its own command 1044: two announcements before the
@@ -104,7 +104,7 @@ TEST(Announce, EachPhraseIsSpokenOnceInTheOrderItWasAnnounced) {
     SpeechControl speech{dispatch};
     for (const std::string& phrase : c.engine) announce(t.ctx, phrase, AnnouncedPicture::turn(), "");
     if (c.guidanceEnds) guidanceStopped(t.ctx, speech);
-    for (std::size_t i = 0; i < t.log.messagesTo(toolbar).size(); ++i) speech.speakNow(t.state);
+    for (std::size_t i = 0; i < t.log.messagesTo(toolbar).size(); ++i) speech.speakNow(t.state, t.clock);
     EXPECT_EQ(dispatch.spoken, c.spoken) << c.label;
   }
 }

@@ -14,6 +14,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/toolbar_title.h"
 #include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
 #include "guidance/announce.h"
@@ -224,34 +225,64 @@ TEST(AudioDucking, EveryAnnouncementLowersFromTheChimeUntilThePlayersPlayAgain) 
   struct Case {
     const char* what;
     std::function<void(TestContext&, SpeechControl&)> announce;
-    testing::Action sound;
+    std::vector<testing::Action> heard;  // between the chime and the restore
+    bool spoken = false;  // with speech and no player; else Winamp plays and the WAV is heard
   };
+  // The phrase is said on the toolbar's thread after the announcer has
+  // returned; the others stay low until the engine has finished saying it.
+  const auto turnSaidByTheToolbar = [](TestContext& t, SpeechControl& speech) {
+    announce(t.ctx, "まもなく右方向です。", AnnouncedPicture::turn(), "migi.wav");
+    EXPECT_FLOAT_EQ(*t.audio.volume(kBrowser, "browser"), 0.16f) << "before command 1044";
+    speech.speakNow(t.state, t.clock);
+  };
+  const testing::Action poll = testing::Sleep(kSpeechEndPollMs);
   const Case cases[] = {
       {"a turn",
        [](TestContext& t, SpeechControl&) {
          announce(t.ctx, "まもなく右方向です。", AnnouncedPicture::turn(), "migi.wav");
        },
-       SoundFile("migi.wav")},
+       {SoundFile("migi.wav")}},
       {"the end of guidance",
        [](TestContext& t, SpeechControl& speech) { guidanceStopped(t.ctx, speech); },
-       SoundResource("END")},
+       {SoundResource("END")}},
+      {"a spoken turn", turnSaidByTheToolbar, {poll, poll}, true},
+      {"the spoken end of guidance",
+       [](TestContext& t, SpeechControl& speech) { guidanceStopped(t.ctx, speech); },
+       {poll, poll},
+       true},
   };
   for (const Case& c : cases) {
     TestContext t;
     testing::FakeSpeechDispatch dispatch;
+    dispatch.busyReadsAfterSpeak = 2;
     SpeechControl speech{dispatch};
-    const WindowHandle winamp = t.desktop.add(kWinampClass, "Winamp");
-    t.desktop.setProcessId(winamp, kPlayer);
-    t.desktop.answer(winamp, win::kWmUser, 0, [](std::uintptr_t, std::intptr_t request) {
-      return request == 104 ? std::intptr_t{1} : std::intptr_t{0};  // playing
-    });
-    t.audio.add(session(kPlayer, "winamp", 1.0f));
+    WindowHandle winamp = kNoWindow;
+    if (c.spoken) {
+      store(t.state.speechReady, 1);
+      t.desktop.add("#32770", kToolbarTitle);
+    } else {
+      winamp = t.desktop.add(kWinampClass, "Winamp");
+      t.desktop.setProcessId(winamp, kPlayer);
+      t.desktop.answer(winamp, win::kWmUser, 0, [](std::uintptr_t, std::intptr_t request) {
+        return request == 104 ? std::intptr_t{1} : std::intptr_t{0};  // playing
+      });
+      t.audio.add(session(kPlayer, "winamp", 1.0f));
+    }
     t.audio.add(session(kBrowser, "browser", 0.8f));
     c.announce(t, speech);
-    EXPECT_THAT(t.log.of({ActionKind::SessionVolume, ActionKind::Sound, ActionKind::SoundFile}),
-                ElementsAre(SessionVolume(kBrowser, "browser", 0.16f), SoundResource("DING"),
-                            c.sound, SessionVolume(kBrowser, "browser", 0.8f)))
-        << c.what;
+    std::vector<testing::Action> expected = {SessionVolume(kBrowser, "browser", 0.16f),
+                                             SoundResource("DING")};
+    expected.insert(expected.end(), c.heard.begin(), c.heard.end());
+    expected.push_back(SessionVolume(kBrowser, "browser", 0.8f));
+    const auto heard = c.spoken ? t.log.of({ActionKind::SessionVolume, ActionKind::Sound,
+                                            ActionKind::SoundFile, ActionKind::Sleep})
+                                : t.log.of({ActionKind::SessionVolume, ActionKind::Sound,
+                                            ActionKind::SoundFile});
+    EXPECT_THAT(heard, ::testing::ElementsAreArray(expected)) << c.what;
+    if (c.spoken) {
+      EXPECT_EQ(dispatch.spoken.size(), 1U) << c.what;
+      continue;
+    }
     // Winamp is still stopped and started again, before the others come back.
     const auto actions = t.log.actions();
     const auto at = [&](const testing::Action& a) {

@@ -302,7 +302,7 @@ TEST(GuidanceEngineThread, AWaypointsMapCommandsFollowItsPhrase) {
               ElementsAre(PostedCommand(toolbar, IDC_SPEAK), PictureShown("X右.bmp", ""),
                           PostedCommand(toolbar, IDC_GUIDE_SHOW), PostedCommand(toolbar, IDC_SCALE_70K),
                           SentCommand(toolbar, IDC_GUIDANCE_ENDED)));
-  EXPECT_EQ(t.state.speechText.pop(), "まもなく右方向です。");
+  EXPECT_EQ(t.state.speechText.pop().value().text, "まもなく右方向です。");
 }
 
 TEST(GuidanceEngineThread, TheLastWaypointEndsTheEngineByItself) {

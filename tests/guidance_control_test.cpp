@@ -4,7 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "fakes/fake_speech.h"
 #include "fakes/route_builder.h"
@@ -135,6 +139,83 @@ TEST_F(Guidance, AFileThatCannotBeOpenedIsReportedAndNothingStarts) {
                 IsEmpty());
     EXPECT_EQ(load(s.state.guidanceRun), 0);
     EXPECT_EQ(s.settings.readInt(key::kWavNavi, 1), 0);
+  }
+}
+
+// A file that loads but hides something from guidance is named to the
+// driver in one box per start, with the reasons; guidance runs regardless.
+TEST_F(Guidance, FilesThatLoadBadlyAreToldOnceAndGuidanceStartsAnyway) {
+  const auto crLf = [](std::string text) {
+    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2) {
+      text.insert(at, "\r");
+    }
+    return text;
+  };
+  const std::string camera = "ORD=POI/tex=レーダ/kei=139'45'30'5/ido=35'40'12'5/deg=\r\n";
+  const std::string twoWaypoints = testing::routeFileText({{{32873600, 128801408}, "右"},
+                                                           {{32874600, 128801408}, "目"}});
+  const std::string fiveWaypoints = testing::routeFileText(
+      {{{1, 1}, "右"}, {{2, 2}, "右"}, {{3, 3}, "右"}, {{4, 4}, "右"}, {{5, 5}, "目"}});
+  struct Case {
+    const char* name;
+    std::string route, cameras;             // file contents
+    std::vector<std::string> said;          // in the box, in this order; none: no box
+  };
+  const Case cases[] = {
+      {"clean", twoWaypoints, camera, {}},
+      {"empty point file", twoWaypoints, "", {}},
+      {"route saved with CR LF",
+       crLf(twoWaypoints),
+       camera,
+       {"ルートファイル ROUTE に地点が見つかりません。", "1行目: 目印の行", "CR LF",
+        "8行目: 目印の行", "案内は読み込めた分で始めます。"}},
+      {"many warnings are cut short",
+       crLf(fiveWaypoints),
+       camera,
+       {"に地点が見つかりません。", "1行目:", "8行目:", "15行目:", "ほか2件", "tabiro-inspect route"}},
+      {"not a route file", camera, camera,
+       {"ルートファイル ROUTE に地点が見つかりません。", "ルートファイルではないようです。"}},
+      {"camera list ends early",
+       twoWaypoints,
+       camera + "ORD=POI/tex=見出し\r\n" + camera + camera,
+       {"オービスファイル CAMERAS:", "2行目: 緯度か経度が0の行", "後の2件のオービスは警報されません。"}},
+      {"not a point file", twoWaypoints, twoWaypoints,
+       {"オービスファイル CAMERAS にオービスが見つかりません。", "オービスファイルではないようです。"}},
+      {"both in one box",
+       crLf(twoWaypoints),
+       "\r\n" + camera,
+       {"ルートファイル ROUTE に地点が見つかりません。", "オービスファイル CAMERAS にオービスが見つかりません。",
+        "1行目: 緯度か経度が0の行",
+        "案内は読み込めた分で始めます。"}},
+  };
+  for (const Case& c : cases) {
+    TestContext s;
+    s.settings.writeInt(key::kWavNavi, 0);
+    const std::string routePath = s.dir.file("drive.nyp");
+    const std::string cameraPath = s.dir.file("drive.pot");
+    writeFile(routePath, c.route);
+    writeFile(cameraPath, c.cameras);
+    s.settings.writeString(key::kFileName, routePath);
+    s.settings.writeString(key::kPot, cameraPath);
+    startGuidance(s.ctx, speech);
+    EXPECT_EQ(load(s.state.guidanceRun), 1) << c.name;
+    EXPECT_THAT(s.log.of(ActionKind::WorkerStarted), ::testing::Contains(WorkerStarted("guidanceEngine")))
+        << c.name;
+    const auto boxes = s.log.of(ActionKind::Error);
+    if (c.said.empty()) {
+      EXPECT_THAT(boxes, IsEmpty()) << c.name;
+      continue;
+    }
+    ASSERT_EQ(boxes.size(), 1U) << c.name;
+    std::size_t at = 0;
+    for (std::string words : c.said) {
+      for (const auto& [name, path] : {std::pair{"ROUTE", routePath}, {"CAMERAS", cameraPath}}) {
+        if (const auto p = words.find(name); p != std::string::npos) words.replace(p, std::strlen(name), path);
+      }
+      const std::size_t found = boxes[0].text.find(words, at);
+      EXPECT_NE(found, std::string::npos) << c.name << ": \"" << words << "\" in\n" << boxes[0].text;
+      if (found != std::string::npos) at = found + words.size();
+    }
   }
 }
 

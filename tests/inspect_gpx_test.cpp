@@ -74,7 +74,7 @@ TEST_F(GpxTest, EveryLogLineIsATrackPointOfAWellFormedDocument) {
                                    "garbage\r\n"
                                    "99/12/31 23:59:59 N35:41:14.1 E139:45:43.2\r\n");
   std::ostringstream out, err;
-  ASSERT_EQ(writeGpx(log, out, err), 0);
+  ASSERT_EQ(writeGpx(log, FileDatum::Wgs84, out, err), 0);
   EXPECT_EQ(err.str(), log + " 3行目: 記録の行の形（YY/MM/DD hh:mm:ss N緯度 E経度）ではないため飛ばします。\n");
 
   const std::string gpx = out.str();
@@ -95,9 +95,30 @@ TEST_F(GpxTest, EveryLogLineIsATrackPointOfAWellFormedDocument) {
   EXPECT_EQ(std::system(("xmllint --noout " + file + " 2>&1").c_str()), 0) << gpx;
 }
 
+// A log in the Tokyo datum (the program's default) comes out in WGS84, as
+// GPX has it; one logged in WGS84 comes out as it is.
+TEST_F(GpxTest, WritesWgs84WhateverTheDatumOfTheLog) {
+  const std::string log = writeLog("03071015.log", "26/03/07 10:15:00 N35:42:36.1 E139:48:38.5\r\n");
+  struct Case {
+    std::vector<std::string> args;
+    const char* point;
+  } cases[] = {
+      {{"gpx", log}, R"(lat="35.7132646" lon="139.8074556")"},
+      {{"gpx", log, "--datum", "tokyo"}, R"(lat="35.7132646" lon="139.8074556")"},
+      {{"gpx", log, "--datum", "wgs84"}, R"(lat="35.7100278" lon="139.8106944")"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    ASSERT_EQ(run(c.args, out, err), 0) << c.args.size();
+    EXPECT_THAT(out.str(), HasSubstr(c.point)) << c.args.size();
+  }
+  std::ostringstream out, err;
+  EXPECT_EQ(run({"gpx", log, "--datum", "bessel"}, out, err), 2);
+}
+
 TEST_F(GpxTest, EmptyLogIsAnEmptyTrackAndAMissingOneAFileError) {
   std::ostringstream out, err;
-  ASSERT_EQ(writeGpx(writeLog("empty.log", ""), out, err), 0);
+  ASSERT_EQ(writeGpx(writeLog("empty.log", ""), FileDatum::Tokyo, out, err), 0);
   EXPECT_THAT(out.str(), HasSubstr("<trkseg>\n    </trkseg>"));
   const std::string file = dir_.file("empty.gpx");
   std::ofstream(file, std::ios::binary) << out.str();

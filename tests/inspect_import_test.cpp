@@ -201,5 +201,52 @@ TEST(ImportRoute, FiftyWaypointsAreRefusedAndNothingWritten) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("out.nyp")));
 }
 
+// A route and cameras from open data guide a drive recorded in the map
+// program's datum: the turns, the end, and the camera whose way is driven;
+// the camera watching the other way stays silent.
+TEST(ImportRoundTrip, ImportedFilesGuideADriveAlongThem) {
+  testing::TempDir dir;
+  writeFile(dir.file("in.gpx"), gpx("<rte>" + point("rtept", 35.670, 139.760) + point("rtept", 35.690, 139.760) +
+                                    point("rtept", 35.690, 139.770) + "</rte>"));
+  writeFile(dir.file("in.osm"), osm(node(1, 35.675, 139.760, kCamera + tag("direction", "S") + tag("name", utf8(u8"北行き"))) +
+                                    node(2, 35.685, 139.760, kCamera + tag("direction", "N") + tag("name", utf8(u8"南行き")))));
+  ASSERT_EQ(runTool({"import-route", dir.file("in.gpx"), dir.file("r.nyp")}).code, 0);
+  ASSERT_EQ(runTool({"import-cameras", dir.file("in.osm"), dir.file("c.pot")}).code, 0);
+
+  // North from south of the first waypoint, then east past the last, 40 m
+  // every two seconds (72 km/h), logged as the track log does in Tokyo datum.
+  std::vector<GeoDegrees> drive;
+  for (double lat = 35.665; lat < 35.690; lat += 40 / 111000.0) drive.push_back({lat, 139.760});
+  for (double lon = 139.760; lon < 139.772; lon += 40 / 90400.0) drive.push_back({35.690, lon});
+  const auto dms = [](double degrees) {
+    const int d = static_cast<int>(degrees);
+    const int m = static_cast<int>((degrees - d) * 60);
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%02d:%04.1f", d, m, (degrees - d - m / 60.0) * 3600);
+    return std::string(text);
+  };
+  std::string log;
+  for (std::size_t i = 0; i < drive.size(); ++i) {
+    const GeoDegrees p = tokyoFromWgs84(drive[i]);
+    const int t = static_cast<int>(2 * i);
+    char time[32];
+    std::snprintf(time, sizeof time, "26/03/07 10:%02d:%02d ", t / 60, t % 60);
+    log += time + ("N" + dms(p.latitude)) + " E" + dms(p.longitude) + "\r\n";
+  }
+  writeFile(dir.file("03071000.log"), log);
+
+  std::ostringstream out, err;
+  ASSERT_EQ(run({"replay", dir.file("r.nyp"), dir.file("c.pot"), dir.file("03071000.log")}, out, err), 0) << err.str();
+  const std::string said = out.str();
+  std::size_t at = 0;
+  for (const char* step : {"地点 1 \"直\"", "オービス 1 \"北行き\"", "「まもなく右方向です。」", "「まもなく目的地です。」",
+                           "案内が終わりました", "オービス 2 \"南行き\"（方向 180°）: 向きが違いました"}) {
+    const std::size_t found = said.find(step, at);
+    ASSERT_NE(found, std::string::npos) << step << " after " << at << " in\n" << said;
+    at = found;
+  }
+  EXPECT_EQ(said.find("「この先、オービス南行き"), std::string::npos) << said;
+}
+
 }  // namespace
 }  // namespace tabiro::inspect

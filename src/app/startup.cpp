@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "core/modes.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 #include "ui/bitmap_sets.h"
@@ -7,12 +8,12 @@
 namespace tabiro {
 
 void resetRuntimeKeys(SettingsStore& settings) {
-  settings.writeInt(key::kGps, 0);
+  writeGpsRun(settings, GpsRun::Stopped);
   settings.writeInt(key::kCenter, 1);
   settings.writeInt(key::kMatch, 0);
   settings.writeInt(key::kWavNavi, 0);
   settings.writeInt(key::kWayPoint, 1);
-  settings.writeInt(key::kPointLevel, 0);
+  writePointLevel(settings, PointLevel::Far);
 }
 
 void applyFirstRunDefaults(SettingsStore& settings) {
@@ -32,7 +33,7 @@ void applyFirstRunDefaults(SettingsStore& settings) {
 }
 
 void applyVersionOverride(SettingsStore& settings) {
-  if (settings.readInt(key::kVer, 0) == 1) {
+  if (readNavinVersion(settings) == NavinVersion::V2Alone) {
     settings.writeInt(key::kMapMode, 0);
     settings.writeInt(key::kMap, 0);
   }
@@ -96,7 +97,7 @@ void launchMapPrograms(AppContext& ctx, const StartupPlan& plan) {
     switch (launch.kind) {
       case LaunchKind::NavinYou:
         if (launchAsNavinYou(ctx, path) && plan.pickDocumentFromMenu &&
-            ctx.settings.readInt(key::kVer, 0) == 1) {
+            readNavinVersion(ctx.settings) == NavinVersion::V2Alone) {
           pickNavinMapDocument(ctx);
         }
         break;

@@ -130,7 +130,7 @@ void ToolbarDialog::onCommand(int id) {
       rearmRaiseTimer(ctx_);
       break;
     case IDC_SPEAK:
-      speech_.speakNow(ctx_.state);
+      speech_.speakNow(ctx_.state, ctx_.clock);
       break;
     case IDC_SCALE_200K: selectFixedScale(ctx_, kScale200k); break;
     case IDC_SCALE_70K: selectFixedScale(ctx_, kScale70k); break;

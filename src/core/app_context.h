@@ -19,6 +19,7 @@ struct AppContext {
   Launcher& launcher;
   Workers& workers;
   AudioSessions& audio;
+  ReceiverLinks& receivers;
   SettingsStore& settings;
   SharedState& state;
 };

@@ -9,11 +9,14 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/ports.h"
 
 namespace tabiro {
 
@@ -42,24 +45,30 @@ class SharedText {
 // Phrases on their way to the toolbar's speech. Every announcer queues its
 // phrase and then asks the toolbar (command 1044) to speak the oldest one, so
 // announcements close together are each said once, in the order they came,
-// whichever thread made them.
+// whichever thread made them. A phrase may carry what its announcement holds
+// (the other programs kept quiet) until it has been said.
+struct QueuedPhrase {
+  std::string text;
+  std::shared_ptr<void> heldUntilSaid;
+};
+
 class PhraseQueue {
  public:
-  void push(std::string phrase) {
+  void push(std::string phrase, std::shared_ptr<void> heldUntilSaid = {}) {
     std::lock_guard<std::mutex> lock(mutex_);
-    phrases_.push_back(std::move(phrase));
+    phrases_.push_back({std::move(phrase), std::move(heldUntilSaid)});
   }
-  std::optional<std::string> pop() {
+  std::optional<QueuedPhrase> pop() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (phrases_.empty()) return std::nullopt;
-    std::string oldest = std::move(phrases_.front());
+    QueuedPhrase oldest = std::move(phrases_.front());
     phrases_.pop_front();
     return oldest;
   }
 
  private:
   std::mutex mutex_;
-  std::deque<std::string> phrases_;
+  std::deque<QueuedPhrase> phrases_;
 };
 
 // One fix of the current position, as a position source (Navin' You's status
@@ -197,6 +206,25 @@ struct LoweredSessions {
   std::vector<LoweredSession> sessions;
 };
 
+// The link the receiver reader has open, for a stop to close from its own
+// thread: the reader owns the link and takes it out again before it frees
+// it, so a close never reaches a link gone.
+class OpenReceiverLink {
+ public:
+  void set(ReceiverLink* link) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    link_ = link;
+  }
+  void close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (link_) link_->close();
+  }
+
+ private:
+  std::mutex mutex_;
+  ReceiverLink* link_ = nullptr;
+};
+
 struct SharedState {
   // Run flags of the worker threads.
   SharedInt positionReaderRun{0};
@@ -207,6 +235,9 @@ struct SharedState {
   SharedInt positionReaderStart{0};
   SharedInt trackLogStart{0};
   FixSignal fixes;
+  // GPS from a receiver is on (the GPS button with a receiver source).
+  SharedInt receiverGpsOn{0};
+  OpenReceiverLink receiverLink;
 
   // Availability and hand-over values.
   SharedInt speechReady{0};
@@ -246,10 +277,13 @@ inline void stopWorker(SharedState& state, SharedInt& runFlag) {
 }
 
 // GPS stop and the map switch: the reader, the log writer and the engine.
+// A receiver's pending read ends at once.
 inline void stopGpsWorkers(SharedState& state) {
   store(state.guidanceRun, 0);
   store(state.positionReaderRun, 0);
   store(state.trackLogRun, 0);
+  store(state.receiverGpsOn, 0);
+  state.receiverLink.close();
   state.fixes.wake();
 }
 

@@ -2,8 +2,10 @@
 
 #include <optional>
 
+#include "core/modes.h"
 #include "core/timer_ids.h"
 #include "gps/position_reader.h"
+#include "gps/receiver_settings.h"
 #include "gps/track_log.h"
 #include "guidance/guidance_control.h"
 #include "mapctl/atlas_window.h"
@@ -88,20 +90,20 @@ void toggleNavinYouGps(AppContext& ctx, SpeechControl& speech) {
   }
   showGpsOffButtons(ctx.view);
   stopGpsWorkers(ctx.state);
-  if (ctx.settings.readInt(key::kMapMode, 0) == 1) ctx.view.enable(IDC_LINKED_GPS, true);
+  if (readMapMode(ctx.settings) == MapMode::Simultaneous) ctx.view.enable(IDC_LINKED_GPS, true);
   showScrollingArrowsWithoutGuidance(ctx);
   raiseToolbar(ctx);
 }
 
 void toggleAtlasGps(AppContext& ctx) {
   ctx.timers.stop(timer::kRaiseAfterGps);
-  switch (ctx.settings.readInt(key::kGps, 0)) {
-    case 0:
+  switch (readGpsRun(ctx.settings)) {
+    case GpsRun::Stopped:
       enableAll(ctx.view, {IDC_LINKED_GPS, IDC_LEFT, IDC_UP, IDC_DOWN, IDC_RIGHT}, false);
       postAtlasCommand(ctx, kAtlasGpsOn);
       ctx.view.enable(IDC_CENTERING, true);
       ctx.view.focus(IDC_GPS);
-      ctx.settings.writeInt(key::kGps, 1);
+      writeGpsRun(ctx.settings, GpsRun::Running);
       ctx.settings.writeInt(key::kCenter, 1);
       postAtlasCommand(ctx, kAtlasDetailMap);
       activateAtlas(ctx);
@@ -109,13 +111,13 @@ void toggleAtlasGps(AppContext& ctx) {
       ctx.timers.start(timer::kBringMapToFront, kMapToFrontAfterGpsMs);
       raiseToolbar(ctx);
       break;
-    case 1:
-      if (ctx.settings.readInt(key::kMapMode, 0) == 1) ctx.view.enable(IDC_LINKED_GPS, true);
+    case GpsRun::Running:
+      if (readMapMode(ctx.settings) == MapMode::Simultaneous) ctx.view.enable(IDC_LINKED_GPS, true);
       enableArrows(ctx.view, true);
       postAtlasCommand(ctx, kAtlasGpsOff);
       showCenteringOn(ctx.view, true);
       ctx.view.enable(IDC_CENTERING, false);
-      ctx.settings.writeInt(key::kGps, 0);
+      writeGpsRun(ctx.settings, GpsRun::Stopped);
       ctx.settings.writeInt(key::kCenter, 1);
       postAtlasCommand(ctx, kAtlasDetailMap);
       raiseToolbar(ctx);
@@ -126,6 +128,30 @@ void toggleAtlasGps(AppContext& ctx) {
   }
 }
 
+// Buttons that work while a receiver gives positions: guidance and AD. The
+// map program's own GPS buttons stay as they are.
+constexpr int kReceiverGpsOnButtons[] = {IDC_NAVIGATION, IDC_ADD_CAMERA};
+
+// GPS from a receiver: the reader always, the track log with "SaveTRK" 1,
+// guidance with "Wavstart" 1. The map program's GPS is not touched: two
+// programs cannot share one port.
+void toggleReceiverGps(AppContext& ctx, SpeechControl& speech) {
+  if (load(ctx.state.receiverGpsOn) == 1) {
+    stopGpsWorkers(ctx.state);
+    enableAll(ctx.view, kReceiverGpsOnButtons, false);
+    ctx.view.focus(IDC_GPS);
+    raiseToolbar(ctx);
+    return;
+  }
+  store(ctx.state.receiverGpsOn, 1);
+  enableAll(ctx.view, kReceiverGpsOnButtons, true);
+  ctx.view.focus(IDC_GPS);
+  startPositionReader(ctx);
+  if (ctx.settings.readInt(key::kSaveTrk, 0) == 1) startTrackLog(ctx);
+  startGuidanceIfAsked(ctx, speech);
+  raiseToolbar(ctx);
+}
+
 // TB_GETSTATE of a button of Navin' You's tool bar; 0 without one.
 std::intptr_t navinButtonState(AppContext& ctx, unsigned command) {
   const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr);
@@ -134,16 +160,11 @@ std::intptr_t navinButtonState(AppContext& ctx, unsigned command) {
   return toolbar ? ctx.desktop.send(toolbar, win::kTbGetState, command, 0) : 0;
 }
 
-std::optional<unsigned> navinCenteringCommand(int version) {
-  if (version == 0) return kNavinCenteringV1;
-  if (version == 1 || version == 2) return kNavinCenteringV2;
-  return std::nullopt;
-}
-
 void toggleNavinCentering(AppContext& ctx) {
   ctx.timers.stop(timer::kReserved1);
   ctx.timers.stop(timer::kRaiseAfterLinked);
-  const std::optional<unsigned> command = navinCenteringCommand(ctx.settings.readInt(key::kVer, 0));
+  const std::optional<unsigned> command =
+      navinButtonCommand(readNavinVersion(ctx.settings), NavinButton::Centering);
   if (!command) return;
   const std::intptr_t state = navinButtonState(ctx, *command);
   if (state == win::kTbStateEnabled) {
@@ -173,7 +194,7 @@ void toggleAtlasCentering(AppContext& ctx) {
     }
     ctx.view.focus(IDC_GPS);
     ctx.view.focus(IDC_LINKED_GPS);
-    if (ctx.settings.readInt(key::kGps, 0) == 2) {
+    if (readGpsRun(ctx.settings) == GpsRun::Linked) {
       showArrowSets(ctx.view, turningOn ? ArrowRole::Correction : ArrowRole::Scroll);
       if (turningOn) enableArrows(ctx.view, true);
       ctx.settings.writeInt(key::kMatch, turningOn ? 1 : 0);
@@ -229,6 +250,10 @@ bool toggleNavinGps(AppContext& ctx) {
 }
 
 void toggleGps(AppContext& ctx, SpeechControl& speech) {
+  if (readReceiverSettings(ctx.settings).source != PositionSource::StatusBar) {
+    toggleReceiverGps(ctx, speech);
+    return;
+  }
   switch (readMapVariant(ctx)) {
     case MapVariant::NavinYou:
       toggleNavinYouGps(ctx, speech);
@@ -247,7 +272,7 @@ void toggleLinkedGps(AppContext& ctx, SpeechControl& speech) {
   if (toggleNavinGps(ctx)) {
     startGpsWorkersForTrackLog(ctx);
     ctx.launcher.launch(kGpsLinkProgram, win::kSwRestore);
-    ctx.settings.writeInt(key::kGps, 2);
+    writeGpsRun(ctx.settings, GpsRun::Linked);
     ctx.settings.writeInt(key::kCenter, 1);
     postAtlasCommand(ctx, kAtlasGpsOn);
     enableAll(ctx.view, kGpsOnButtons, true);
@@ -257,7 +282,7 @@ void toggleLinkedGps(AppContext& ctx, SpeechControl& speech) {
     startGuidanceIfAsked(ctx, speech);
   } else {
     postAtlasCommand(ctx, kAtlasGpsOff);
-    ctx.settings.writeInt(key::kGps, 0);
+    writeGpsRun(ctx.settings, GpsRun::Stopped);
     ctx.settings.writeInt(key::kCenter, 1);
     stopGpsWorkers(ctx.state);
     showGpsOffButtons(ctx.view);

@@ -16,7 +16,8 @@ constexpr unsigned kGpsReliefCommand = 4013;  // to "GPSPLAYER"
 // blocking press that starts GPS, the route dialog responder is started.
 bool toggleNavinGps(AppContext& ctx);
 
-// Button 1000: GPS in the map program named by "Map".
+// Button 1000: GPS in the map program named by "Map", or from the GPS
+// receiver when the profile's "Receiver" "Source" names one.
 void toggleGps(AppContext& ctx, SpeechControl& speech);
 // Button 1023: GPS in Navin' You with GPSLINK2.exe and ATLAS together.
 void toggleLinkedGps(AppContext& ctx, SpeechControl& speech);

@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "gps/receiver_reader.h"
+#include "gps/receiver_settings.h"
 #include "gps/status_bar.h"
 #include "mapctl/map_commands.h"
 
@@ -69,6 +71,9 @@ std::optional<PositionNow> positionNow(AppContext& ctx) {
   if (const std::optional<GpsFix> fix = ctx.state.gpsFix.currentFix()) {
     return PositionNow{{fix->latitude, fix->longitude}, fix->heading};
   }
+  // A receiver's position is its last fix or none: a status bar is no
+  // source then, even if a map program shows one.
+  if (readReceiverSettings(ctx.settings).source != PositionSource::StatusBar) return std::nullopt;
   const StatusTexts texts = readStatusTexts(ctx.desktop);
   const auto latitude = parseLatitude(texts.latitude);
   const auto longitude = parseLongitude(texts.longitude);
@@ -92,9 +97,18 @@ void positionReader(AppContext& ctx, std::int32_t start) {
   if (isCurrent(ctx, start)) markNoFix(ctx.state);
 }
 
+bool guidanceOwnsReader(const SettingsStore& settings) {
+  return settings.readInt(key::kSaveTrk, 0) == 0 &&
+         readReceiverSettings(settings).source == PositionSource::StatusBar;
+}
+
 void startPositionReader(AppContext& ctx) {
   store(ctx.state.positionReaderRun, 1);
   const std::int32_t start = ctx.state.positionReaderStart.fetch_add(1) + 1;
+  if (readReceiverSettings(ctx.settings).source != PositionSource::StatusBar) {
+    ctx.workers.start("receiverReader", [&ctx, start] { receiverReader(ctx, start); });
+    return;
+  }
   ctx.workers.start("positionReader", [&ctx, start] { positionReader(ctx, start); });
 }
 

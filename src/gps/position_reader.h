@@ -22,8 +22,9 @@ constexpr int kPositionReaderCycleMs = 400;
 void readPositionOnce(AppContext& ctx, HeadingFromMoves& heading);
 
 // A position to store as a new camera: the current fix while a source has
-// one, else the status bar read once now, with no heading then (a single
-// position has none); nullopt when there is no position at all.
+// one, else (with the status-bar source) the status bar read once now, with
+// no heading then (a single position has none); nullopt when there is no
+// position at all.
 struct PositionNow {
   Coordinates position;
   std::optional<std::int32_t> heading;
@@ -36,7 +37,13 @@ std::optional<PositionNow> positionNow(AppContext& ctx);
 // it ends as the current reader, the fix is no longer current.
 void positionReader(AppContext& ctx, std::int32_t start);
 
-// Sets positionReaderRun and starts a reader. A reader from an earlier start
+// Whether guidance start and end start and stop the reader: with the
+// status-bar source and no track log ("SaveTRK" 0). A receiver's reader is
+// the GPS button's, whatever guidance does.
+bool guidanceOwnsReader(const SettingsStore& settings);
+
+// Sets positionReaderRun and starts a reader: of the status bar, or of the
+// GPS receiver when the profile names one. A reader from an earlier start
 // that is still in its last cycle ends after it instead of running beside
 // the new one, even when the flag is set again meanwhile.
 void startPositionReader(AppContext& ctx);

@@ -1,5 +1,7 @@
 #include "guidance/announce.h"
 
+#include <memory>
+
 #include "core/toolbar_title.h"
 #include "guidance/audio_ducking.h"
 #include "guidance/music_players.h"
@@ -26,10 +28,12 @@ bool speechChosen(AppContext& ctx) {
 }
 
 // The toolbar speaks on its own thread; the phrase waits in the queue for
-// its command, so it is neither lost nor said twice.
-void askToolbarToSpeak(AppContext& ctx, const std::string& phrase) {
+// its command, so it is neither lost nor said twice. It takes the quiet
+// along, so that the others stay lowered until it has been said.
+void askToolbarToSpeak(AppContext& ctx, const std::string& phrase,
+                       const std::shared_ptr<OtherSessionsLowered>& quiet) {
   if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
-    ctx.state.speechText.push(phrase);
+    ctx.state.speechText.push(phrase, quiet);
     ctx.desktop.post(toolbar, win::kWmCommand, IDC_SPEAK, 0);
   }
 }
@@ -38,13 +42,13 @@ void askToolbarToSpeak(AppContext& ctx, const std::string& phrase) {
 
 void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture& picture,
               const std::string& wavFile) {
-  const OtherSessionsLowered quiet(ctx);
+  const auto quiet = std::make_shared<OtherSessionsLowered>(ctx);
   pauseMusic(ctx);
   ctx.sound.playResource(kChime);
   switch (ctx.settings.readInt(key::kChaim, kChaimVoice)) {
     case kChaimVoice: {
       const bool speak = speechChosen(ctx);
-      if (speak) askToolbarToSpeak(ctx, phrase);
+      if (speak) askToolbarToSpeak(ctx, phrase, quiet);
       showAnnouncedPicture(ctx, picture);
       if (!speak) ctx.sound.playFile(wavFile);
       break;
@@ -66,6 +70,9 @@ void showAnnouncedPicture(AppContext& ctx, const AnnouncedPicture& picture) {
       break;
     case AnnouncedPicture::Kind::Camera:
       showCameraPicture(ctx, picture.cameraText);
+      break;
+    case AnnouncedPicture::Kind::Notice:
+      showCaptionedPicture(ctx, picture.noticePicture, picture.noticeCaption);
       break;
   }
 }

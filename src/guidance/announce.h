@@ -11,14 +11,20 @@
 namespace tabiro {
 
 // The picture shown with an announcement: a turn (the current waypoint's
-// junction) or a speed camera (chosen from and captioned by its text).
+// junction), a speed camera (chosen from and captioned by its text) or a
+// notice (a picture of its own, captioned by its phrase).
 struct AnnouncedPicture {
-  enum class Kind { Turn, Camera };
+  enum class Kind { Turn, Camera, Notice };
   Kind kind = Kind::Turn;
   std::string cameraText;
+  std::string noticePicture;
+  std::string noticeCaption;
 
-  static AnnouncedPicture turn() { return {Kind::Turn, {}}; }
-  static AnnouncedPicture camera(std::string text) { return {Kind::Camera, std::move(text)}; }
+  static AnnouncedPicture turn() { return {Kind::Turn, {}, {}, {}}; }
+  static AnnouncedPicture camera(std::string text) { return {Kind::Camera, std::move(text), {}, {}}; }
+  static AnnouncedPicture notice(std::string picture, std::string caption) {
+    return {Kind::Notice, {}, std::move(picture), std::move(caption)};
+  }
 };
 
 // `phrase` is spoken when speech is chosen; wavFile (a bare file name) is

@@ -156,14 +156,15 @@ void storeCameras(const CameraScan& scan, CameraTable& table) {
   }
 }
 
-bool loadCameras(AppContext& ctx, const std::string& path) {
+std::optional<CameraScan> loadCameras(AppContext& ctx, const std::string& path) {
   std::ifstream file;
   if (!openForReading(file, path)) {
     ctx.popups.showError(fileOpenErrorText(path));
-    return false;
+    return std::nullopt;
   }
-  storeCameras(scanCameras(file), ctx.state.cameras);
-  return true;
+  CameraScan scan = scanCameras(file);
+  storeCameras(scan, ctx.state.cameras);
+  return scan;
 }
 
 namespace {

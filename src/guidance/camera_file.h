@@ -58,9 +58,10 @@ CameraScan scanCameras(std::istream& in);
 // camera of an earlier, longer file is left to raise an alarm.
 void storeCameras(const CameraScan& scan, CameraTable& table);
 
-// Loads the point file at `path` into the camera table. A file that cannot be
-// opened is reported to the user and loads nothing; the result is then false.
-bool loadCameras(AppContext& ctx, const std::string& path);
+// Loads the point file at `path` into the camera table; the scan comes back
+// for its warnings. A file that cannot be opened is reported to the user and
+// loads nothing; the result is then empty.
+std::optional<CameraScan> loadCameras(AppContext& ctx, const std::string& path);
 
 // Appends the current position and heading (positionNow) as a new camera to
 // the file named in "Ovis" / "POT"; nothing when no file is named. Without a

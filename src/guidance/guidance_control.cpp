@@ -1,10 +1,14 @@
 #include "guidance/guidance_control.h"
 
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "core/modes.h"
 #include "gps/position_reader.h"
 #include "guidance/audio_ducking.h"
 #include "guidance/camera_file.h"
+#include "guidance/file_warnings.h"
 #include "guidance/guidance_engine.h"
 #include "guidance/music_players.h"
 #include "guidance/route_file.h"
@@ -19,29 +23,40 @@ namespace {
 // speech cannot or must not be used, the sound resource.
 void announceGuidance(AppContext& ctx, SpeechControl& speech, const char* sound,
                       const char* phrase) {
-  const OtherSessionsLowered quiet(ctx);
+  const auto quiet = std::make_shared<OtherSessionsLowered>(ctx);
   pauseMusic(ctx);
   ctx.sound.playResource("DING");
   if (load(ctx.state.speechReady) != 1 || load(ctx.state.musicPlayerSeen) == 1 ||
       ctx.settings.readInt(key::kAntiTos, 0) != 0) {
     ctx.sound.playResource(sound);
   } else {
-    ctx.state.speechText.push(phrase);
-    speech.speakNow(ctx.state);
+    // Queued behind any phrase still on its way; each keeps the quiet until said.
+    ctx.state.speechText.push(phrase, quiet);
+    speech.speakNow(ctx.state, ctx.clock);
   }
   store(ctx.state.musicPlayerSeen, 0);
   resumeMusic(ctx);
 }
 
-// Loads the route (or none) and the speed cameras; false after a file error,
-// which the loaders have shown.
-bool loadGuidanceFiles(AppContext& ctx, const std::string& route, const std::string& cameras) {
+// Loads the route (or none) and the speed cameras. Gives what the driver is
+// to be told of the files (empty when they loaded cleanly), or nothing after
+// a file error, which the loaders have shown.
+std::optional<std::string> loadGuidanceFiles(AppContext& ctx, const std::string& route,
+                                             const std::string& cameras) {
+  std::string message;
   if (route.empty()) {
     loadNoRoute(ctx);
-  } else if (!loadRoute(ctx, route)) {
-    return false;
+  } else if (const auto scan = loadRoute(ctx, route)) {
+    message += routeLoadMessage(route, *scan);
+  } else {
+    return std::nullopt;
   }
-  return cameras.empty() || loadCameras(ctx, cameras);
+  if (!cameras.empty()) {
+    const auto scan = loadCameras(ctx, cameras);
+    if (!scan) return std::nullopt;
+    message += cameraLoadMessage(cameras, *scan);
+  }
+  return message;
 }
 
 // Rows are never cleared, so a "WayPoint" beyond what this start loaded
@@ -57,7 +72,8 @@ void keepWaypointWithinRoute(AppContext& ctx) {
 void beginGuidance(AppContext& ctx, SpeechControl& speech) {
   const std::string route = ctx.settings.readString(key::kFileName, "");
   const std::string cameras = ctx.settings.readString(key::kPot, "");
-  if (!loadGuidanceFiles(ctx, route, cameras)) return;
+  const std::optional<std::string> fileMessage = loadGuidanceFiles(ctx, route, cameras);
+  if (!fileMessage) return;
   if (route.empty() && cameras.empty()) return;
   keepWaypointWithinRoute(ctx);
   // OTON has no disabled image of its own.
@@ -67,14 +83,16 @@ void beginGuidance(AppContext& ctx, SpeechControl& speech) {
   ctx.view.enable(IDC_ADD_CAMERA, true);
   store(ctx.state.guidanceRun, 1);
   announceGuidance(ctx, speech, "START", kGuidanceStartPhrase);
-  if (ctx.settings.readInt(key::kSaveTrk, 0) == 0) startPositionReader(ctx);
+  if (guidanceOwnsReader(ctx.settings)) startPositionReader(ctx);
   startGuidanceEngine(ctx);
   ctx.settings.writeInt(key::kWavNavi, 1);
+  // Told once the guidance runs, so that the box never holds up its start.
+  if (!fileMessage->empty()) ctx.popups.showError(*fileMessage + kGuidanceStartsAnywayText);
 }
 
 void requestGuidanceStop(AppContext& ctx) {
   stopWorker(ctx.state, ctx.state.guidanceRun);
-  if (ctx.settings.readInt(key::kSaveTrk, 0) == 0) store(ctx.state.positionReaderRun, 0);
+  if (guidanceOwnsReader(ctx.settings)) store(ctx.state.positionReaderRun, 0);
 }
 
 void stepWaypoint(AppContext& ctx, int step) {
@@ -83,7 +101,7 @@ void stepWaypoint(AppContext& ctx, int step) {
   if (step < 0 && waypoint > 1) --waypoint;
   if (step > 0 && waypoint < ctx.settings.readInt(key::kWayPointMax, 50)) ++waypoint;
   ctx.settings.writeInt(key::kWayPoint, waypoint);
-  ctx.settings.writeInt(key::kPointLevel, 0);
+  writePointLevel(ctx.settings, PointLevel::Far);
   ctx.view.setWaypointField(waypoint);
   rearmRaiseTimer(ctx);
 }
@@ -108,7 +126,7 @@ void startGuidance(AppContext& ctx, SpeechControl& speech) {
 void guidanceStopped(AppContext& ctx, SpeechControl& speech) {
   announceGuidance(ctx, speech, "END", kGuidanceEndPhrase);
   ctx.settings.writeInt(key::kWavNavi, 0);
-  ctx.settings.writeInt(key::kPointLevel, 0);
+  writePointLevel(ctx.settings, PointLevel::Far);
   ctx.view.setWaypointField(ctx.settings.readInt(key::kWayPoint, 1));
   ctx.view.loadBitmapSet(IDC_NAVIGATION, "OT", true);
   ctx.view.enable(IDC_NAVIGATION, false);

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/modes.h"
 #include "gps/coordinates.h"
+#include "gps/position_reader.h"
 #include "gps/status_bar.h"
 #include "platform/sjis.h"
 #include "resource.h"
@@ -94,7 +96,7 @@ void sendFirstTagCommand(const std::string& text, const TagCommand (&tags)[N],
 
 void announceWaypoint(SettingsStore& settings, const std::string& text, double distance,
                       EngineState& engine, GuidanceOutput& out) {
-  settings.writeInt(key::kPointLevel, 2);
+  writePointLevel(settings, PointLevel::Announced);
   const TurnPhrase phrase = turnPhrase(settings, text);
   out.cancelRaiseTimers();
   if (!phrase.wavFile.empty()) {
@@ -113,10 +115,10 @@ void announceWaypoint(SettingsStore& settings, const std::string& text, double d
 void passWaypoint(SettingsStore& settings, SharedState& state, int waypoint, GuidanceOutput& out) {
   if (waypoint + 1 > settings.readInt(key::kWayPointMax, 50)) {
     store(state.guidanceRun, 0);
-    if (settings.readInt(key::kSaveTrk, 0) == 0) store(state.positionReaderRun, 0);
+    if (guidanceOwnsReader(settings)) store(state.positionReaderRun, 0);
   }
   settings.writeInt(key::kWayPoint, waypoint + 1);
-  settings.writeInt(key::kPointLevel, 0);
+  writePointLevel(settings, PointLevel::Far);
   out.setWaypointField(waypoint + 1);
 }
 
@@ -124,7 +126,7 @@ void passWaypoint(SettingsStore& settings, SharedState& state, int waypoint, Gui
 void followWaypoint(SettingsStore& settings, SharedState& state, const GpsFix& fix,
                     EngineState& engine, GuidanceOutput& out) {
   const int waypoint = settings.readInt(key::kWayPoint, 1);
-  const int stage = settings.readInt(key::kPointLevel, 0);
+  const PointLevel stage = readPointLevel(settings);
   // The waypoint field accepts 50 while the table has 49 rows: a number
   // without a row names a point that is never reached. Nor is a row the
   // current route did not load: it still holds a waypoint of an earlier one.
@@ -135,22 +137,22 @@ void followWaypoint(SettingsStore& settings, SharedState& state, const GpsFix& f
       distanceMetres(fix.latitude, fix.longitude, load(row.latitude), load(row.longitude));
   const std::uint32_t lead = leadDistance(settings.readInt(key::kWaveUp, 30), fix.speedKmh);
   switch (stage) {
-    case 0:
-      if (d < kApproachMetres) settings.writeInt(key::kPointLevel, 1);
+    case PointLevel::Far:
+      if (d < kApproachMetres) writePointLevel(settings, PointLevel::Approaching);
       break;
-    case 1:
+    case PointLevel::Approaching:
       if (d <= lead || d <= kAnnounceMetres) {
         announceWaypoint(settings, row.text.get(), d, engine, out);
       }
       break;
-    case 2:
+    case PointLevel::Announced:
       if (d < engine.nearestDistance) engine.nearestDistance = truncateToInt32(d);
       if (d < kPassedMetres || d > static_cast<double>(engine.nearestDistance) + kMovedAwayMetres) {
         passWaypoint(settings, state, waypoint, out);
       }
       break;
-    default:
-      settings.writeInt(key::kPointLevel, 0);
+    case PointLevel::Unknown:
+      writePointLevel(settings, PointLevel::Far);
       break;
   }
 }

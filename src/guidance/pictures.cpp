@@ -42,15 +42,6 @@ bool onMajorRoad(std::string_view text) {
                      [text](std::string_view tag) { return sjis::contains(text, tag); });
 }
 
-void showForItsStay(AppContext& ctx, const std::string& picture, const std::string& caption) {
-  const int stayMs = pictureStayMs(ctx.settings);
-  const int popup = ctx.popups.showPicture(picture, caption);
-  ctx.workers.start("pictureWorker", [&ctx, popup, stayMs] {
-    ctx.clock.sleep(stayMs);
-    ctx.popups.closePicture(popup);
-  });
-}
-
 }  // namespace
 
 std::string turnPictureFor(std::string_view waypointText) {
@@ -79,11 +70,20 @@ void showTurnPicture(AppContext& ctx, int waypoint) {
   if (waypoint < 1 || waypoint > WaypointTable::kRows) return;
   const std::string picture = turnPictureFor(ctx.state.waypoints.row(waypoint).text.get());
   if (picture.empty()) return;
-  showForItsStay(ctx, picture, {});
+  showCaptionedPicture(ctx, picture, {});
 }
 
 void showCameraPicture(AppContext& ctx, const std::string& cameraText) {
-  showForItsStay(ctx, cameraPictureFor(cameraText), cameraText);
+  showCaptionedPicture(ctx, cameraPictureFor(cameraText), cameraText);
+}
+
+void showCaptionedPicture(AppContext& ctx, const std::string& picture, const std::string& caption) {
+  const int stayMs = pictureStayMs(ctx.settings);
+  const int popup = ctx.popups.showPicture(picture, caption);
+  ctx.workers.start("pictureWorker", [&ctx, popup, stayMs] {
+    ctx.clock.sleep(stayMs);
+    ctx.popups.closePicture(popup);
+  });
 }
 
 }  // namespace tabiro

@@ -34,5 +34,7 @@ int pictureStayMs(const SettingsStore& settings);
 // of `waypoint`, the one current when the announcement was made.
 void showTurnPicture(AppContext& ctx, int waypoint);
 void showCameraPicture(AppContext& ctx, const std::string& cameraText);
+// A given picture above a given caption.
+void showCaptionedPicture(AppContext& ctx, const std::string& picture, const std::string& caption);
 
 }  // namespace tabiro

@@ -129,14 +129,15 @@ int storeRoute(const RouteScan& scan, WaypointTable& table) {
   return number;
 }
 
-bool loadRoute(AppContext& ctx, const std::string& path) {
+std::optional<RouteScan> loadRoute(AppContext& ctx, const std::string& path) {
   std::ifstream file;
   if (!openForReading(file, path)) {
     ctx.popups.showError(fileOpenErrorText(path));
-    return false;
+    return std::nullopt;
   }
-  ctx.settings.writeInt(key::kWayPointMax, storeRoute(scanRoute(file), ctx.state.waypoints));
-  return true;
+  RouteScan scan = scanRoute(file);
+  ctx.settings.writeInt(key::kWayPointMax, storeRoute(scan, ctx.state.waypoints));
+  return scan;
 }
 
 void loadNoRoute(AppContext& ctx) {

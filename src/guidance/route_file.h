@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,9 +55,10 @@ RouteScan scanRoute(std::istream& in);
 int storeRoute(const RouteScan& scan, WaypointTable& table);
 
 // Loads the route file at `path` into the table and writes "Rot" /
-// "WayPointMax". A file that cannot be opened is reported to the user and
-// loads nothing; the result is then false so that guidance does not start.
-bool loadRoute(AppContext& ctx, const std::string& path);
+// "WayPointMax"; the scan comes back for its warnings. A file that cannot be
+// opened is reported to the user and loads nothing; the result is then empty
+// so that guidance does not start.
+std::optional<RouteScan> loadRoute(AppContext& ctx, const std::string& path);
 
 // Guidance without a route: one unreachable waypoint and the waypoint field at 1.
 void loadNoRoute(AppContext& ctx);

@@ -1,5 +1,6 @@
 #include "mapctl/display_toggles.h"
 
+#include "core/modes.h"
 #include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
 #include "mapctl/input_messages.h"
@@ -47,17 +48,12 @@ WindowHandle waitForChild(AppContext& ctx, WindowHandle parent, const char* clas
       kSettingsSheetPollMs, kToggleWaitMs);
 }
 
-std::optional<unsigned> settingsSheetCommand(int version) {
-  if (version == 0) return kNavinSettingsV1;
-  if (version == 1 || version == 2) return kNavinSettingsV2;
-  return std::nullopt;
-}
-
 // Opens Navin' You's settings sheet, turns to its map-matching page and
 // toggles the check box there; false when a window did not come in time.
 bool toggleMapMatchInSheet(AppContext& ctx) {
   const WindowHandle main = findNavinMain(ctx);
-  const std::optional<unsigned> command = settingsSheetCommand(ctx.settings.readInt(key::kVer, 0));
+  const std::optional<unsigned> command =
+      navinButtonCommand(readNavinVersion(ctx.settings), NavinButton::SettingsSheet);
   if (!main || !command) return false;
   ctx.desktop.bringToTop(main);
   ctx.desktop.post(main, win::kWmCommand, *command, 0);
@@ -106,7 +102,7 @@ void showGuideWindow(AppContext& ctx) {
 void hideGuideWindow(AppContext& ctx) {
   cancelRaiseTimers(ctx);
   if (readMapVariant(ctx) != MapVariant::NavinYou) return;
-  if (ctx.settings.readInt(key::kVer, 0) == 1) {
+  if (readNavinVersion(ctx.settings) == NavinVersion::V2Alone) {
     if (const std::optional<WindowListCommands> commands = readNavinWindowMenu(ctx)) {
       postNavinCommand(ctx, load(ctx.state.atlasDocumentShown) == 1 ? commands->proAtlas
                                                                      : commands->ownMap);
@@ -129,14 +125,14 @@ void setMapWindowSize(AppContext& ctx, WindowSize size) {
       maximizeAtlas(ctx);
     }
   };
-  if (ctx.settings.readInt(key::kVer, 0) == 1) {
+  if (readNavinVersion(ctx.settings) == NavinVersion::V2Alone) {
     if (const WindowHandle document = findShownNavinDocument(ctx)) {
       ctx.desktop.show(document, showMode);
     }
   } else {
     const MapVariant variant = readMapVariant(ctx);
-    switch (ctx.settings.readInt(key::kMapMode, 0)) {
-      case 1:  // both programs run: the one in front ends in front
+    switch (readMapMode(ctx.settings)) {
+      case MapMode::Simultaneous:  // both programs run: the one in front ends in front
         if (variant == MapVariant::Atlas) {
           showNavinMain(ctx, showMode);
           ctx.clock.sleep(kWindowSizeSettleMs);
@@ -148,7 +144,7 @@ void setMapWindowSize(AppContext& ctx, WindowSize size) {
           ctx.clock.sleep(kWindowSizeSettleMs);
         }
         break;
-      case 0:
+      case MapMode::Alternating:
         if (variant == MapVariant::Atlas) {
           resizeAtlas();
           activateAtlas(ctx);
@@ -156,7 +152,7 @@ void setMapWindowSize(AppContext& ctx, WindowSize size) {
           showNavinMain(ctx, showMode);
         }
         break;
-      default:
+      case MapMode::Unknown:
         break;
     }
   }

@@ -2,6 +2,10 @@
 // programs themselves, so they bind whatever program stands in their place.
 #pragma once
 
+#include <optional>
+
+#include "core/modes.h"
+
 namespace tabiro {
 
 // Windows recognised.
@@ -63,6 +67,22 @@ constexpr unsigned kNavinFirstDocument = 65280;
 constexpr unsigned kNavinSecondDocument = 65281;
 constexpr unsigned kNavinMapMatch = 32907;
 constexpr unsigned kProAtlasScaleBase = 32943;  // + the scale menu number
+
+// Navin' You's own buttons whose command ids changed with version 2.0.
+enum class NavinButton { Gps, Centering, SettingsSheet };
+constexpr std::optional<unsigned> navinButtonCommand(NavinVersion version, NavinButton button) {
+  if (version == NavinVersion::Unknown) return std::nullopt;
+  const bool v1 = version == NavinVersion::V1;
+  switch (button) {
+    case NavinButton::Gps:
+      return v1 ? kNavinGpsV1 : kNavinGpsV2;
+    case NavinButton::Centering:
+      return v1 ? kNavinCenteringV1 : kNavinCenteringV2;
+    case NavinButton::SettingsSheet:
+      return v1 ? kNavinSettingsV1 : kNavinSettingsV2;
+  }
+  return std::nullopt;
+}
 
 // A stored menu number as a command: 0 means "not set", sending nothing.
 constexpr unsigned atlasScaleCommand(int menuNumber) {

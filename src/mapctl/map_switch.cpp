@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "core/modes.h"
 #include "gps/gps_control.h"
 #include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
@@ -58,7 +59,7 @@ void stopAtlasGps(AppContext& ctx, bool simultaneous) {
   postAtlasCommand(ctx, kAtlasGpsOff);
   if (simultaneous) disableGpsOnlyButtons(ctx.view);
   showCenteringUnusable(ctx.view);
-  ctx.settings.writeInt(key::kGps, 0);
+  writeGpsRun(ctx.settings, GpsRun::Stopped);
   ctx.settings.writeInt(key::kCenter, 1);
   postAtlasCommand(ctx, kAtlasDetailMap);
 }
@@ -86,10 +87,10 @@ void switchNavinDocument(AppContext& ctx) {
 }
 
 // Case B: from ATLAS to Navin' You.
-void switchToNavinYou(AppContext& ctx, int mapMode) {
-  const int gps = ctx.settings.readInt(key::kGps, 0);
-  if (mapMode == 0) {
-    if (gps == 1) stopAtlasGps(ctx, false);
+void switchToNavinYou(AppContext& ctx, MapMode mapMode) {
+  const GpsRun gps = readGpsRun(ctx.settings);
+  if (mapMode == MapMode::Alternating) {
+    if (gps == GpsRun::Running) stopAtlasGps(ctx, false);
     ctx.view.enable(IDC_LINKED_GPS, false);
     showNavinZoomSets(ctx.view);
     enableRouteButtons(ctx.view, true);
@@ -105,12 +106,12 @@ void switchToNavinYou(AppContext& ctx, int mapMode) {
     return;
   }
   showNavinZoomSets(ctx.view);
-  if (gps == 0 || gps == 1) {
-    if (gps == 1) stopAtlasGps(ctx, true);
+  if (gps == GpsRun::Stopped || gps == GpsRun::Running) {
+    if (gps == GpsRun::Running) stopAtlasGps(ctx, true);
     resetArrows(ctx);
     ctx.view.enable(IDC_LINKED_GPS, true);
     ctx.view.focus(IDC_GPS);
-  } else if (gps == 2) {
+  } else if (gps == GpsRun::Linked) {
     ctx.view.focus(IDC_LINKED_GPS);  // linked GPS keeps running
   }
   ctx.settings.writeInt(key::kMap, 0);
@@ -123,15 +124,15 @@ void switchToNavinYou(AppContext& ctx, int mapMode) {
 }
 
 // Case C: from Navin' You to ATLAS.
-void switchToAtlas(AppContext& ctx, int mapMode) {
-  if (mapMode == 0) {
+void switchToAtlas(AppContext& ctx, MapMode mapMode) {
+  if (mapMode == MapMode::Alternating) {
     stopGpsWorkers(ctx.state);
     ctx.view.enable(IDC_LINKED_GPS, false);
     showAtlasZoomSets(ctx.view, "SS");
     resetArrows(ctx);
     enableRouteButtons(ctx.view, false);
     ctx.settings.writeInt(key::kMap, 1);
-    ctx.settings.writeInt(key::kGps, 0);
+    writeGpsRun(ctx.settings, GpsRun::Stopped);
     ctx.settings.writeInt(key::kCenter, 1);
     postNavinCommand(ctx, win::kCmdAppExit);
     const std::string atlas = ctx.settings.readString(key::kExeFilePath1, "");
@@ -141,10 +142,10 @@ void switchToAtlas(AppContext& ctx, int mapMode) {
     return;
   }
   showAtlasZoomSets(ctx.view, "SS");
-  if (ctx.settings.readInt(key::kGps, 0) != 2) {
+  if (readGpsRun(ctx.settings) != GpsRun::Linked) {
     releaseNavinGps(ctx);
     stopGpsWorkers(ctx.state);
-    ctx.settings.writeInt(key::kGps, 0);
+    writeGpsRun(ctx.settings, GpsRun::Stopped);
     ctx.settings.writeInt(key::kCenter, 1);
     disableGpsOnlyButtons(ctx.view);
     showCenteringUnusable(ctx.view);
@@ -164,9 +165,9 @@ void switchToAtlas(AppContext& ctx, int mapMode) {
 
 void switchMap(AppContext& ctx) {
   cancelRaiseTimers(ctx);
-  const int mapMode = ctx.settings.readInt(key::kMapMode, 0);
-  const bool modeKnown = mapMode == 0 || mapMode == 1;
-  if (ctx.settings.readInt(key::kVer, 0) == 1) {
+  const MapMode mapMode = readMapMode(ctx.settings);
+  const bool modeKnown = mapMode != MapMode::Unknown;
+  if (readNavinVersion(ctx.settings) == NavinVersion::V2Alone) {
     switchNavinDocument(ctx);
   } else if (modeKnown && readMapVariant(ctx) == MapVariant::Atlas) {
     switchToNavinYou(ctx, mapMode);

@@ -1,5 +1,6 @@
 #include "mapctl/map_window.h"
 
+#include "core/modes.h"
 #include "core/timer_ids.h"
 #include "core/toolbar_title.h"
 #include "mapctl/atlas_window.h"
@@ -36,11 +37,11 @@ void activateMapWindow(AppContext& ctx, int settleAfterSViewMs) {
 }
 
 void rearmRaiseTimer(AppContext& ctx) {
-  switch (ctx.settings.readInt(key::kGps, 0)) {
-    case 1:
+  switch (readGpsRun(ctx.settings)) {
+    case GpsRun::Running:
       ctx.timers.start(timer::kRaiseAfterGps, kRaiseTimerMs);
       break;
-    case 2:
+    case GpsRun::Linked:
       ctx.timers.start(timer::kRaiseAfterLinked, kRaiseTimerMs);
       break;
     default:

@@ -1,19 +1,14 @@
 #include "mapctl/navin_gps_button.h"
 
+#include "core/modes.h"
 #include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
 
 namespace tabiro {
 
-std::optional<unsigned> navinGpsCommand(int version) {
-  if (version == 0) return kNavinGpsV1;
-  if (version == 1 || version == 2) return kNavinGpsV2;
-  return std::nullopt;
-}
-
 std::optional<NavinGpsButton> readNavinGpsButton(AppContext& ctx) {
-  const std::optional<unsigned> command = navinGpsCommand(ctx.settings.readInt(key::kVer, 0));
+  const std::optional<unsigned> command = navinButtonCommand(readNavinVersion(ctx.settings), NavinButton::Gps);
   if (!command) return std::nullopt;
   const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr);
   if (!main) return std::nullopt;

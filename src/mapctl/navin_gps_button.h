@@ -9,9 +9,6 @@
 
 namespace tabiro {
 
-// The id of Navin' You's GPS button for "Ver", or nullopt for an unknown one.
-std::optional<unsigned> navinGpsCommand(int version);
-
 // Navin' You's GPS button: its command id and its TB_GETSTATE answer (5:
 // enabled and down, GPS on); nullopt without Navin' You, its tool bar or a
 // known "Ver".

@@ -67,10 +67,12 @@ void SpeechControl::waitWhileBusy(Clock& clock, int pollMs, int limitMs) {
   }
 }
 
-void SpeechControl::speakNow(SharedState& state) {
-  const std::optional<std::string> phrase = state.speechText.pop();
+void SpeechControl::speakNow(SharedState& state, Clock& clock) {
+  const std::optional<QueuedPhrase> phrase = state.speechText.pop();
   if (!phrase || load(state.speechReady) == 0) return;
-  dispatch_.callWithString(speech_id::kSpeak, *phrase);
+  dispatch_.callWithString(speech_id::kSpeak, phrase->text);
+  // The engine speaks on after Speak returns.
+  if (phrase->heldUntilSaid) waitWhileBusy(clock, kSpeechEndPollMs, kSpeechEndLimitMs);
 }
 
 }  // namespace tabiro

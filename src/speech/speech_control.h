@@ -32,6 +32,10 @@ constexpr int kSpeak = 19;
 constexpr int kEngineQuery = 21;
 }  // namespace speech_id
 
+// How the end of a spoken phrase is waited for.
+constexpr int kSpeechEndPollMs = 20;
+constexpr int kSpeechEndLimitMs = 10000;
+
 class SpeechControl {
  public:
   explicit SpeechControl(SpeechDispatch& dispatch) : dispatch_(dispatch) {}
@@ -59,8 +63,10 @@ class SpeechControl {
   void waitWhileBusy(Clock& clock, int pollMs, int limitMs);
 
   // Says the oldest phrase queued in speechText when the control was
-  // created at start-up; without it the phrase is dropped.
-  void speakNow(SharedState& state);
+  // created at start-up; without it the phrase is dropped. What the phrase
+  // holds is let go once it has been said: when Busy reads false, or after
+  // kSpeechEndLimitMs.
+  void speakNow(SharedState& state, Clock& clock);
 
  private:
   SpeechDispatch& dispatch_;

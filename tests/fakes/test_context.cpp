@@ -4,6 +4,7 @@ namespace tabiro::testing {
 
 TestContext::TestContext()
     : settings(dir.file("Tabiro2.ini")),
-      ctx{desktop, clock, timers, view, popups, sound, launcher, workers, audio, settings, state} {}
+      ctx{desktop, clock, timers, view, popups, sound, launcher, workers, audio, receivers, settings,
+          state} {}
 
 }  // namespace tabiro::testing

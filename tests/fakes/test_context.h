@@ -13,6 +13,7 @@
 #include "fakes/action_log.h"
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_ports.h"
+#include "fakes/fake_receiver.h"
 #include "fakes/temp_dir.h"
 
 namespace tabiro::testing {
@@ -32,6 +33,7 @@ struct TestContext {
   FakeLauncher launcher{log};
   FakeWorkers workers{log};
   FakeAudioSessions audio{log};
+  FakeReceiverLinks receivers{log};
   TempDir dir;  // removed with the profile in it
   SettingsStore settings;
   SharedState state;

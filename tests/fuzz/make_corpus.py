@@ -66,6 +66,14 @@ SEEDS = {
             sjis("時速：108km/h\n北緯： 35度41分22.5秒\n東経：139度45分10.3秒\n") +
             b"".join(v.to_bytes(4, "little") for v in (*TOKYO, *YOKOHAMA))),
     },
+    # The first byte is the length the reads are cut at.
+    "nmea_fuzz": {
+        "sample_drive.nmea": b"\x07" + b"".join(
+            (HERE / ".." / ".." / "data" / "sample-drive.nmea").read_bytes().splitlines(True)[:8]),
+        "mixed.nmea": b"\x05" + b"4.2,M,,*6B\r\n{\"class\":\"TPV\"}\r\n"
+        b"$GNRMC,011501.00,A,3351.6000,S,15112.6000,W,0.0,,070326,,*56\r\n"
+        b"$GPVTG,54.7,T,,M,5.5,N,10.2,K,A*00\n$PGRME,15.0,M*00\r\n",
+    },
 }
 
 

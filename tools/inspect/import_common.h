@@ -9,6 +9,7 @@
 
 #include "gps/coordinates.h"
 #include "gps/datum.h"
+#include "gps/receiver_settings.h"
 
 namespace pugi {
 class xml_document;
@@ -17,9 +18,8 @@ class xml_node;
 
 namespace tabiro::inspect {
 
-// The datum of the route and point files: Tokyo, that of the map programs'
-// files, unless the user asks for WGS84.
-enum class FileDatum { Tokyo, Wgs84 };
+// The datum of the route and point files (the program's own, Tokyo by
+// default): "tokyo" or "wgs84" on the command line.
 std::optional<FileDatum> parseDatum(std::string_view name);
 // A WGS84 position in the file's datum and units.
 Coordinates filePosition(GeoDegrees wgs84, FileDatum datum);

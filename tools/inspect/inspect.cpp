@@ -10,6 +10,7 @@
 #include "gps/coordinates.h"
 #include "gps/status_bar.h"
 #include "guidance/camera_file.h"
+#include "guidance/file_warnings.h"
 #include "guidance/route_file.h"
 #include "guidance/text_file.h"
 #include "gpx.h"
@@ -27,7 +28,8 @@ constexpr const char* kUsage =
     "  tabiro-inspect route ファイル.nyp        ルートファイルの地点\n"
     "  tabiro-inspect cameras ファイル.pot      オービスファイルの地点\n"
     "  tabiro-inspect status \"時速\" \"北緯\" \"東経\"  ステータスバーの3つのテキスト\n"
-    "  tabiro-inspect gpx 記録.log              GPS記録（トラックログ）を GPX 1.1 で出力\n"
+    "  tabiro-inspect gpx 記録.log [--datum tokyo|wgs84]\n"
+    "                                           GPS記録（トラックログ）を GPX 1.1（WGS84）で出力\n"
     "  tabiro-inspect replay ルート.nyp オービス.pot 走行 [--profile 設定.ini]\n"
     "                                           走行（NMEA か GPS記録）に沿った案内の再現\n"
     "  tabiro-inspect import-cameras 地図.osm オービス.pot [--datum tokyo|wgs84] [--append]\n"
@@ -36,7 +38,7 @@ constexpr const char* kUsage =
     "                                           GPX のルート（なければ軌跡の曲がり角）からルートファイルを作る\n"
     "  tabiro-inspect map ルート.nyp オービス.pot [走行] -o 地図.svg\n"
     "                                           ルート・オービス・走行と案内した所の地図（SVG）\n"
-    "--datum はルートファイルとオービスファイルの測地系です（既定 tokyo、地図ソフトの日本測地系）。\n"
+    "--datum はルートファイル・オービスファイル・GPS記録の測地系です（既定 tokyo、地図ソフトの日本測地系）。\n"
     "入出力のテキストはシフトJISです。\n";
 
 // Commands that make files: the arguments after the name, messages on stderr.
@@ -46,15 +48,6 @@ constexpr std::pair<const char*, FileCommand> kFileCommands[] = {
     {"import-route", importRoute},
     {"map", drawMap},
 };
-
-// How the warnings of one kind of file are worded.
-struct FileKind {
-  std::size_t lineBytes;
-  int rows;
-  const char* entries;  // what the table holds, counted
-};
-constexpr FileKind kRouteKind{kRouteLineBytes, WaypointTable::kRows, "個の地点"};
-constexpr FileKind kCameraKind{kCameraLineBytes, CameraTable::kRows, "行"};
 
 // Control bytes made visible; they are never part of a two-byte character.
 std::string visible(std::string_view text) {
@@ -82,39 +75,8 @@ std::string position(Coordinates p) {
          std::to_string(p.latitude) + ", " + std::to_string(p.longitude) + "]";
 }
 
-std::string warningText(const FileWarning& w, const FileKind& kind) {
-  const std::string line = std::to_string(w.line) + "行目";
-  const std::string count = std::to_string(w.count);
-  switch (w.issue) {
-    case FileIssue::LongLine:
-      return line + ": 行が" + std::to_string(kind.lineBytes) +
-             "バイトより長く、残りは別の行として読まれます。";
-    case FileIssue::CrLfMarker:
-      return line + ": 目印の行 \"NPOIs100@NRA/R1;\" が CR LF で終わっています。"
-                    "改行を LF だけにしないと地点は読み込まれません。";
-    case FileIssue::MarkerSkipped:
-      return line + ": 目印の行が目印でない行のすぐ後にあるため調べられず、この地点は"
-                    "読み込まれません（前の行を消すか、もう1行加えてください）。";
-    case FileIssue::MarkerInBlock:
-      return line + ": 目印の行が前の地点の行として読まれました。前の地点が7行に足りません。";
-    case FileIssue::BlockCutShort:
-      return line + ": この地点の7行の途中でファイルが終わっています。";
-    case FileIssue::TooManyEntries:
-      return line + "から: 表に入りきらない" + count + kind.entries + "は読み込まれません（最大" +
-             std::to_string(kind.rows) + "）。";
-    case FileIssue::ListEnds:
-      return line + ": 緯度か経度が0の行（空行や見出しの行）で一覧が終わるため、後の" + count +
-             "件のオービスは警報されません。";
-    case FileIssue::DirectionIsNorth:
-      return line + ": \"deg=\" の後に数字がなく CR LF でもないため、方向は0（北）と"
-                    "読まれます。全方向にするには \"deg=\" の直後を CR LF にしてください。";
-  }
-  return line;
-}
-
-void printWarnings(const std::vector<FileWarning>& warnings, const FileKind& kind,
-                   std::ostream& out) {
-  for (const FileWarning& w : warnings) out << "警告 " << warningText(w, kind) << "\n";
+void printWarnings(const std::vector<FileWarning>& warnings, GuidanceFile kind, std::ostream& out) {
+  for (const FileWarning& w : warnings) out << "警告 " << fileWarningText(w, kind) << "\n";
 }
 
 std::optional<std::ifstream> openFile(const std::string& path, std::ostream& err) {
@@ -137,7 +99,7 @@ int inspectRoute(const std::string& path, std::ostream& out, std::ostream& err) 
         << "  テキスト \"" << visible(w.text) << "\"\n";
   }
   out << "WayPointMax = " << scan.waypoints.size() << "\n";
-  printWarnings(scan.warnings, kRouteKind, out);
+  printWarnings(scan.warnings, GuidanceFile::Route, out);
   return 0;
 }
 
@@ -158,7 +120,7 @@ int inspectCameras(const std::string& path, std::ostream& out, std::ostream& err
   }
   out << "読み込まれる行 " << scan.cameras.size() << "、警報の対象 "
       << (listEnd ? *listEnd - 1 : number) << " 件\n";
-  printWarnings(scan.warnings, kCameraKind, out);
+  printWarnings(scan.warnings, GuidanceFile::Cameras, out);
   return 0;
 }
 
@@ -222,7 +184,10 @@ std::string formatDegrees(std::int32_t value) {
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.size() == 2 && args[0] == "route") return inspectRoute(args[1], out, err);
   if (args.size() == 2 && args[0] == "cameras") return inspectCameras(args[1], out, err);
-  if (args.size() == 2 && args[0] == "gpx") return writeGpx(args[1], out, err);
+  if (!args.empty() && args[0] == "gpx") {
+    const int code = gpxCommand({args.begin() + 1, args.end()}, out, err);
+    if (code != 2) return code;
+  }
   if (!args.empty() && args[0] == "replay") {
     const int code = replay({args.begin() + 1, args.end()}, out, err);
     if (code != 2) return code;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <fstream>
 #include <optional>
+#include <string_view>
+#include <utility>
 
 #include "gps/status_bar.h"
 #include "guidance/text_file.h"
@@ -91,6 +93,55 @@ std::string polyline(const std::vector<Coordinates>& points, const Projection& p
   return out + "\"/>\n";
 }
 
+// Labels go where they cover no other label and no marker: the first free
+// place of a few around their point, else the first of them. Widths are
+// guessed from the Shift-JIS bytes, half an em each, as in a Gothic face.
+class LabelPlaces {
+ public:
+  void reserve(double x, double y, double radius) { reserve(x - radius, y - radius, x + radius, y + radius); }
+  void reserve(double left, double top, double right, double bottom) { taken_.push_back({left, top, right, bottom}); }
+  // A drawn line, as points every few pixels along it.
+  void reserveLine(const std::vector<Coordinates>& line, const Projection& p) {
+    for (std::size_t i = 1; i < line.size(); ++i) {
+      const double x0 = p.x(line[i - 1]), y0 = p.y(line[i - 1]), x1 = p.x(line[i]), y1 = p.y(line[i]);
+      const int steps = 1 + static_cast<int>(std::hypot(x1 - x0, y1 - y0) / 4);
+      for (int k = 0; k <= steps; ++k) reserve(x0 + (x1 - x0) * k / steps, y0 + (y1 - y0) * k / steps, 2);
+    }
+  }
+
+  // The start and baseline of a label for the mark of `radius` at (x, y).
+  std::pair<double, double> place(double x, double y, double radius, std::string_view text, double size) {
+    const double w = static_cast<double>(text.size()) * size / 2;
+    const double g = radius + 3;
+    const std::pair<double, double> candidates[] = {
+        {x + g, y + size / 3},      {x - g - w, y + size / 3}, {x + g * 0.7, y - g},
+        {x + g * 0.7, y + g + size}, {x - w / 2, y - g - 2},    {x - w / 2, y + g + size},
+        {x - g * 0.7 - w, y - g},   {x - g * 0.7 - w, y + g + size}};
+    for (const auto& [left, baseline] : candidates) {
+      const Box box{left - 2, baseline - size, left + w + 2, baseline + size / 4};
+      if (std::none_of(taken_.begin(), taken_.end(), [&](const Box& t) { return t.overlaps(box); })) {
+        taken_.push_back(box);
+        return {left, baseline};
+      }
+    }
+    return candidates[0];
+  }
+
+ private:
+  struct Box {
+    double left, top, right, bottom;
+    bool overlaps(const Box& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
+  };
+  std::vector<Box> taken_;
+};
+
+// A label with a halo of the background, readable across the lines.
+std::string label(std::pair<double, double> at, double size, const char* colour, const std::string& text) {
+  return "<text x=\"" + number(at.first) + "\" y=\"" + number(at.second) + "\" font-size=\"" + number(size) +
+         "\" fill=\"" + colour + "\" stroke=\"#f7f6f0\" stroke-width=\"3\" paint-order=\"stroke\">" + text +
+         "</text>\n";
+}
+
 std::string chomp(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   return text;
@@ -134,6 +185,25 @@ std::string svg(const Picture& pic) {
   for (const RouteWaypoint& w : pic.waypoints) route.push_back(w.position);
   if (route.size() > 1) out += polyline(route, p, "stroke=\"#2a9d4b\" stroke-width=\"1.5\" stroke-dasharray=\"6 5\"");
 
+  // Every mark first, then the labels by rank: waypoints, cameras, firings.
+  LabelPlaces places;
+  places.reserve(kWidth - 40, 45, 30);                             // the north arrow
+  places.reserve(0, 0, 480, 40);                                   // the title
+  places.reserve(0, p.height() - 55, kWidth / 5 + 40, p.height());  // the scale bar
+  places.reserve(kWidth - 430, p.height() - 70, kWidth, p.height());  // the legend
+  for (const RouteWaypoint& w : pic.waypoints) places.reserve(p.x(w.position), p.y(w.position), 13);
+  for (const CameraEntry& c : pic.cameras) places.reserve(p.x(c.position), p.y(c.position), 16);
+  for (const FiredAnnouncement& f : pic.fired) places.reserve(p.x(f.position), p.y(f.position), 8);
+  places.reserveLine(pic.drive, p);
+  places.reserveLine(route, p);
+  std::vector<std::pair<double, double>> waypointLabels, cameraLabels;
+  for (const RouteWaypoint& w : pic.waypoints) {
+    waypointLabels.push_back(places.place(p.x(w.position), p.y(w.position), 13, chomp(w.text), 15));
+  }
+  for (const CameraEntry& c : pic.cameras) {
+    cameraLabels.push_back(places.place(p.x(c.position), p.y(c.position), 16, c.text, 12));
+  }
+
   // Where each announcement fired, tied to what it announced.
   for (const FiredAnnouncement& f : pic.fired) {
     const bool known = f.camera ? f.row >= 1 && f.row <= static_cast<int>(pic.cameras.size())
@@ -145,9 +215,8 @@ std::string svg(const Picture& pic) {
            "\" stroke=\"#f08c00\" stroke-width=\"1.5\" stroke-dasharray=\"2 3\"/>\n";
     out += "<g transform=\"translate(" + number(p.x(f.position)) + "," + number(p.y(f.position)) +
            ")\"><path d=\"M0,-8 L8,0 L0,8 L-8,0 Z\" fill=\"#f08c00\" stroke=\"#fff\"/></g>\n";
-    out += "<text x=\"" + number(p.x(f.position) - 10) + "\" y=\"" + number(p.y(f.position) + 4) +
-           "\" text-anchor=\"end\" font-size=\"12\" fill=\"#a05a00\">" +
-           (f.camera ? "警告 オービス " : "案内 地点 ") + std::to_string(f.row) + "</text>\n";
+    const std::string text = (f.camera ? "警告 オービス " : "案内 地点 ") + std::to_string(f.row);
+    out += label(places.place(p.x(f.position), p.y(f.position), 8, text, 12), 12, "#a05a00", text);
   }
 
   for (const CameraEntry& c : pic.cameras) {
@@ -159,8 +228,7 @@ std::string svg(const Picture& pic) {
       out += "<g transform=\"translate(" + at + ") rotate(" + std::to_string(c.direction) +
              ")\"><path d=\"M0,-16 L9,9 L0,4 L-9,9 Z\" fill=\"#d62828\" stroke=\"#fff\" stroke-width=\"1.5\"/></g>\n";
     }
-    out += "<text x=\"" + number(p.x(c.position) + 13) + "\" y=\"" + number(p.y(c.position) + 18) +
-           "\" font-size=\"12\" fill=\"#9b1c1c\">" + xmlText(c.text) + "</text>\n";
+    out += label(cameraLabels[&c - pic.cameras.data()], 12, "#9b1c1c", xmlText(c.text));
   }
   int n = 0;
   for (const RouteWaypoint& w : pic.waypoints) {
@@ -168,9 +236,8 @@ std::string svg(const Picture& pic) {
     out += "<circle cx=\"" + number(p.x(w.position)) + "\" cy=\"" + number(p.y(w.position)) +
            "\" r=\"12\" fill=\"#2a9d4b\" stroke=\"#fff\" stroke-width=\"2\"/>\n<text " + p.at(w.position) +
            " dy=\"5\" text-anchor=\"middle\" font-size=\"13\" font-weight=\"bold\" fill=\"#fff\">" +
-           std::to_string(n) + "</text>\n<text x=\"" + number(p.x(w.position) + 16) + "\" y=\"" +
-           number(p.y(w.position) - 8) + "\" font-size=\"15\" fill=\"#14532d\" stroke=\"#f7f6f0\" "
-           "stroke-width=\"3\" paint-order=\"stroke\">" + xmlText(chomp(w.text)) + "</text>\n";
+           std::to_string(n) + "</text>\n" +
+           label(waypointLabels[n - 1], 15, "#14532d", xmlText(chomp(w.text)));
   }
 
   // North arrow and legend.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/modes.h"
 #include "core/settings_store.h"
 #include "core/shared_state.h"
 #include "drive_file.h"
@@ -196,7 +197,7 @@ void Replay::run() {
   storeCameras(files_.cameras, s.cameras);
   // As at a program start: the first waypoint, stage 0.
   settings_.writeInt(key::kWayPoint, 1);
-  settings_.writeInt(key::kPointLevel, 0);
+  writePointLevel(settings_, PointLevel::Far);
   store(s.guidanceRun, 1);
   store(s.positionReaderRun, 1);
   limits_ = readEngineLimits(settings_);

@@ -16,8 +16,9 @@ struct Fix {
   int speedKmh = 0;
 };
 
-// One valid "A" $GPRMC sentence in the northern and eastern hemispheres with
-// a correct checksum; anything else is no fix.
+// One valid "A" RMC sentence (of any talker the program reads) in the
+// northern and eastern hemispheres with a correct checksum, read by the
+// program's own sentence reader; anything else is no fix.
 std::optional<Fix> parseRmc(std::string_view line);
 
 // The fixes of a recorded drive, in file order, with times made relative to

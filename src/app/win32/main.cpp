@@ -7,6 +7,7 @@
 #include "app/win32/toolbar_window.h"
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/audio_sessions_win32.h"
+#include "platform/win32/receiver_links_win32.h"
 #include "speech/speech_control.h"
 #include "speech/win32/speech_dispatch_win32.h"
 
@@ -32,10 +33,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   auto* launcher = new Win32Launcher;
   auto* workers = new ThreadWorkers;
   auto* audio = new Win32AudioSessions;
+  auto* receivers = new Win32ReceiverLinks;
   auto* settings = new SettingsStore(profilePath());
 
-  auto* toolbar = new ToolbarWindow(instance, {*desktop, *clock, *sound, *launcher, *workers, *audio},
-                                    *settings, *state, speech);
+  auto* toolbar = new ToolbarWindow(
+      instance, {*desktop, *clock, *sound, *launcher, *workers, *audio, *receivers}, *settings,
+      *state, speech);
   toolbar->run();
+  // A receiver's reader lets go of its port before the process ends.
+  stopGpsWorkers(*state);
   return 0;
 }

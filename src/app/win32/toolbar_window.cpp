@@ -37,8 +37,9 @@ std::string loadString(HINSTANCE instance, UINT id) {
 ToolbarWindow::ToolbarWindow(HINSTANCE instance, ExternalPorts ports, SettingsStore& settings,
                              SharedState& state, SpeechControl& speech)
     : Dialog(instance, IDD_TOOLBAR),
-      ctx_{ports.desktop, ports.clock,    *this,         *this,       *this,
-           ports.sound,   ports.launcher, ports.workers, ports.audio, settings, state},
+      ctx_{ports.desktop,   ports.clock, *this,           *this,    *this,
+           ports.sound,     ports.launcher, ports.workers, ports.audio, ports.receivers,
+           settings,        state},
       dialog_(ctx_, speech) {
   icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 32, 32, 0));
   smallIcon_ =

@@ -23,6 +23,7 @@ struct ExternalPorts {
   Launcher& launcher;
   Workers& workers;
   AudioSessions& audio;
+  ReceiverLinks& receivers;
 };
 
 class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, public Timers {

@@ -1,0 +1,60 @@
+#include "fakes/fake_receiver.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace tabiro::testing {
+
+std::string nmeaSentence(const std::string& body) {
+  unsigned sum = 0;
+  for (const char c : body) sum ^= static_cast<unsigned char>(c);
+  char tail[8];
+  std::snprintf(tail, sizeof tail, "*%02X", sum);
+  return "$" + body + tail;
+}
+
+class FakeReceiverLinks::Link final : public ReceiverLink {
+ public:
+  Link(FakeReceiverLinks& owner, std::vector<FakeRead> reads) : owner_(owner), reads_(std::move(reads)) {
+    ++owner_.alive;
+  }
+  ~Link() override { --owner_.alive; }
+
+  bool read(std::string& bytes) override {
+    if (closed_) return false;
+    FakeRead next{"", 1000, false};
+    if (at_ < reads_.size()) next = reads_[at_++];
+    owner_.log_.advance(next.ms);
+    bytes += next.bytes;
+    if (owner_.afterRead_) owner_.afterRead_();
+    return !next.broken && !closed_;
+  }
+  void close() override {
+    if (!closed_) ++owner_.closed;
+    closed_ = true;
+  }
+
+ private:
+  FakeReceiverLinks& owner_;
+  std::vector<FakeRead> reads_;
+  std::size_t at_ = 0;
+  bool closed_ = false;
+};
+
+LinkOpening FakeReceiverLinks::openSerial(const std::string& port, int baud) {
+  return open(port + " " + std::to_string(baud));
+}
+
+LinkOpening FakeReceiverLinks::openTcp(const std::string& host, int port) {
+  return open(host + ":" + std::to_string(port));
+}
+
+LinkOpening FakeReceiverLinks::open(std::string name) {
+  opened.push_back(std::move(name));
+  if (next_ >= openings_.size()) return {nullptr, LinkFailure::Absent};
+  FakeOpening& opening = openings_[next_++];
+  if (opening.failure != LinkFailure::None) return {nullptr, opening.failure};
+  return {std::make_unique<Link>(*this, std::move(opening.reads)), LinkFailure::None};
+}
+
+}  // namespace tabiro::testing
