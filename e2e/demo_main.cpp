@@ -2,17 +2,22 @@
 // Once Tabiro2.exe (started by the script in build/demo, with the profile it
 // wrote) shows its toolbar, it presses GPS by the key "1" as a user would,
 // watches the drive and prints its timeline: each announcement with its
-// time, position, distance to its waypoint or camera, phrase, WAV file and
+// time, position, distance to its waypoint or camera (from the car then and
+// from the position the toolbar had read last when its chime began), phrase,
+// WAV file and
 // picture, what Navin' You was sent after it, and the track log.
 // Screenshots at every announcement go to --out.
 //
-//   tabiro_demo.exe --out DIR --navstub-log FILE --speech-log FILE --route R.nyp
+//   tabiro_demo.exe --out DIR --navstub-log FILE --speech-log FILE --sound-log FILE --route R.nyp
 //                   --cameras C.pot --profile Tabiro2.ini [--seconds N]
 //
 // With a GPS receiver in place of Navin' You (scripts/demo --receiver),
 // --feed-log FILE (the feeder's sentence log) replaces --navstub-log, and
 // the file --start-mark FILE is made once GPS is pressed, so that the
 // feeder starts with it as the stand-in's replay does.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -71,6 +76,32 @@ std::vector<Fix> fixesOfFeed(const std::string& path) {
   return fixes;
 }
 
+// When the toolbar's position reader asked the status bar for the longitude,
+// the last part of each reading.
+std::vector<uint64_t> readingsOf(StubLog& navstub) {
+  std::vector<uint64_t> times;
+  for (const LogEntry& e : navstub.matching(isMessage("statusbar", SB_GETTEXTA)))
+    if (e.wParam == 4) times.push_back(e.timeMs);
+  return times;
+}
+
+// When each sound began, from the sound sink's log (scripts/lib/sound-sink).
+std::vector<uint64_t> soundStartsOf(StubLog& sounds) {
+  std::vector<uint64_t> starts;
+  for (const LogEntry& e : sounds.matching(isEvent("sound", "played "))) {
+    unsigned long long start = 0;
+    if (std::sscanf(e.event.c_str(), "played %llu", &start) == 1) starts.push_back(start);
+  }
+  return starts;
+}
+
+uint64_t lastAtOrBefore(const std::vector<uint64_t>& times, uint64_t timeMs) {
+  uint64_t found = 0;
+  for (uint64_t t : times)
+    if (t <= timeMs) found = t;
+  return found;
+}
+
 std::optional<Fix> fixAt(const std::vector<Fix>& fixes, uint64_t timeMs) {
   std::optional<Fix> found;
   for (const Fix& f : fixes)
@@ -120,7 +151,8 @@ class Timeline {
   Timeline(const tabiro::RouteScan& route, const tabiro::CameraScan& cameras, tabiro::SettingsStore& settings)
       : route_(route), cameras_(cameras), settings_(settings) {}
 
-  void print(const std::vector<DriveEvent>& events, const std::vector<Fix>& fixes, StubLog& navstub,
+  void print(const std::vector<DriveEvent>& events, const std::vector<Fix>& fixes,
+             const std::vector<uint64_t>& readings, const std::vector<uint64_t>& sounds, StubLog& navstub,
              uint64_t startMs, std::ostream& out) {
     // Everything Navin' You did but show a fix: its slider moving for a
     // scale, its guide window, ...
@@ -136,7 +168,13 @@ class Timeline {
       if (e.kind == DriveEvent::Kind::Picture) {
         out << "絵 " << e.text << (e.caption.empty() ? "" : "「" + e.caption + "」");
       } else {
-        out << "「" << e.text << "」" << target(e, fix);
+        // The announcement begins with its chime, the phrase follows it: the
+        // fix the toolbar had read last when the chime began is the one the
+        // engine announced on, unless the announcement came late.
+        const uint64_t chime = lastAtOrBefore(sounds, e.timeMs);
+        std::optional<Fix> read;
+        if (const uint64_t reading = lastAtOrBefore(readings, chime)) read = fixAt(fixes, reading);
+        out << "「" << e.text << "」" << target(e, fix, read);
       }
       if (!e.screenshot.empty()) out << "  画面 " << pictureFile(e.screenshot);
       out << "\n";
@@ -167,12 +205,15 @@ class Timeline {
  private:
   // The camera named in a phrase, or the waypoint the toolbar showed: its
   // distance and the WAV file played in place of speech.
-  std::string target(const DriveEvent& e, const std::optional<Fix>& fix) {
+  std::string target(const DriveEvent& e, const std::optional<Fix>& fix, const std::optional<Fix>& read) {
+    auto metres = [](const Fix& f, tabiro::Coordinates p) {
+      const double d =
+          tabiro::distanceMetres(units(f.latitudeTenths), units(f.longitudeTenths), p.latitude, p.longitude);
+      return std::to_string(static_cast<long>(d)) + " m";
+    };
     auto distance = [&](tabiro::Coordinates p) {
       if (!fix) return std::string();
-      const double d = tabiro::distanceMetres(units(fix->latitudeTenths), units(fix->longitudeTenths), p.latitude,
-                                              p.longitude);
-      return "まで " + std::to_string(static_cast<long>(d)) + " m";
+      return "まで " + metres(*fix, p) + (read ? "（チャイムの時に読んでいた位置から " + metres(*read, p) + "）" : std::string());
     };
     for (size_t n = 0; n < cameras_.cameras.size(); ++n) {
       const tabiro::CameraEntry& c = cameras_.cameras[n];
@@ -206,6 +247,7 @@ int runDemo(const stub::Args& args) {
   const int seconds = static_cast<int>(args.integer("seconds", 120));
   StubLog navstub(args.value("navstub-log"));
   StubLog speech(args.value("speech-log"));
+  StubLog sounds(args.value("sound-log"));
   const auto route = readScan<tabiro::RouteScan>(args.value("route"), tabiro::scanRoute);
   const auto cameras = readScan<tabiro::CameraScan>(args.value("cameras"), tabiro::scanCameras);
   tabiro::SettingsStore settings(args.value("profile"));
@@ -251,9 +293,17 @@ int runDemo(const stub::Args& args) {
   }
   saveScreenshot(out + "\\end.bmp");
 
+  // A receiver's fix is read the moment the feeder sends it; the stand-in's
+  // status bar is read when the toolbar's reader asks.
+  const std::vector<Fix> fixes = receiver ? fixesOfFeed(feedLog) : fixesOf(navstub);
+  std::vector<uint64_t> readings;
+  if (receiver)
+    for (const Fix& fix : fixes) readings.push_back(fix.timeMs);
+  else
+    readings = readingsOf(navstub);
   std::cout << "demo: 時刻はキー 1 からの秒数\n";
   Timeline(route, cameras, settings)
-      .print(watcher.events(), receiver ? fixesOfFeed(feedLog) : fixesOf(navstub), navstub, start, std::cout);
+      .print(watcher.events(), fixes, readings, soundStartsOf(sounds), navstub, start, std::cout);
   if (watcher.events().empty()) std::cout << "demo: 案内はありませんでした\n";
   printTrackLog(std::cout);
   return 0;

@@ -146,26 +146,45 @@ void Processes::killAll() {
     }, 3000);
 }
 
-std::vector<std::string> Processes::creationOrder() const {
-  std::vector<std::string> names;
-  if (!job_) return names;
+void Processes::forEachProcess(const std::function<void(const std::string&, HANDLE)>& fn) const {
+  if (!job_) return;
   std::vector<ULONG_PTR> buffer(2 + 64);
   auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
   if (!QueryInformationJobObject(job_, JobObjectBasicProcessIdList, list, sizeof(ULONG_PTR) * buffer.size(),
                                  nullptr))
-    return names;
+    return;
   for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i) {
     HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(list->ProcessIdList[i]));
     char path[MAX_PATH] = {};
     DWORD size = MAX_PATH;
     const bool named = p && QueryFullProcessImageNameA(p, 0, path, &size);
-    if (p) CloseHandle(p);
     std::string name = named ? std::string(path, size) : std::string();
     name = name.substr(name.find_last_of("\\/") + 1);
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    names.push_back(name);
+    fn(name, p);
+    if (p) CloseHandle(p);
   }
+}
+
+std::vector<std::string> Processes::creationOrder() const {
+  std::vector<std::string> names;
+  forEachProcess([&](const std::string& name, HANDLE) { names.push_back(name); });
   return names;
+}
+
+uint64_t Processes::launchedAtMs(const std::string& exeName) const {
+  uint64_t at = 0;
+  forEachProcess([&](const std::string& name, HANDLE p) {
+    FILETIME created, exited, kernel, user;
+    if (at || name != exeName || !p || !GetProcessTimes(p, &created, &exited, &kernel, &user)) return;
+    // The system time's distance back to the creation, taken off the tick count.
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const uint64_t tick = GetTickCount64();
+    const auto hundredNs = [](FILETIME t) { return (uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
+    at = tick - (hundredNs(now) - hundredNs(created)) / 10000;
+  });
+  return at;
 }
 
 bool waitForExit(HANDLE process, int timeoutMs) {
@@ -549,6 +568,12 @@ bool saveScreenshot(const std::string& bmpPath, RECT area) {
 // --- fixture ------------------------------------------------------------------------
 
 void E2eTest::SetUp() {
+  // The mouse pointer is the one piece of input state a test leaves behind:
+  // left by a double click over the toolbar's strip, it rests over the next
+  // tests' toolbars and takes key presses and the front from them. Every test
+  // starts with it in the screen's bottom right corner, where no window of
+  // the suite lies.
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = std::string(info->test_suite_name()) + "." + info->name();
   for (char& c : name)

@@ -59,8 +59,16 @@ class Processes {
   // order they were created: the order of the starts made here and of the
   // launches those programs made, whatever order they then came up in.
   std::vector<std::string> creationOrder() const;
+  // When the job's live process `exeName` (lower case) was created, on the
+  // stand-ins' clock (GetTickCount64): the moment of its launch, whoever
+  // launched it, not of its own start-up. 0 when there is none.
+  uint64_t launchedAtMs(const std::string& exeName) const;
 
  private:
+  // Each live process of the job by exe name (lower case, no folder), in
+  // creation order, with fn(name, process handle or nullptr).
+  void forEachProcess(const std::function<void(const std::string&, HANDLE)>& fn) const;
+
   HANDLE job_;
   std::vector<HANDLE> processes_;
 };

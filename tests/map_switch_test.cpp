@@ -123,6 +123,7 @@ TEST_F(MapSwitch, SideBySideFromAtlasKeepsLinkedGpsAndStopsAtlasGps) {
 
   t.settings.writeInt(key::kMap, 1);
   t.settings.writeInt(key::kGps, 1);
+  t.view.enable(IDC_LINKED_GPS, false);  // as GPS start in one map left it
   t.log.clear();
   switchMap(t.ctx);
   EXPECT_THAT(t.log.messagesTo(atlas), ElementsAre(PostedCommand(atlas, kAtlasGpsOff),
@@ -171,6 +172,7 @@ TEST_F(MapSwitch, SideBySideFromNavinYouReleasesItsGpsUnlessLinked) {
 
   t.settings.writeInt(key::kMap, 0);
   t.settings.writeInt(key::kGps, 0);
+  t.view.enable(IDC_LINKED_GPS, false);  // as a start with "MapMode" 0 left it
   t.log.clear();
   switchMap(t.ctx);
   expectWorkersStopped(true);

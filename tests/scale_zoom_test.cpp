@@ -82,6 +82,8 @@ TEST(FixedScale, SliderWalkClicksTheRightArrowAsOftenAsTheDistanceSays) {
   };
   for (const Case c : {Case{-325, kScale200k, 1, -334},   // d = -15: one click up
                        Case{-335, kScale200k, 0, -335},   // d = -5: within 10 already
+                       Case{-330, kScale200k, 1, -339},   // d = -10: not within, one click up
+                       Case{-350, kScale200k, 1, -341},   // d = 10: one click down
                        Case{-340, kScale10k, 29, -79},    // d = 268: down, lower arrow
                        Case{-72, kScale70k, 19, -243},
                        Case{-72, kScale20k, 6, -126}}) {

@@ -355,6 +355,11 @@ TEST(ToolbarStartup, ResetsRuntimeKeysAndStartsTheTimers) {
   t.settings.writeInt(key::kGps, 2);
   t.settings.writeInt(key::kWayPoint, 7);
   t.settings.writeInt(key::kCheckTime, 30);
+  // "Ver" 1 with "MapMode" and "Map" left from an earlier side-by-side run:
+  // the start plans for Navin' You alone.
+  t.settings.writeInt(key::kVer, 1);
+  t.settings.writeInt(key::kMapMode, 1);
+  t.settings.writeInt(key::kMap, 1);
   SilentSpeech dispatch;
   Toolbar(t, dispatch).start();
   EXPECT_EQ(t.settings.readInt(key::kGps, -1), 0);
@@ -366,6 +371,8 @@ TEST(ToolbarStartup, ResetsRuntimeKeysAndStartsTheTimers) {
               ElementsAre(PopupShown(165), PopupClosed(165)));
   EXPECT_FALSE(t.view.isEnabled(IDC_SVIEW));
   EXPECT_FALSE(t.view.isEnabled(IDC_CENTERING));
+  EXPECT_FALSE(t.view.isEnabled(IDC_LINKED_GPS)) << "Navin' You alone has no linked GPS";
+  EXPECT_TRUE(t.view.isEnabled(IDC_ROUTE_LIST));
 }
 
 // Clicks and commands without a notification run their handler once; a

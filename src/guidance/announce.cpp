@@ -49,12 +49,12 @@ void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture
     case kChaimVoice: {
       const bool speak = speechChosen(ctx);
       if (speak) askToolbarToSpeak(ctx, phrase, quiet);
-      startPictureWorker(ctx, picture);
+      showAnnouncedPicture(ctx, picture);
       if (!speak) ctx.sound.playFile(wavFile);
       break;
     }
     case kChaimOnly:
-      startPictureWorker(ctx, picture);
+      showAnnouncedPicture(ctx, picture);
       break;
     default:
       break;
@@ -63,23 +63,16 @@ void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture
   resumeMusic(ctx);
 }
 
-void startPictureWorker(AppContext& ctx, const AnnouncedPicture& picture) {
+void showAnnouncedPicture(AppContext& ctx, const AnnouncedPicture& picture) {
   switch (picture.kind) {
     case AnnouncedPicture::Kind::Turn:
-      ctx.workers.start("turnPictureWorker",
-                        [&ctx, waypoint = ctx.settings.readInt(key::kWayPoint, 1)] {
-                          turnPictureWorker(ctx, waypoint);
-                        });
+      showTurnPicture(ctx, ctx.settings.readInt(key::kWayPoint, 1));
       break;
     case AnnouncedPicture::Kind::Camera:
-      ctx.workers.start("cameraPictureWorker",
-                        [&ctx, text = picture.cameraText] { cameraPictureWorker(ctx, text); });
+      showCameraPicture(ctx, picture.cameraText);
       break;
     case AnnouncedPicture::Kind::Notice:
-      ctx.workers.start("noticePictureWorker",
-                        [&ctx, file = picture.noticePicture, caption = picture.noticeCaption] {
-                          captionedPictureWorker(ctx, file, caption);
-                        });
+      showCaptionedPicture(ctx, picture.noticePicture, picture.noticeCaption);
       break;
   }
 }

@@ -32,8 +32,8 @@ struct AnnouncedPicture {
 void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture& picture,
               const std::string& wavFile);
 
-// The picture workers: each shows its picture popup for "Komatime" seconds on
-// a worker of its own and returns at once.
-void startPictureWorker(AppContext& ctx, const AnnouncedPicture& picture);
+// The picture, shown before this returns; a worker removes it after
+// "Komatime" seconds.
+void showAnnouncedPicture(AppContext& ctx, const AnnouncedPicture& picture);
 
 }  // namespace tabiro

@@ -20,7 +20,8 @@ void sendToToolbar(AppContext& ctx, int command) {
 // A waypoint's map commands are posted behind the phrase's command 1044: sent,
 // they would run first (a window handles sent messages before posted ones),
 // and a scale walk of several seconds would hold the phrase back past the
-// turn.
+// turn. They come after the picture as well, which stands by the time the
+// announcement returns.
 void postToToolbar(AppContext& ctx, int command) {
   if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
     ctx.desktop.post(toolbar, win::kWmCommand, static_cast<std::uintptr_t>(command), 0);
@@ -36,7 +37,7 @@ class AnnouncingOutput final : public GuidanceOutput {
     tabiro::announce(ctx_, speechText, picture, wavFile);
   }
   void showPicture(const AnnouncedPicture& picture) override {
-    startPictureWorker(ctx_, picture);
+    showAnnouncedPicture(ctx_, picture);
   }
   void toolbarCommand(int id) override { postToToolbar(ctx_, id); }
   void setWaypointField(int value) override { ctx_.view.setWaypointField(value); }

@@ -42,13 +42,6 @@ bool onMajorRoad(std::string_view text) {
                      [text](std::string_view tag) { return sjis::contains(text, tag); });
 }
 
-void showPicture(AppContext& ctx, const std::string& picture, const std::string& caption,
-                 int stayMs) {
-  const int popup = ctx.popups.showPicture(picture, caption);
-  ctx.clock.sleep(stayMs);
-  ctx.popups.closePicture(popup);
-}
-
 }  // namespace
 
 std::string turnPictureFor(std::string_view waypointText) {
@@ -72,21 +65,25 @@ int pictureStayMs(const SettingsStore& settings) {
   return std::clamp(seconds, 0, kKomaTimeMaxSeconds) * 1000;
 }
 
-void turnPictureWorker(AppContext& ctx, int waypoint) {
-  const int stayMs = pictureStayMs(ctx.settings);
+void showTurnPicture(AppContext& ctx, int waypoint) {
   // A waypoint number outside the table has no text, hence no picture.
   if (waypoint < 1 || waypoint > WaypointTable::kRows) return;
   const std::string picture = turnPictureFor(ctx.state.waypoints.row(waypoint).text.get());
   if (picture.empty()) return;
-  showPicture(ctx, picture, {}, stayMs);
+  showCaptionedPicture(ctx, picture, {});
 }
 
-void cameraPictureWorker(AppContext& ctx, const std::string& cameraText) {
-  captionedPictureWorker(ctx, cameraPictureFor(cameraText), cameraText);
+void showCameraPicture(AppContext& ctx, const std::string& cameraText) {
+  showCaptionedPicture(ctx, cameraPictureFor(cameraText), cameraText);
 }
 
-void captionedPictureWorker(AppContext& ctx, const std::string& picture, const std::string& caption) {
-  showPicture(ctx, picture, caption, pictureStayMs(ctx.settings));
+void showCaptionedPicture(AppContext& ctx, const std::string& picture, const std::string& caption) {
+  const int stayMs = pictureStayMs(ctx.settings);
+  const int popup = ctx.popups.showPicture(picture, caption);
+  ctx.workers.start("pictureWorker", [&ctx, popup, stayMs] {
+    ctx.clock.sleep(stayMs);
+    ctx.popups.closePicture(popup);
+  });
 }
 
 }  // namespace tabiro

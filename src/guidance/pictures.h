@@ -1,6 +1,6 @@
 // The junction and speed-camera pictures shown with an announcement: which
-// bitmap a waypoint or camera text asks for, and the workers that show it in
-// a PicturePopup for "Komatime" seconds.
+// bitmap a waypoint or camera text asks for, shown in a PicturePopup for
+// "Komatime" seconds.
 #pragma once
 
 #include <string>
@@ -27,12 +27,14 @@ std::string cameraPictureFor(std::string_view cameraText);
 // How long a picture stays, in milliseconds, from "Komatime".
 int pictureStayMs(const SettingsStore& settings);
 
-// Worker bodies: each shows its popup, waits, and removes it. The turn
-// worker is given the waypoint number read when it was started, so that it
-// shows the junction that was current then.
-void turnPictureWorker(AppContext& ctx, int waypoint);
-void cameraPictureWorker(AppContext& ctx, const std::string& cameraText);
+// Each shows its popup at once, returning when it stands, and leaves its
+// removal after "Komatime" seconds to a worker: what the caller does next (a
+// waypoint's map commands, which hold the toolbar's thread for seconds)
+// comes after the picture, never before it. The turn picture is the junction
+// of `waypoint`, the one current when the announcement was made.
+void showTurnPicture(AppContext& ctx, int waypoint);
+void showCameraPicture(AppContext& ctx, const std::string& cameraText);
 // A given picture above a given caption.
-void captionedPictureWorker(AppContext& ctx, const std::string& picture, const std::string& caption);
+void showCaptionedPicture(AppContext& ctx, const std::string& picture, const std::string& caption);
 
 }  // namespace tabiro
