@@ -15,22 +15,29 @@ TEST(Modes, StoredNumbersReadAsTheirModesAndOthersAsUnknown) {
     int stored;
     NavinVersion version;
     MapMode mapMode;
+    MapInFront front;
     GpsRun gps;
     PointLevel level;
   } rows[] = {
-      {0, NavinVersion::V1, MapMode::Alternating, GpsRun::Stopped, PointLevel::Far},
-      {1, NavinVersion::V2Alone, MapMode::Simultaneous, GpsRun::Running, PointLevel::Approaching},
-      {2, NavinVersion::V2WithAtlas, MapMode::Unknown, GpsRun::Linked, PointLevel::Announced},
-      {3, NavinVersion::Unknown, MapMode::Unknown, GpsRun::Unknown, PointLevel::Unknown},
-      {-1, NavinVersion::Unknown, MapMode::Unknown, GpsRun::Unknown, PointLevel::Unknown},
+      {0, NavinVersion::V1, MapMode::Alternating, MapInFront::NavinYou, GpsRun::Stopped,
+       PointLevel::Far},
+      {1, NavinVersion::V2Alone, MapMode::Simultaneous, MapInFront::Atlas, GpsRun::Running,
+       PointLevel::Approaching},
+      {2, NavinVersion::V2WithAtlas, MapMode::Unknown, MapInFront::Unknown, GpsRun::Linked,
+       PointLevel::Announced},
+      {3, NavinVersion::Unknown, MapMode::Unknown, MapInFront::Unknown, GpsRun::Unknown,
+       PointLevel::Unknown},
+      {-1, NavinVersion::Unknown, MapMode::Unknown, MapInFront::Unknown, GpsRun::Unknown,
+       PointLevel::Unknown},
   };
   for (const Row& row : rows) {
     TestContext t;
-    for (const ProfileKey k : {key::kVer, key::kMapMode, key::kGps, key::kPointLevel}) {
+    for (const ProfileKey k : {key::kVer, key::kMapMode, key::kMap, key::kGps, key::kPointLevel}) {
       t.settings.writeInt(k, row.stored);
     }
     EXPECT_EQ(readNavinVersion(t.settings), row.version) << row.stored;
     EXPECT_EQ(readMapMode(t.settings), row.mapMode) << row.stored;
+    EXPECT_EQ(readMapInFront(t.settings), row.front) << row.stored;
     EXPECT_EQ(readGpsRun(t.settings), row.gps) << row.stored;
     EXPECT_EQ(readPointLevel(t.settings), row.level) << row.stored;
   }
@@ -43,8 +50,12 @@ TEST(Modes, WritersStoreTheNumbersTheReadersRead) {
   TestContext t;
   writeGpsRun(t.settings, GpsRun::Linked);
   writePointLevel(t.settings, PointLevel::Approaching);
+  writeMapMode(t.settings, MapMode::Simultaneous);
+  writeMapInFront(t.settings, MapInFront::Atlas);
   EXPECT_EQ(t.settings.readInt(key::kGps, -1), 2);
   EXPECT_EQ(t.settings.readInt(key::kPointLevel, -1), 1);
+  EXPECT_EQ(t.settings.readInt(key::kMapMode, -1), 1);
+  EXPECT_EQ(t.settings.readInt(key::kMap, -1), 1);
   writeGpsRun(t.settings, GpsRun::Unknown);
   EXPECT_EQ(t.settings.readInt(key::kGps, -1), 2) << "Unknown is never written";
 }

@@ -67,22 +67,26 @@ TEST(StartupProfile, VersionTwoAloneForcesNavinYouAlone) {
 }
 
 TEST(StartupPlan, EachMapModeRowLaunchesInItsOrder) {
-  const auto order = [](int mapMode, int map) {
+  const auto order = [](MapMode mapMode, MapInFront front) {
     std::vector<std::string> out;
-    for (const Launch& l : planStartup(mapMode, map).launches) {
+    for (const Launch& l : planStartup(mapMode, front).launches) {
       out.push_back(std::string(l.path.name) + (l.kind == LaunchKind::WithoutWaiting ? "!" : ""));
     }
     return out;
   };
-  EXPECT_THAT(order(0, 0), ElementsAre("ExeFilePath0"));
-  EXPECT_THAT(order(0, 1), ElementsAre("ExeFilePath1"));
-  EXPECT_THAT(order(1, 0), ElementsAre("ExeFilePath1!", "ExeFilePath0"));
-  EXPECT_THAT(order(1, 1), ElementsAre("ExeFilePath0", "ExeFilePath1"));
-  EXPECT_TRUE(order(2, 0).empty());
-  EXPECT_EQ(planStartup(0, 0).foregroundTimerMs, 1000);
-  EXPECT_EQ(planStartup(1, 0).foregroundTimerMs, 2000);
-  EXPECT_EQ(planStartup(0, 1).foregroundTimerMs, 4000);
-  EXPECT_EQ(planStartup(5, 5).foregroundTimerMs, 4000);
+  constexpr MapMode kOne = MapMode::Alternating;
+  constexpr MapMode kBoth = MapMode::Simultaneous;
+  constexpr MapInFront kNavin = MapInFront::NavinYou;
+  constexpr MapInFront kAtlas = MapInFront::Atlas;
+  EXPECT_THAT(order(kOne, kNavin), ElementsAre("ExeFilePath0"));
+  EXPECT_THAT(order(kOne, kAtlas), ElementsAre("ExeFilePath1"));
+  EXPECT_THAT(order(kBoth, kNavin), ElementsAre("ExeFilePath1!", "ExeFilePath0"));
+  EXPECT_THAT(order(kBoth, kAtlas), ElementsAre("ExeFilePath0", "ExeFilePath1"));
+  EXPECT_TRUE(order(MapMode::Unknown, kNavin).empty());
+  EXPECT_EQ(planStartup(kOne, kNavin).foregroundTimerMs, 1000);
+  EXPECT_EQ(planStartup(kBoth, kNavin).foregroundTimerMs, 2000);
+  EXPECT_EQ(planStartup(kOne, kAtlas).foregroundTimerMs, 4000);
+  EXPECT_EQ(planStartup(MapMode::Unknown, MapInFront::Unknown).foregroundTimerMs, 4000);
 }
 
 // Each row's sets in order, every one but the map switch focused as it is
@@ -99,13 +103,15 @@ TEST(StartupPlan, EachRowLoadsItsSetsFocusesThemAndEndsOnItsButton) {
         Focus(IDC_SCALE_10K)};
   };
   struct Row {
-    int mapMode, map;
+    MapMode mapMode;
+    MapInFront front;
     std::vector<testing::Action> expected;
   };
-  std::vector<Row> rows{{0, 0, layout("W", "U", "M1")},
-                        {1, 0, layout("W", "U", "M1")},
-                        {0, 1, layout("SS", "SK5", "M0")},
-                        {1, 1, layout("SS", "SK5", "M0")}};
+  std::vector<Row> rows{
+      {MapMode::Alternating, MapInFront::NavinYou, layout("W", "U", "M1")},
+      {MapMode::Simultaneous, MapInFront::NavinYou, layout("W", "U", "M1")},
+      {MapMode::Alternating, MapInFront::Atlas, layout("SS", "SK5", "M0")},
+      {MapMode::Simultaneous, MapInFront::Atlas, layout("SS", "SK5", "M0")}};
   rows[0].expected.push_back(Enabled(IDC_LINKED_GPS, false));
   rows[2].expected.push_back(Focus(IDC_ZOOM_IN));
   rows[3].expected.push_back(Focus(IDC_ZOOM_IN));
@@ -115,15 +121,16 @@ TEST(StartupPlan, EachRowLoadsItsSetsFocusesThemAndEndsOnItsButton) {
   for (const int id : {IDC_ROUTE_LIST, IDC_ROUTE_CLEAR}) rows[3].expected.push_back(Enabled(id, false));
   for (const Row& row : rows) {
     TestContext t;
-    applyStartupLayout(t.view, planStartup(row.mapMode, row.map));
-    EXPECT_EQ(t.log.actions(), row.expected) << "MapMode " << row.mapMode << " Map " << row.map;
-    EXPECT_EQ(t.view.focused(), row.map == 0 ? IDC_SCALE_10K : IDC_ZOOM_IN);
+    applyStartupLayout(t.view, planStartup(row.mapMode, row.front));
+    EXPECT_EQ(t.log.actions(), row.expected)
+        << "MapMode " << static_cast<int>(row.mapMode) << " Map " << static_cast<int>(row.front);
+    EXPECT_EQ(t.view.focused(), row.front == MapInFront::NavinYou ? IDC_SCALE_10K : IDC_ZOOM_IN);
   }
 }
 
 TEST(StartupPlan, AtlasRowsLoadAtlasSetsAndEndFocusOnZoomIn) {
   TestContext t;
-  applyStartupLayout(t.view, planStartup(0, 1));
+  applyStartupLayout(t.view, planStartup(MapMode::Alternating, MapInFront::Atlas));
   EXPECT_EQ(t.view.bitmapSet(IDC_ZOOM_OUT), "SS");
   EXPECT_EQ(t.view.bitmapSet(IDC_ZOOM_IN), "SK5");
   EXPECT_EQ(t.view.bitmapSet(IDC_MAP_SWITCH), "M0");
@@ -132,7 +139,7 @@ TEST(StartupPlan, AtlasRowsLoadAtlasSetsAndEndFocusOnZoomIn) {
   EXPECT_EQ(t.view.disabled(), (std::set<int>{IDC_LINKED_GPS, IDC_ROUTE_LIST, IDC_ROUTE_CLEAR}));
 
   TestContext other;
-  applyStartupLayout(other.view, planStartup(3, 0));
+  applyStartupLayout(other.view, planStartup(MapMode::Unknown, MapInFront::NavinYou));
   EXPECT_THAT(other.log.of(ActionKind::BitmapSet), IsEmpty());
 }
 
@@ -182,14 +189,14 @@ TEST(StartupLaunch, VersionTwoAlonePicksTheOwnMapFromTheWindowMenu) {
       items[13] = proAtlasFirst ? "&1 ProAtlas - 関東" : "&1 地図 - 東京";
       f.t.desktop.setMenu(f.main, {{"ﾌｧｲﾙ(&F)", {"開く"}}, {"表示(&V)", {}}, {"ｳｨﾝﾄﾞｳ(&W)", items}});
     });
-    launchMapPrograms(f.t.ctx, planStartup(0, 0));
+    launchMapPrograms(f.t.ctx, planStartup(MapMode::Alternating, MapInFront::NavinYou));
     EXPECT_EQ(f.t.log.of(ActionKind::Sent).back(),
               SentCommand(f.main, proAtlasFirst ? 65281 : 65280));
   }
 
   // "Ver" 0 picks nothing.
   LaunchFixture f;
-  launchMapPrograms(f.t.ctx, planStartup(0, 0));
+  launchMapPrograms(f.t.ctx, planStartup(MapMode::Alternating, MapInFront::NavinYou));
   EXPECT_EQ(f.t.log.of(ActionKind::Sent).back(), Sent(f.select, 273, kRouteSelectCancel, 0));
 }
 
@@ -222,7 +229,7 @@ TEST(StartupLaunch, AFailedLaunchOrAProgramThatDiesCostsNoWait) {
   t.launcher.onLaunch([](const std::string&, int) { return false; });
   EXPECT_FALSE(launchAsNavinYou(t.ctx, "C:\\missing\\navin.exe"));
   EXPECT_FALSE(launchAsAtlas(t.ctx, "C:\\missing\\atlas.exe"));
-  launchMapPrograms(t.ctx, planStartup(1, 1));
+  launchMapPrograms(t.ctx, planStartup(MapMode::Simultaneous, MapInFront::Atlas));
   EXPECT_EQ(t.log.of(ActionKind::Launch).size(), 4u);
   EXPECT_EQ(t.clock.nowMs(), 0);
 
@@ -257,7 +264,7 @@ TEST(StartupLaunch, AMapProgramThatNeverComesIsGivenUpInTime) {
 
 TEST(StartupLaunch, EmptyPathsLaunchNothing) {
   TestContext t;
-  launchMapPrograms(t.ctx, planStartup(1, 1));
+  launchMapPrograms(t.ctx, planStartup(MapMode::Simultaneous, MapInFront::Atlas));
   EXPECT_THAT(t.log.of(ActionKind::Launch), IsEmpty());
   EXPECT_EQ(t.clock.nowMs(), 0);
 }

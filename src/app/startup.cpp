@@ -35,34 +35,37 @@ void applyFirstRunDefaults(SettingsStore& settings) {
 
 void applyVersionOverride(SettingsStore& settings) {
   if (readNavinVersion(settings) == NavinVersion::V2Alone) {
-    settings.writeInt(key::kMapMode, 0);
-    settings.writeInt(key::kMap, 0);
+    writeMapMode(settings, MapMode::Alternating);
+    writeMapInFront(settings, MapInFront::NavinYou);
   }
 }
 
-StartupPlan planStartup(int mapMode, int map) {
+StartupPlan planStartup(MapMode mapMode, MapInFront front) {
   StartupPlan plan;
-  const bool known = (mapMode == 0 || mapMode == 1) && (map == 0 || map == 1);
-  if (!known) return plan;  // nothing loaded, nothing launched, timer 4 at 4000 ms
+  if (mapMode == MapMode::Unknown || front == MapInFront::Unknown) {
+    return plan;  // nothing loaded, nothing launched, timer 4 at 4000 ms
+  }
 
+  const bool alternating = mapMode == MapMode::Alternating;
+  const bool atlasInFront = front == MapInFront::Atlas;
   plan.mapLayout = true;
-  plan.atlasLayout = map == 1;
-  if (mapMode == 0) plan.disabledButtons.push_back(IDC_LINKED_GPS);
-  if (map == 1) {
+  plan.atlasLayout = atlasInFront;
+  if (alternating) plan.disabledButtons.push_back(IDC_LINKED_GPS);
+  if (atlasInFront) {
     plan.disabledButtons.push_back(IDC_ROUTE_LIST);
     plan.disabledButtons.push_back(IDC_ROUTE_CLEAR);
   }
 
   const Launch navin{key::kExeFilePath0, LaunchKind::NavinYou};
   const Launch atlas{key::kExeFilePath1, LaunchKind::Atlas};
-  if (mapMode == 0 && map == 0) {
+  if (alternating && !atlasInFront) {
     plan.launches = {navin};
     plan.pickDocumentFromMenu = true;
     plan.foregroundTimerMs = 1000;
-  } else if (mapMode == 0 && map == 1) {
+  } else if (alternating) {
     plan.launches = {atlas};
     plan.foregroundTimerMs = 4000;
-  } else if (mapMode == 1 && map == 0) {
+  } else if (!atlasInFront) {
     plan.launches = {{key::kExeFilePath1, LaunchKind::WithoutWaiting}, navin};
     plan.foregroundTimerMs = 2000;
   } else {

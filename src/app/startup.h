@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/app_context.h"
+#include "core/modes.h"
 #include "mapctl/map_launch.h"
 
 namespace tabiro {
@@ -39,7 +40,7 @@ struct StartupPlan {
   int foregroundTimerMs = 4000;
 };
 
-StartupPlan planStartup(int mapMode, int map);
+StartupPlan planStartup(MapMode mapMode, MapInFront front);
 
 // Loads the bitmap sets of the plan and disables its buttons.
 void applyStartupLayout(ToolbarView& view, const StartupPlan& plan);

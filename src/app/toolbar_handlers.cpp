@@ -3,6 +3,7 @@
 #include "app/placement.h"
 #include "app/startup.h"
 #include "app/timer_dispatcher.h"
+#include "core/modes.h"
 #include "core/timer_ids.h"
 #include "gps/gps_control.h"
 #include "guidance/audio_ducking.h"
@@ -59,8 +60,8 @@ void ToolbarDialog::initialiseBeforeSystemMenu() {
 
   startupPopup_ = ctx_.popups.showStatus(IDD_POPUP_STARTUP);
 
-  const StartupPlan plan = planStartup(ctx_.settings.readInt(key::kMapMode, 0),
-                                       ctx_.settings.readInt(key::kMap, 0));
+  const StartupPlan plan =
+      planStartup(readMapMode(ctx_.settings), readMapInFront(ctx_.settings));
   applyStartupLayout(ctx_.view, plan);
   launchMapPrograms(ctx_, plan);
   foregroundTimerMs_ = plan.foregroundTimerMs;

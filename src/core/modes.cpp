@@ -29,6 +29,18 @@ MapMode readMapMode(const SettingsStore& settings) {
   return readMode<MapMode>(settings, key::kMapMode);
 }
 
+void writeMapMode(SettingsStore& settings, MapMode mode) {
+  writeMode(settings, key::kMapMode, mode);
+}
+
+MapInFront readMapInFront(const SettingsStore& settings) {
+  return readMode<MapInFront>(settings, key::kMap);
+}
+
+void writeMapInFront(SettingsStore& settings, MapInFront front) {
+  writeMode(settings, key::kMap, front);
+}
+
 GpsRun readGpsRun(const SettingsStore& settings) { return readMode<GpsRun>(settings, key::kGps); }
 
 void writeGpsRun(SettingsStore& settings, GpsRun run) { writeMode(settings, key::kGps, run); }

@@ -14,6 +14,12 @@ NavinVersion readNavinVersion(const SettingsStore& settings);
 // "MapMode": one map program at a time, or both at once (linked GPS possible).
 enum class MapMode { Alternating, Simultaneous, Unknown };
 MapMode readMapMode(const SettingsStore& settings);
+void writeMapMode(SettingsStore& settings, MapMode mode);
+
+// "Map": the map program in front; with one at a time, the one running.
+enum class MapInFront { NavinYou, Atlas, Unknown };
+MapInFront readMapInFront(const SettingsStore& settings);
+void writeMapInFront(SettingsStore& settings, MapInFront front);
 
 // "GPS": stopped, started by the GPS button, or linked GPS started by its own.
 enum class GpsRun { Stopped, Running, Linked, Unknown };

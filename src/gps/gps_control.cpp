@@ -246,14 +246,14 @@ void toggleGps(AppContext& ctx, SpeechControl& speech) {
     toggleReceiverGps(ctx, speech);
     return;
   }
-  switch (readMapVariant(ctx)) {
-    case MapVariant::NavinYou:
+  switch (readMapInFront(ctx.settings)) {
+    case MapInFront::NavinYou:
       toggleNavinYouGps(ctx, speech);
       break;
-    case MapVariant::Atlas:
+    case MapInFront::Atlas:
       toggleAtlasGps(ctx);
       break;
-    case MapVariant::None:
+    case MapInFront::Unknown:
       raiseToolbar(ctx);
       break;
   }
@@ -286,14 +286,14 @@ void toggleLinkedGps(AppContext& ctx, SpeechControl& speech) {
 }
 
 void toggleCentering(AppContext& ctx) {
-  switch (readMapVariant(ctx)) {
-    case MapVariant::NavinYou:
+  switch (readMapInFront(ctx.settings)) {
+    case MapInFront::NavinYou:
       toggleNavinCentering(ctx);
       break;
-    case MapVariant::Atlas:
+    case MapInFront::Atlas:
       toggleAtlasCentering(ctx);
       break;
-    case MapVariant::None:
+    case MapInFront::Unknown:
       break;
   }
 }

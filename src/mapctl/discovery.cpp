@@ -14,17 +14,6 @@ WindowHandle findDocumentArea(AppContext& ctx) {
 
 }  // namespace
 
-MapVariant readMapVariant(AppContext& ctx) {
-  switch (ctx.settings.readInt(key::kMap, 0)) {
-    case 0:
-      return MapVariant::NavinYou;
-    case 1:
-      return MapVariant::Atlas;
-    default:
-      return MapVariant::None;
-  }
-}
-
 WindowHandle pollForWindow(AppContext& ctx, const std::function<WindowHandle()>& find, int pollMs,
                            int timeoutMs) {
   const std::int64_t deadline = ctx.clock.nowMs() + timeoutMs;

@@ -15,11 +15,6 @@ namespace tabiro {
 WindowHandle pollForWindow(AppContext& ctx, const std::function<WindowHandle()>& find, int pollMs,
                            int timeoutMs);
 
-enum class MapVariant { NavinYou = 0, Atlas = 1, None = -1 };
-
-// "Tabiro Info" / "Map" as it is now.
-MapVariant readMapVariant(AppContext& ctx);
-
 enum class NavinDocument { Map, ProAtlas, GuideWindow };
 
 // pauseBetweenMs: a pause before moving on to each next document, for a

@@ -92,7 +92,7 @@ bool toggleMapMatchInSheet(AppContext& ctx) {
 
 void showGuideWindow(AppContext& ctx) {
   cancelRaiseTimers(ctx);
-  if (readMapVariant(ctx) != MapVariant::NavinYou) return;
+  if (readMapInFront(ctx.settings) != MapInFront::NavinYou) return;
   if (const WindowHandle guide = findNavinDocument(ctx, NavinDocument::GuideWindow)) {
     ctx.desktop.bringToTop(guide);
   }
@@ -101,7 +101,7 @@ void showGuideWindow(AppContext& ctx) {
 // Brings the shown map document back over the guide window.
 void hideGuideWindow(AppContext& ctx) {
   cancelRaiseTimers(ctx);
-  if (readMapVariant(ctx) != MapVariant::NavinYou) return;
+  if (readMapInFront(ctx.settings) != MapInFront::NavinYou) return;
   if (readNavinVersion(ctx.settings) == NavinVersion::V2Alone) {
     if (const std::optional<WindowListCommands> commands = readNavinWindowMenu(ctx)) {
       postNavinCommand(ctx, load(ctx.state.atlasDocumentShown) == 1 ? commands->proAtlas
@@ -130,25 +130,25 @@ void setMapWindowSize(AppContext& ctx, WindowSize size) {
       ctx.desktop.show(document, showMode);
     }
   } else {
-    const MapVariant variant = readMapVariant(ctx);
+    const MapInFront variant = readMapInFront(ctx.settings);
     switch (readMapMode(ctx.settings)) {
       case MapMode::Simultaneous:  // both programs run: the one in front ends in front
-        if (variant == MapVariant::Atlas) {
+        if (variant == MapInFront::Atlas) {
           showNavinMain(ctx, showMode);
           ctx.clock.sleep(kWindowSizeSettleMs);
           resizeAtlas();
           activateAtlas(ctx);
-        } else if (variant == MapVariant::NavinYou) {
+        } else if (variant == MapInFront::NavinYou) {
           resizeAtlas();
           showNavinMain(ctx, showMode);
           ctx.clock.sleep(kWindowSizeSettleMs);
         }
         break;
       case MapMode::Alternating:
-        if (variant == MapVariant::Atlas) {
+        if (variant == MapInFront::Atlas) {
           resizeAtlas();
           activateAtlas(ctx);
-        } else if (variant == MapVariant::NavinYou) {
+        } else if (variant == MapInFront::NavinYou) {
           showNavinMain(ctx, showMode);
         }
         break;

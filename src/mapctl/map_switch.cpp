@@ -93,7 +93,7 @@ void switchToNavinYou(AppContext& ctx, MapMode mapMode) {
     enableRouteButtons(ctx.view, true);
     resetArrows(ctx);
     postAtlasCommand(ctx, win::kCmdAppExit);
-    ctx.settings.writeInt(key::kMap, 0);
+    writeMapInFront(ctx.settings, MapInFront::NavinYou);
     toggleCentering(ctx);
     toggleCentering(ctx);
     const std::string navin = ctx.settings.readString(key::kExeFilePath0, "");
@@ -111,7 +111,7 @@ void switchToNavinYou(AppContext& ctx, MapMode mapMode) {
   } else if (gps == GpsRun::Linked) {
     ctx.view.focus(IDC_LINKED_GPS);  // linked GPS keeps running
   }
-  ctx.settings.writeInt(key::kMap, 0);
+  writeMapInFront(ctx.settings, MapInFront::NavinYou);
   if (const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr)) {
     ctx.desktop.show(main, kShowNormal);
     ctx.desktop.setForeground(main);
@@ -128,7 +128,7 @@ void switchToAtlas(AppContext& ctx, MapMode mapMode) {
     showAtlasZoomSets(ctx.view, bitmaps::kAtlasZoomOut);
     resetArrows(ctx);
     enableRouteButtons(ctx.view, false);
-    ctx.settings.writeInt(key::kMap, 1);
+    writeMapInFront(ctx.settings, MapInFront::Atlas);
     writeGpsRun(ctx.settings, GpsRun::Stopped);
     ctx.settings.writeInt(key::kCenter, 1);
     postNavinCommand(ctx, win::kCmdAppExit);
@@ -153,7 +153,7 @@ void switchToAtlas(AppContext& ctx, MapMode mapMode) {
   } else {
     ctx.view.focus(IDC_LINKED_GPS);
   }
-  ctx.settings.writeInt(key::kMap, 1);
+  writeMapInFront(ctx.settings, MapInFront::Atlas);
   activateAtlas(ctx);
   ctx.view.loadBitmapSet(IDC_MAP_SWITCH, bitmaps::kMapSwitchAtlasInFront, true);
 }
@@ -166,9 +166,9 @@ void switchMap(AppContext& ctx) {
   const bool modeKnown = mapMode != MapMode::Unknown;
   if (readNavinVersion(ctx.settings) == NavinVersion::V2Alone) {
     switchNavinDocument(ctx);
-  } else if (modeKnown && readMapVariant(ctx) == MapVariant::Atlas) {
+  } else if (modeKnown && readMapInFront(ctx.settings) == MapInFront::Atlas) {
     switchToNavinYou(ctx, mapMode);
-  } else if (modeKnown && readMapVariant(ctx) == MapVariant::NavinYou) {
+  } else if (modeKnown && readMapInFront(ctx.settings) == MapInFront::NavinYou) {
     switchToAtlas(ctx, mapMode);
   }
   activateMapWindow(ctx);

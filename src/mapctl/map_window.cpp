@@ -16,16 +16,16 @@ void raiseToolbar(AppContext& ctx) {
 }
 
 void activateMapWindow(AppContext& ctx, int settleAfterSViewMs) {
-  switch (readMapVariant(ctx)) {
-    case MapVariant::NavinYou:
+  switch (readMapInFront(ctx.settings)) {
+    case MapInFront::NavinYou:
       if (const WindowHandle navin = ctx.desktop.findWindow(kNavinYouClass, nullptr)) {
         ctx.desktop.setForeground(navin);
       }
       break;
-    case MapVariant::Atlas:
+    case MapInFront::Atlas:
       activateAtlas(ctx);
       break;
-    case MapVariant::None:
+    case MapInFront::Unknown:
       break;
   }
   ctx.clock.sleep(kMapSettleMs);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/modes.h"
 #include "core/timer_ids.h"
 #include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
@@ -72,11 +73,11 @@ void selectFixedScale(AppContext& ctx, const FixedScale& scale) {
   cancelRaiseTimers(ctx);
   activateMapWindow(ctx);
   const int menuNumber = ctx.settings.readInt(scale.menuNumber, 0);
-  switch (readMapVariant(ctx)) {
-    case MapVariant::Atlas:
+  switch (readMapInFront(ctx.settings)) {
+    case MapInFront::Atlas:
       postAtlasScale(ctx, menuNumber);
       break;
-    case MapVariant::NavinYou:
+    case MapInFront::NavinYou:
       popup = ctx.popups.showStatus(IDD_POPUP_SCALE);
       if (load(ctx.state.atlasDocumentShown) == 1) {
         postProAtlasScale(ctx, menuNumber);
@@ -86,7 +87,7 @@ void selectFixedScale(AppContext& ctx, const FixedScale& scale) {
         startScaleRaiseTimer(ctx);
       }
       break;
-    case MapVariant::None:
+    case MapInFront::Unknown:
       break;
   }
   raiseToolbar(ctx);
@@ -96,15 +97,15 @@ void selectFixedScale(AppContext& ctx, const FixedScale& scale) {
 void zoomOut(AppContext& ctx) {
   cancelRaiseTimers(ctx);
   activateMapWindow(ctx);
-  switch (readMapVariant(ctx)) {
-    case MapVariant::Atlas:
+  switch (readMapInFront(ctx.settings)) {
+    case MapInFront::Atlas:
       postAtlasCommand(ctx, kAtlasDetailMap);
       break;
-    case MapVariant::NavinYou:
+    case MapInFront::NavinYou:
       if (load(ctx.state.atlasDocumentShown) == 0) clickOwnMapArrow(ctx, kUpperScaleArrow);
       startScaleRaiseTimer(ctx);
       break;
-    case MapVariant::None:
+    case MapInFront::Unknown:
       break;
   }
   raiseToolbar(ctx);
@@ -115,18 +116,18 @@ void zoomIn(AppContext& ctx) {
   ctx.timers.stop(timer::kReserved11);
   activateMapWindow(ctx);
   const int menuNumber = ctx.settings.readInt(key::kScale05, 0);
-  switch (readMapVariant(ctx)) {
-    case MapVariant::Atlas:
+  switch (readMapInFront(ctx.settings)) {
+    case MapInFront::Atlas:
       postAtlasScale(ctx, menuNumber);
       break;
-    case MapVariant::NavinYou:
+    case MapInFront::NavinYou:
       if (load(ctx.state.atlasDocumentShown) == 1) {
         postProAtlasScale(ctx, menuNumber);
       } else {
         clickOwnMapArrow(ctx, kLowerScaleArrow);
       }
       break;
-    case MapVariant::None:
+    case MapInFront::Unknown:
       break;
   }
   raiseToolbar(ctx);

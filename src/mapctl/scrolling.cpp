@@ -1,5 +1,6 @@
 #include "mapctl/scrolling.h"
 
+#include "core/modes.h"
 #include "core/timer_ids.h"
 #include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
@@ -25,13 +26,13 @@ void pressDirectionButton(AppContext& ctx, const DirectionButton& button) {
 
 void scrollMap(AppContext& ctx, const DirectionButton& button) {
   activateMapWindow(ctx);
-  switch (readMapVariant(ctx)) {
-    case MapVariant::NavinYou:
+  switch (readMapInFront(ctx.settings)) {
+    case MapInFront::NavinYou:
       ctx.timers.stop(timer::kReserved1);
       ctx.timers.stop(timer::kRaiseAfterLinked);
       pressNavinArrow(ctx, findDocumentView(ctx, findShownNavinDocument(ctx)), button.key);
       break;
-    case MapVariant::Atlas:
+    case MapInFront::Atlas:
       ctx.timers.stop(timer::kRaiseAfterGps);
       ctx.timers.stop(timer::kRaiseAfterLinked);
       if (button.atlasHorizontal) {
@@ -41,7 +42,7 @@ void scrollMap(AppContext& ctx, const DirectionButton& button) {
       }
       rearmRaiseTimer(ctx);
       break;
-    case MapVariant::None:
+    case MapInFront::Unknown:
       break;
   }
   raiseToolbar(ctx);

@@ -16,7 +16,7 @@ constexpr int kAtlasControls[] = {IDC_PATH_MODE_ALTERNATE, IDC_PATH_MODE_TOGETHE
 
 void takeIntoNavinGroup(PathSettings& s) {
   s.navinScales = s.atlasScales;
-  s.mapMode = 0;
+  s.mapMode = kMapModeAlternating;
 }
 
 }  // namespace

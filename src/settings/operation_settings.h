@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/app_context.h"
+#include "core/modes.h"
 #include "settings/profile_exchange.h"
 
 namespace tabiro {
@@ -30,7 +31,9 @@ struct PathSettings {
   int sviewMode = 0;                 // 1065-1066 "SviewMode"
 };
 
-constexpr int kVersionNavinAlone = 1;  // "Navin'You Only"
+// The radio buttons stand in the order of the stored numbers.
+constexpr int kVersionNavinAlone = static_cast<int>(NavinVersion::V2Alone);  // "Navin'You Only"
+constexpr int kMapModeAlternating = static_cast<int>(MapMode::Alternating);  // "交互"
 
 // Every setting in the dialog's order, for ProfileLoader and ProfileSaver.
 template <class Io, class Values>
