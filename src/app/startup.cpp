@@ -3,8 +3,7 @@
 #include "core/modes.h"
 #include "core/profile_defaults.h"
 #include "platform/winmsg.h"
-#include "resource.h"
-#include "ui/bitmap_sets.h"
+#include "ui/toolbar_states.h"
 
 namespace tabiro {
 
@@ -46,15 +45,10 @@ StartupPlan planStartup(MapMode mapMode, MapInFront front) {
     return plan;  // nothing loaded, nothing launched, timer 4 at 4000 ms
   }
 
+  plan.mapMode = mapMode;
+  plan.front = front;
   const bool alternating = mapMode == MapMode::Alternating;
   const bool atlasInFront = front == MapInFront::Atlas;
-  plan.mapLayout = true;
-  plan.atlasLayout = atlasInFront;
-  if (alternating) plan.disabledButtons.push_back(IDC_LINKED_GPS);
-  if (atlasInFront) {
-    plan.disabledButtons.push_back(IDC_ROUTE_LIST);
-    plan.disabledButtons.push_back(IDC_ROUTE_CLEAR);
-  }
 
   const Launch navin{key::kExeFilePath0, LaunchKind::NavinYou};
   const Launch atlas{key::kExeFilePath1, LaunchKind::Atlas};
@@ -76,21 +70,7 @@ StartupPlan planStartup(MapMode mapMode, MapInFront front) {
 }
 
 void applyStartupLayout(ToolbarView& view, const StartupPlan& plan) {
-  if (plan.mapLayout) {
-    loadAndRepaint(view, IDC_ZOOM_OUT,
-                   plan.atlasLayout ? bitmaps::kAtlasZoomOut : bitmaps::kNavinZoomOut);
-    loadAndRepaint(view, IDC_ZOOM_IN,
-                   plan.atlasLayout ? bitmaps::kAtlasZoomIn : bitmaps::kNavinZoomIn);
-    view.loadBitmapSet(
-        IDC_MAP_SWITCH,
-        plan.atlasLayout ? bitmaps::kMapSwitchAtlasInFront : bitmaps::kMapSwitchNavinInFront, true);
-    loadAndRepaint(view, IDC_SCALE_200K, bitmaps::kScale200k);
-    loadAndRepaint(view, IDC_SCALE_70K, bitmaps::kScale70k);
-    loadAndRepaint(view, IDC_SCALE_20K, bitmaps::kScale20k);
-    loadAndRepaint(view, IDC_SCALE_10K, bitmaps::kScale10k);
-    if (plan.atlasLayout) repaint(view, IDC_ZOOM_IN);
-  }
-  for (int id : plan.disabledButtons) view.enable(id, false);
+  showStartupRow(view, plan.mapMode, plan.front);
 }
 
 void launchMapPrograms(AppContext& ctx, const StartupPlan& plan) {

@@ -32,9 +32,8 @@ struct Launch {
 
 // What one row of the start-up-by-map-mode table asks for.
 struct StartupPlan {
-  std::vector<int> disabledButtons;
-  bool atlasLayout = false;  // ATLAS sets on zoom and map switch, focus on zoom-in
-  bool mapLayout = false;    // the map rows load zoom, map switch and scale sets
+  MapMode mapMode = MapMode::Unknown;  // the row; Unknown: a mode never written
+  MapInFront front = MapInFront::Unknown;
   bool pickDocumentFromMenu = false;
   std::vector<Launch> launches;
   int foregroundTimerMs = 4000;
@@ -42,7 +41,7 @@ struct StartupPlan {
 
 StartupPlan planStartup(MapMode mapMode, MapInFront front);
 
-// Loads the bitmap sets of the plan and disables its buttons.
+// Puts the toolbar into the plan's row.
 void applyStartupLayout(ToolbarView& view, const StartupPlan& plan);
 
 // Launches the plan's programs in order and waits for each as its kind says.

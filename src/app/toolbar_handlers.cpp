@@ -23,7 +23,7 @@
 #include "settings/operation_settings.h"
 #include "settings/receiver_setup.h"
 #include "speech/voice_properties.h"
-#include "ui/bitmap_sets.h"
+#include "ui/toolbar_states.h"
 
 namespace tabiro {
 
@@ -33,18 +33,13 @@ namespace {
 constexpr const char* kWaypointRangeMessage =
     "ﾅﾋﾞﾎﾟｲﾝﾄには 1 から 50 までの整数を入力してください。";
 
-void loadStartSets(ToolbarView& view) {
-  for (const ButtonSet& b : kStartSets) loadSet(view, b);
-  for (int id : kGpsOnlyButtons) view.enable(id, false);
-}
-
 }  // namespace
 
 void ToolbarDialog::initialiseBeforeSystemMenu() {
   const bool ready = speech_.create();
   store(ctx_.state.speechReady, ready ? 1 : 0);
 
-  loadStartSets(ctx_.view);
+  showStartSets(ctx_.view);
 
   if (ready) {
     ctx_.settings.writeInt(key::kSystem, 1);

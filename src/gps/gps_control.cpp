@@ -17,49 +17,14 @@
 #include "mapctl/route_dialogs.h"
 #include "platform/winmsg.h"
 #include "resource.h"
-#include "ui/bitmap_sets.h"
+#include "ui/toolbar_states.h"
 
 namespace tabiro {
 
 namespace {
 
-constexpr int kArrows[] = {IDC_LEFT, IDC_UP, IDC_DOWN, IDC_RIGHT};
-
-constexpr int kGpsOffDisabled[] = {IDC_GUIDE_SHOW, IDC_GPS_RELIEF, IDC_GUIDE_HIDE, IDC_ADD_CAMERA};
-
-void enableAll(ToolbarView& view, std::initializer_list<int> ids, bool enabled) {
-  for (const int id : ids) view.enable(id, enabled);
-}
-
-template <std::size_t N>
-void enableAll(ToolbarView& view, const int (&ids)[N], bool enabled) {
-  for (const int id : ids) view.enable(id, enabled);
-}
-
-void showCenteringOff(ToolbarView& view) {
-  loadAndRepaint(view, IDC_CENTERING, bitmaps::kCenteringOff);
-}
-
-// GPS on in Navin' You, alone or linked: the arrows correct the
-// map-matched position.
-void showCorrectionArrows(AppContext& ctx) {
-  showArrowSets(ctx.view, ArrowRole::Correction);
-  enableArrows(ctx.view, true);
-  ctx.settings.writeInt(key::kMatch, 1);
-}
-
-// GPS off: the GPS buttons unusable, centring shown on and unusable.
-void showGpsOffButtons(ToolbarView& view) {
-  enableAll(view, kGpsOffDisabled, false);
-  showCenteringOn(view, true);
-  view.enable(IDC_CENTERING, false);
-}
-
-void showScrollingArrowsWithoutGuidance(AppContext& ctx) {
-  showArrowSets(ctx.view, ArrowRole::Scroll);
-  ctx.settings.writeInt(key::kMatch, 0);
-  enableAll(ctx.view, {IDC_NAVIGATION, IDC_SVIEW}, false);
-  ctx.view.focus(IDC_GPS);
+bool linkedGpsUsable(const SettingsStore& settings) {
+  return readMapMode(settings) == MapMode::Simultaneous;
 }
 
 void startGuidanceIfAsked(AppContext& ctx, SpeechControl& speech) {
@@ -70,20 +35,17 @@ void toggleNavinYouGps(AppContext& ctx, SpeechControl& speech) {
   ctx.timers.stop(timer::kReserved1);
   if (toggleNavinGps(ctx)) {
     raiseToolbar(ctx);
-    enableAll(ctx.view, kGpsOnlyButtons, true);
-    ctx.view.enable(IDC_LINKED_GPS, false);
-    showCorrectionArrows(ctx);
-    ctx.view.focus(IDC_GPS);
+    showNavinGpsOn(ctx.view);
+    ctx.settings.writeInt(key::kMatch, 1);
     startGpsWorkersForTrackLog(ctx);
     startGuidanceIfAsked(ctx, speech);
     ctx.timers.start(timer::kBringMapToFront, kMapToFrontAfterGpsMs);
     raiseToolbar(ctx);
     return;
   }
-  showGpsOffButtons(ctx.view);
   stopGpsWorkers(ctx.state);
-  if (readMapMode(ctx.settings) == MapMode::Simultaneous) ctx.view.enable(IDC_LINKED_GPS, true);
-  showScrollingArrowsWithoutGuidance(ctx);
+  showNavinGpsOff(ctx.view, linkedGpsUsable(ctx.settings));
+  ctx.settings.writeInt(key::kMatch, 0);
   raiseToolbar(ctx);
 }
 
@@ -91,10 +53,9 @@ void toggleAtlasGps(AppContext& ctx) {
   ctx.timers.stop(timer::kRaiseAfterGps);
   switch (readGpsRun(ctx.settings)) {
     case GpsRun::Stopped:
-      enableAll(ctx.view, {IDC_LINKED_GPS, IDC_LEFT, IDC_UP, IDC_DOWN, IDC_RIGHT}, false);
+      showAtlasGpsStarting(ctx.view);
       postAtlasCommand(ctx, kAtlasGpsOn);
-      ctx.view.enable(IDC_CENTERING, true);
-      ctx.view.focus(IDC_GPS);
+      showAtlasGpsOn(ctx.view);
       writeGpsRun(ctx.settings, GpsRun::Running);
       ctx.settings.writeInt(key::kCenter, 1);
       postAtlasCommand(ctx, kAtlasDetailMap);
@@ -104,11 +65,9 @@ void toggleAtlasGps(AppContext& ctx) {
       raiseToolbar(ctx);
       break;
     case GpsRun::Running:
-      if (readMapMode(ctx.settings) == MapMode::Simultaneous) ctx.view.enable(IDC_LINKED_GPS, true);
-      enableArrows(ctx.view, true);
+      showAtlasGpsStopping(ctx.view, linkedGpsUsable(ctx.settings));
       postAtlasCommand(ctx, kAtlasGpsOff);
-      showCenteringOn(ctx.view, true);
-      ctx.view.enable(IDC_CENTERING, false);
+      showAtlasGpsOff(ctx.view);
       writeGpsRun(ctx.settings, GpsRun::Stopped);
       ctx.settings.writeInt(key::kCenter, 1);
       postAtlasCommand(ctx, kAtlasDetailMap);
@@ -120,24 +79,18 @@ void toggleAtlasGps(AppContext& ctx) {
   }
 }
 
-// Buttons that work while a receiver gives positions: guidance and AD. The
-// map program's own GPS buttons stay as they are.
-constexpr int kReceiverGpsOnButtons[] = {IDC_NAVIGATION, IDC_ADD_CAMERA};
-
 // GPS from a receiver: the reader always, the track log with "SaveTRK" 1,
-// guidance with "Wavstart" 1. The map program's GPS is not touched: two
-// programs cannot share one port.
+// guidance with "Wavstart" 1. The map program's GPS and its buttons are not
+// touched: two programs cannot share one port.
 void toggleReceiverGps(AppContext& ctx, SpeechControl& speech) {
   if (load(ctx.state.receiverGpsOn) == 1) {
     stopGpsWorkers(ctx.state);
-    enableAll(ctx.view, kReceiverGpsOnButtons, false);
-    ctx.view.focus(IDC_GPS);
+    showReceiverGps(ctx.view, false);
     raiseToolbar(ctx);
     return;
   }
   store(ctx.state.receiverGpsOn, 1);
-  enableAll(ctx.view, kReceiverGpsOnButtons, true);
-  ctx.view.focus(IDC_GPS);
+  showReceiverGps(ctx.view, true);
   startPositionReader(ctx);
   if (ctx.settings.readInt(key::kSaveTrk, 0) == 1) startTrackLog(ctx);
   startGuidanceIfAsked(ctx, speech);
@@ -159,14 +112,8 @@ void toggleNavinCentering(AppContext& ctx) {
       navinButtonCommand(readNavinVersion(ctx.settings), NavinButton::Centering);
   if (!command) return;
   const std::intptr_t state = navinButtonState(ctx, *command);
-  if (state == win::kTbStateEnabled) {
-    showCenteringOn(ctx.view, true);
-  } else if (state == win::kTbStateEnabledChecked) {
-    showCenteringOff(ctx.view);
-  } else {
-    return;
-  }
-  for (const int id : {IDC_GPS, IDC_LINKED_GPS, IDC_CENTERING}) repaint(ctx.view, id);
+  if (state != win::kTbStateEnabled && state != win::kTbStateEnabledChecked) return;
+  showNavinCentering(ctx.view, state == win::kTbStateEnabled);
   sendNavinCommand(ctx, *command);
 }
 
@@ -179,21 +126,9 @@ void toggleAtlasCentering(AppContext& ctx) {
   const int center = ctx.settings.readInt(key::kCenter, 0);
   if (center == 0 || center == 1) {
     const bool turningOn = center == 0;
-    if (turningOn) {
-      showCenteringOn(ctx.view, true);
-    } else {
-      showCenteringOff(ctx.view);
-    }
-    ctx.view.focus(IDC_GPS);
-    ctx.view.focus(IDC_LINKED_GPS);
-    if (readGpsRun(ctx.settings) == GpsRun::Linked) {
-      showArrowSets(ctx.view, turningOn ? ArrowRole::Correction : ArrowRole::Scroll);
-      if (turningOn) enableArrows(ctx.view, true);
-      ctx.settings.writeInt(key::kMatch, turningOn ? 1 : 0);
-    } else {
-      enableArrows(ctx.view, !turningOn);
-    }
-    ctx.view.focus(IDC_CENTERING);
+    const bool linked = readGpsRun(ctx.settings) == GpsRun::Linked;
+    showAtlasCentering(ctx.view, turningOn, linked);
+    if (linked) ctx.settings.writeInt(key::kMatch, turningOn ? 1 : 0);
     ctx.settings.writeInt(key::kCenter, turningOn ? 1 : 0);
     postAtlasCommand(ctx, kAtlasCentering);
   }
@@ -201,20 +136,6 @@ void toggleAtlasCentering(AppContext& ctx) {
 }
 
 }  // namespace
-
-void showArrowSets(ToolbarView& view, ArrowRole role) {
-  for (const ButtonSet& b : role == ArrowRole::Correction ? kCorrectionSets : kScrollSets) {
-    loadSet(view, b);
-    repaint(view, b.id);
-  }
-}
-
-void enableArrows(ToolbarView& view, bool enabled) { enableAll(view, kArrows, enabled); }
-
-void showCenteringOn(ToolbarView& view, bool withFocus) {
-  view.loadBitmapSet(IDC_CENTERING, bitmaps::kCenteringOn, true);
-  if (withFocus) repaint(view, IDC_CENTERING);
-}
 
 void startGpsWorkersForTrackLog(AppContext& ctx) {
   if (ctx.settings.readInt(key::kSaveTrk, 0) != 1) return;
@@ -267,19 +188,16 @@ void toggleLinkedGps(AppContext& ctx, SpeechControl& speech) {
     writeGpsRun(ctx.settings, GpsRun::Linked);
     ctx.settings.writeInt(key::kCenter, 1);
     postAtlasCommand(ctx, kAtlasGpsOn);
-    enableAll(ctx.view, kGpsOnlyButtons, true);
-    showCorrectionArrows(ctx);
-    ctx.view.enable(IDC_GPS, false);
-    ctx.view.focus(IDC_LINKED_GPS);
+    showLinkedGpsOn(ctx.view);
+    ctx.settings.writeInt(key::kMatch, 1);
     startGuidanceIfAsked(ctx, speech);
   } else {
     postAtlasCommand(ctx, kAtlasGpsOff);
     writeGpsRun(ctx.settings, GpsRun::Stopped);
     ctx.settings.writeInt(key::kCenter, 1);
     stopGpsWorkers(ctx.state);
-    showGpsOffButtons(ctx.view);
-    ctx.view.enable(IDC_GPS, true);
-    showScrollingArrowsWithoutGuidance(ctx);
+    showLinkedGpsOff(ctx.view);
+    ctx.settings.writeInt(key::kMatch, 0);
   }
   ctx.timers.start(timer::kBringMapToFront, kMapToFrontAfterGpsMs);
   raiseToolbar(ctx);

@@ -1,5 +1,5 @@
 // GPS start and stop in the map programs: the toolbar's GPS, linked GPS,
-// centring and GPS relief buttons, and the toolbar layout of each GPS state.
+// centring and GPS relief buttons.
 #pragma once
 
 #include "core/app_context.h"
@@ -25,15 +25,6 @@ void toggleLinkedGps(AppContext& ctx, SpeechControl& speech);
 void toggleCentering(AppContext& ctx);
 // Button 1009: the GPS player's relief release.
 void gpsRelief(AppContext& ctx);
-
-// The arrow buttons as map-matching correction or as scrolling: each gets
-// its set and the focus once, so that it repaints.
-enum class ArrowRole { Correction, Scroll };
-void showArrowSets(ToolbarView& view, ArrowRole role);
-void enableArrows(ToolbarView& view, bool enabled);
-
-// Button 1003 with the set of centring on, given the focus or not.
-void showCenteringOn(ToolbarView& view, bool withFocus);
 
 // The reader and the log writer, when "SaveTRK" is 1.
 void startGpsWorkersForTrackLog(AppContext& ctx);

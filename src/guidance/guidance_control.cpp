@@ -14,8 +14,7 @@
 #include "guidance/music_players.h"
 #include "guidance/route_file.h"
 #include "mapctl/map_window.h"
-#include "resource.h"
-#include "ui/bitmap_sets.h"
+#include "ui/toolbar_states.h"
 
 namespace tabiro {
 
@@ -80,11 +79,7 @@ void beginGuidance(AppContext& ctx, SpeechControl& speech) {
   if (!fileMessage) return;
   if (route.empty() && cameras.empty()) return;
   keepWaypointWithinRoute(ctx);
-  // OTON has no disabled image of its own.
-  ctx.view.loadBitmapSet(IDC_NAVIGATION, bitmaps::kNavigationOn, false);
-  ctx.view.focus(IDC_GPS);
-  ctx.view.focus(IDC_NAVIGATION);
-  ctx.view.enable(IDC_ADD_CAMERA, true);
+  showGuidanceOn(ctx.view);
   store(ctx.state.guidanceRun, 1);
   announceGuidance(ctx, speech, "START", kGuidanceStartPhrase);
   if (guidanceOwnsReader(ctx.settings)) startPositionReader(ctx);
@@ -133,12 +128,7 @@ void guidanceStopped(AppContext& ctx, SpeechControl& speech) {
   ctx.settings.writeInt(key::kWavNavi, 0);
   writePointLevel(ctx.settings, PointLevel::Far);
   ctx.view.setWaypointField(ctx.settings.readInt(key::kWayPoint, 1));
-  ctx.view.loadBitmapSet(IDC_NAVIGATION, bitmaps::kNavigation, true);
-  ctx.view.enable(IDC_NAVIGATION, false);
-  ctx.view.enable(IDC_SVIEW, false);
-  ctx.view.focus(IDC_GPS);
-  ctx.view.focus(IDC_NAVIGATION);
-  ctx.view.enable(IDC_ADD_CAMERA, false);
+  showGuidanceOff(ctx.view);
 }
 
 void waypointBack(AppContext& ctx) { stepWaypoint(ctx, -1); }

@@ -13,8 +13,7 @@
 #include "mapctl/map_window.h"
 #include "mapctl/navin_gps_button.h"
 #include "platform/winmsg.h"
-#include "resource.h"
-#include "ui/bitmap_sets.h"
+#include "ui/toolbar_states.h"
 
 namespace tabiro {
 
@@ -22,64 +21,24 @@ namespace {
 
 constexpr int kShowNormal = 5;  // SW_SHOW
 
-// The zoom-out and zoom-in buttons of the map coming to the front.
-void showNavinZoomSets(ToolbarView& view) {
-  loadAndRepaint(view, IDC_ZOOM_OUT, bitmaps::kNavinZoomOut);
-  loadAndRepaint(view, IDC_ZOOM_IN, bitmaps::kNavinZoomIn);
-}
-
-void showAtlasZoomSets(ToolbarView& view, const char* zoomOut) {
-  loadAndRepaint(view, IDC_ZOOM_OUT, zoomOut);
-  loadAndRepaint(view, IDC_ZOOM_IN, bitmaps::kAtlasZoomIn);
-}
-
-// The arrows back to scrolling.
-void resetArrows(AppContext& ctx) {
-  showArrowSets(ctx.view, ArrowRole::Scroll);
-  enableArrows(ctx.view, true);
-  ctx.settings.writeInt(key::kMatch, 0);
-}
-
-void disableGpsOnlyButtons(ToolbarView& view) {
-  for (const int id : {IDC_GUIDE_SHOW, IDC_GPS_RELIEF, IDC_GUIDE_HIDE, IDC_ADD_CAMERA}) {
-    view.enable(id, false);
-  }
-}
-
-void showCenteringUnusable(ToolbarView& view) {
-  showCenteringOn(view, false);
-  view.enable(IDC_CENTERING, false);
-}
-
-void stopAtlasGps(AppContext& ctx, bool simultaneous) {
+void stopAtlasGps(AppContext& ctx, bool bothMaps) {
   postAtlasCommand(ctx, kAtlasGpsOff);
-  if (simultaneous) disableGpsOnlyButtons(ctx.view);
-  showCenteringUnusable(ctx.view);
+  showGpsStoppedBySwitch(ctx.view, bothMaps);
   writeGpsRun(ctx.settings, GpsRun::Stopped);
   ctx.settings.writeInt(key::kCenter, 1);
   postAtlasCommand(ctx, kAtlasDetailMap);
 }
 
-void enableRouteButtons(ToolbarView& view, bool enabled) {
-  view.enable(IDC_ROUTE_LIST, enabled);
-  view.enable(IDC_ROUTE_CLEAR, enabled);
-}
+// "Match" 0: the arrows scroll again, as after every switch but one that
+// keeps linked GPS running.
+void stopMatching(AppContext& ctx) { ctx.settings.writeInt(key::kMatch, 0); }
 
 // Case A: Navin' You 2.0 alone shows its own map or its ProAtlas document.
 void switchNavinDocument(AppContext& ctx) {
   const std::optional<WindowListCommands> commands = readNavinWindowMenu(ctx);
   const bool toProAtlas = load(ctx.state.atlasDocumentShown) == 0;
   store(ctx.state.atlasDocumentShown, toProAtlas ? 1 : 0);
-  if (toProAtlas) {
-    showAtlasZoomSets(ctx.view, bitmaps::kProAtlasZoomOut);
-    ctx.view.enable(IDC_ZOOM_OUT, false);
-  } else {
-    showNavinZoomSets(ctx.view);
-    ctx.view.enable(IDC_ZOOM_OUT, true);
-  }
-  ctx.view.focus(IDC_GPS);
-  loadAndRepaint(ctx.view, IDC_MAP_SWITCH,
-                 toProAtlas ? bitmaps::kMapSwitchAtlasInFront : bitmaps::kMapSwitchNavinInFront);
+  showNavinDocument(ctx.view, toProAtlas);
   if (commands) postNavinCommand(ctx, toProAtlas ? commands->proAtlas : commands->ownMap);
 }
 
@@ -88,74 +47,62 @@ void switchToNavinYou(AppContext& ctx, MapMode mapMode) {
   const GpsRun gps = readGpsRun(ctx.settings);
   if (mapMode == MapMode::Alternating) {
     if (gps == GpsRun::Running) stopAtlasGps(ctx, false);
-    ctx.view.enable(IDC_LINKED_GPS, false);
-    showNavinZoomSets(ctx.view);
-    enableRouteButtons(ctx.view, true);
-    resetArrows(ctx);
+    showNavinYouAlone(ctx.view);
+    stopMatching(ctx);
     postAtlasCommand(ctx, win::kCmdAppExit);
     writeMapInFront(ctx.settings, MapInFront::NavinYou);
     toggleCentering(ctx);
     toggleCentering(ctx);
     const std::string navin = ctx.settings.readString(key::kExeFilePath0, "");
     if (!navin.empty()) launchAsNavinYou(ctx, navin);
-    ctx.view.focus(IDC_GPS);
-    ctx.view.loadBitmapSet(IDC_MAP_SWITCH, bitmaps::kMapSwitchNavinInFront, true);
+    showMapRestarted(ctx.view, MapInFront::NavinYou);
     return;
   }
-  showNavinZoomSets(ctx.view);
+  showZoomSets(ctx.view, MapInFront::NavinYou);
   if (gps == GpsRun::Stopped || gps == GpsRun::Running) {
     if (gps == GpsRun::Running) stopAtlasGps(ctx, true);
-    resetArrows(ctx);
-    ctx.view.enable(IDC_LINKED_GPS, true);
-    ctx.view.focus(IDC_GPS);
+    showNavinYouBesideAtlas(ctx.view);
+    stopMatching(ctx);
   } else if (gps == GpsRun::Linked) {
-    ctx.view.focus(IDC_LINKED_GPS);  // linked GPS keeps running
+    showLinkedGpsKept(ctx.view);
   }
   writeMapInFront(ctx.settings, MapInFront::NavinYou);
   if (const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr)) {
     ctx.desktop.show(main, kShowNormal);
     ctx.desktop.setForeground(main);
   }
-  ctx.view.loadBitmapSet(IDC_MAP_SWITCH, bitmaps::kMapSwitchNavinInFront, true);
-  enableRouteButtons(ctx.view, true);
+  showNavinYouInFront(ctx.view);
 }
 
 // Case C: from Navin' You to ATLAS.
 void switchToAtlas(AppContext& ctx, MapMode mapMode) {
   if (mapMode == MapMode::Alternating) {
     stopGpsWorkers(ctx.state);
-    ctx.view.enable(IDC_LINKED_GPS, false);
-    showAtlasZoomSets(ctx.view, bitmaps::kAtlasZoomOut);
-    resetArrows(ctx);
-    enableRouteButtons(ctx.view, false);
+    showAtlasAlone(ctx.view);
+    stopMatching(ctx);
     writeMapInFront(ctx.settings, MapInFront::Atlas);
     writeGpsRun(ctx.settings, GpsRun::Stopped);
     ctx.settings.writeInt(key::kCenter, 1);
     postNavinCommand(ctx, win::kCmdAppExit);
     const std::string atlas = ctx.settings.readString(key::kExeFilePath1, "");
     if (!atlas.empty()) ctx.launcher.launch(atlas, win::kSwRestore);
-    ctx.view.focus(IDC_GPS);
-    ctx.view.loadBitmapSet(IDC_MAP_SWITCH, bitmaps::kMapSwitchAtlasInFront, true);
+    showMapRestarted(ctx.view, MapInFront::Atlas);
     return;
   }
-  showAtlasZoomSets(ctx.view, bitmaps::kAtlasZoomOut);
+  showZoomSets(ctx.view, MapInFront::Atlas);
   if (readGpsRun(ctx.settings) != GpsRun::Linked) {
     releaseNavinGps(ctx);
     stopGpsWorkers(ctx.state);
     writeGpsRun(ctx.settings, GpsRun::Stopped);
     ctx.settings.writeInt(key::kCenter, 1);
-    disableGpsOnlyButtons(ctx.view);
-    showCenteringUnusable(ctx.view);
-    enableRouteButtons(ctx.view, true);
-    ctx.view.enable(IDC_LINKED_GPS, true);
-    resetArrows(ctx);
-    ctx.view.focus(IDC_GPS);
+    showAtlasBesideNavinYou(ctx.view);
+    stopMatching(ctx);
   } else {
-    ctx.view.focus(IDC_LINKED_GPS);
+    showLinkedGpsKept(ctx.view);
   }
   writeMapInFront(ctx.settings, MapInFront::Atlas);
   activateAtlas(ctx);
-  ctx.view.loadBitmapSet(IDC_MAP_SWITCH, bitmaps::kMapSwitchAtlasInFront, true);
+  showAtlasInFront(ctx.view);
 }
 
 }  // namespace

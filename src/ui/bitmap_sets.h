@@ -4,7 +4,6 @@
 
 #include <array>
 
-#include "platform/ports.h"
 #include "resource.h"
 
 namespace tabiro {
@@ -55,20 +54,6 @@ inline constexpr const char* kScale70k = "SK2";
 inline constexpr const char* kScale20k = "SK3";
 inline constexpr const char* kScale10k = "SK4";
 }  // namespace bitmaps
-
-// A button redraws at once when it gets the focus; the toolbar has no other
-// way to repaint one button.
-inline void repaint(ToolbarView& view, int id) { view.focus(id); }
-
-// A new set with its disabled picture, shown at once.
-inline void loadAndRepaint(ToolbarView& view, int id, const char* set) {
-  view.loadBitmapSet(id, set, true);
-  repaint(view, id);
-}
-
-inline void loadSet(ToolbarView& view, const ButtonSet& b) {
-  view.loadBitmapSet(b.id, b.set, b.withDisabled);
-}
 
 // The arrows' sets while they correct the map-matched position and while they
 // scroll.
