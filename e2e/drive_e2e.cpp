@@ -49,22 +49,6 @@ class DriveTest : public E2eTest {
     startTabiro();
     return waitForShownWindow(nullptr, "Tabiro2", 15000);
   }
-
-  // What the speech stand-in was asked to say, in order.
-  std::vector<std::string> spoken() {
-    std::vector<std::string> texts;
-    const std::string prefix = "call 19 Speak VT_BSTR 0 ";
-    for (const LogEntry& e : log("speech").matching(isEvent("speech", prefix))) {
-      texts.push_back(e.event.substr(prefix.size()));
-    }
-    return texts;
-  }
-  bool waitForSpoken(const std::string& text, int timeoutMs) {
-    return waitUntil([&] {
-      const auto said = spoken();
-      return std::find(said.begin(), said.end(), text) != said.end();
-    }, timeoutMs);
-  }
 };
 
 TEST_F(DriveTest, ADriveReplayedIntoNavinYouIsLoggedAndGuidedOnce) {

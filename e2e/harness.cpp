@@ -605,6 +605,22 @@ StubLog& E2eTest::log(const std::string& name) {
   return *slot;
 }
 
+std::vector<std::string> E2eTest::spoken() {
+  std::vector<std::string> texts;
+  const std::string prefix = "call 19 Speak VT_BSTR 0 ";
+  for (const LogEntry& e : log("speech").matching(isEvent("speech", prefix))) {
+    texts.push_back(e.event.substr(prefix.size()));
+  }
+  return texts;
+}
+
+bool E2eTest::waitForSpoken(const std::string& text, int timeoutMs) {
+  return waitUntil([&] {
+    const auto said = spoken();
+    return std::find(said.begin(), said.end(), text) != said.end();
+  }, timeoutMs);
+}
+
 HANDLE E2eTest::start(const std::string& exe, const std::vector<std::string>& args, int show,
                        const std::string& workingDir) {
   HANDLE process = processes_.start(exe, args, show, workingDir);

@@ -207,6 +207,10 @@ class E2eTest : public ::testing::Test {
   // A log in the test's folder, created on first use.
   StubLog& log(const std::string& name);
 
+  // What the speech stand-in was asked to say, in order.
+  std::vector<std::string> spoken();
+  bool waitForSpoken(const std::string& text, int timeoutMs);
+
   // The stand-ins, each with --log <its log>.
   HANDLE startNavstub(const std::vector<std::string>& args = {});
   HANDLE startAtlas(const std::vector<std::string>& args = {});

@@ -106,20 +106,6 @@ class ReceiverTest : public E2eTest {
            std::to_string(GetTickCount() % 1000) + tail + " tokyo";
   }
 
-  std::vector<std::string> spoken() {
-    std::vector<std::string> texts;
-    const std::string prefix = "call 19 Speak VT_BSTR 0 ";
-    for (const LogEntry& e : log("speech").matching(isEvent("speech", prefix)))
-      texts.push_back(e.event.substr(prefix.size()));
-    return texts;
-  }
-  bool waitForSpoken(const std::string& text, int timeoutMs) {
-    return waitUntil([&] {
-      const auto said = spoken();
-      return std::find(said.begin(), said.end(), text) != said.end();
-    }, timeoutMs);
-  }
-
   std::optional<ReceiverRig> rig_;
 };
 
