@@ -79,6 +79,10 @@ TEST(NmeaSentence, ReadsRmcGgaAndVtgFieldsOfEveryTalker) {
       {"GPGGA,011501.00,,,,,,00,,,M,,M,,", true, Type::Gga, false, kNone, kNone, kNone, kNone},
       {"GPVTG,54.7,T,,M,5.5,N,10.2,K,A", true, Type::Vtg, true, kNone, kNone, 10.2, 54.7},
       {"GNVTG,,T,,M,5.0,N,,K,N", true, Type::Vtg, true, kNone, kNone, 9.26, kNone},
+      // Beyond what a receiver reports: noise, dropped rather than rounded into an overflow.
+      {"GPRMC,011501.00,A,3540.2000,N,13945.3000,E,9999999999,360.1,070326,,", true, Type::Rmc,
+       true, 35.67, 139.755, kNone, kNone},
+      {"GPVTG,360,T,,M,1000,N,9999999,K,A", true, Type::Vtg, true, kNone, kNone, 1852, 360},
       {"PGRME,15.0,M,45.0,M,25.0,M", false},
       {"GPGSV,3,1,11,03,03,111,00", false},
       {"XXRMC,011501.00,A,3540.2000,N,13945.3000,E,1,2,070326,,", false},
@@ -99,6 +103,21 @@ TEST(NmeaSentence, ReadsRmcGgaAndVtgFieldsOfEveryTalker) {
     ASSERT_EQ(s->speedKmh.has_value(), opt(c.speedKmh).has_value()) << c.body;
     if (s->speedKmh) EXPECT_NEAR(*s->speedKmh, c.speedKmh, 1e-9) << c.body;
     EXPECT_EQ(s->course, opt(c.course)) << c.body;
+  }
+}
+
+TEST(NmeaSentence, TakesTheTimeOfDayOnlyAsSixDigitsOfHoursMinutesAndSeconds) {
+  const struct {
+    const char* field;
+    std::optional<std::int64_t> ms;
+  } cases[] = {
+      {"011501.25", 4501250}, {"235960", 86400000}, {"011501", 4501000}, {"", std::nullopt},
+      {"11501.25", std::nullopt}, {"0115012", std::nullopt}, {"240000", std::nullopt},
+      {"99999999999.9", std::nullopt},  // too big for any integer it is rounded to
+  };
+  for (const auto& c : cases) {
+    const std::string body = std::string("GPRMC,") + c.field + ",A,3540.2,N,13945.3,E,,,070326,,";
+    EXPECT_EQ(parseNmeaSentence(sentence(body))->timeOfDayMs, c.ms) << c.field;
   }
 }
 

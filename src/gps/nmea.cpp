@@ -68,9 +68,24 @@ std::optional<double> field(const std::vector<std::string_view>& f, std::size_t 
   return at < f.size() ? decimalField(f[at]) : std::nullopt;
 }
 
+// A field that cannot exceed `max`: a larger number is noise, not a reading,
+// and would overflow where it is rounded to an integer.
+std::optional<double> boundedField(const std::vector<std::string_view>& f, std::size_t at,
+                                   double max) {
+  const std::optional<double> v = field(f, at);
+  return v && *v <= max ? v : std::nullopt;
+}
+
+// Ground speed a receiver reports at most (about the export limit, 515 m/s).
+constexpr double kMaxKnots = 1000;
+constexpr double kMaxKmh = kMaxKnots * kKmhPerKnot;
+constexpr double kMaxCourse = 360;
+
+// "hhmmss" with any fraction of a second.
 std::optional<std::int64_t> timeOfDayField(std::string_view text) {
-  const std::optional<double> v = text.size() >= 6 ? decimalField(text) : std::nullopt;
-  if (!v) return std::nullopt;
+  const std::size_t point = text.find('.');
+  const std::optional<double> v = decimalField(text);
+  if (!v || (point == std::string_view::npos ? text.size() : point) != 6) return std::nullopt;
   const int whole = static_cast<int>(*v);
   const int h = whole / 10000, m = whole / 100 % 100, s = whole % 100;
   if (h > 23 || m > 59 || s > 60) return std::nullopt;
@@ -86,8 +101,8 @@ NmeaSentence rmc(const std::vector<std::string_view>& f) {
   s.valid = f.size() > 2 && f[2] == "A";
   s.timeOfDayMs = timeOfDayField(f.size() > 1 ? f[1] : std::string_view());
   s.position = positionFields(f, 3);
-  if (const auto knots = field(f, 7)) s.speedKmh = *knots * kKmhPerKnot;
-  s.course = field(f, 8);
+  if (const auto knots = boundedField(f, 7, kMaxKnots)) s.speedKmh = *knots * kKmhPerKnot;
+  s.course = boundedField(f, 8, kMaxCourse);
   return s;
 }
 
@@ -106,10 +121,10 @@ NmeaSentence vtg(const std::vector<std::string_view>& f) {
   NmeaSentence s;
   s.type = NmeaSentence::Type::Vtg;
   s.valid = true;
-  s.course = field(f, 1);
-  if (const auto kmh = field(f, 7)) {
+  s.course = boundedField(f, 1, kMaxCourse);
+  if (const auto kmh = boundedField(f, 7, kMaxKmh)) {
     s.speedKmh = *kmh;
-  } else if (const auto knots = field(f, 5)) {
+  } else if (const auto knots = boundedField(f, 5, kMaxKnots)) {
     s.speedKmh = *knots * kKmhPerKnot;
   }
   return s;

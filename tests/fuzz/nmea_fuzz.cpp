@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto fix = fixes.take(*parsed)) {
       check(std::fabs(fix->position.latitude) <= 90 && std::fabs(fix->position.longitude) <= 180,
             "a fix lies on the earth");
-      check(fix->speedKmh >= 0, "no negative speed");
+      check(fix->speedKmh >= 0 && fix->speedKmh < 2000, "a speed a receiver can report");
+      check(!fix->course || (*fix->course >= 0 && *fix->course <= 360), "a course of the compass");
     }
   }
   return 0;
