@@ -70,6 +70,15 @@ bool matches(HWND window, const char* className, const char* title) {
   return true;
 }
 
+// Waits until what `list` reads holds `item`.
+bool waitForListed(const std::function<std::vector<std::string>()>& list, const std::string& item,
+                   int timeoutMs) {
+  return waitUntil([&] {
+    const auto all = list();
+    return std::find(all.begin(), all.end(), item) != all.end();
+  }, timeoutMs);
+}
+
 }  // namespace
 
 // --- paths ------------------------------------------------------------------------
@@ -383,10 +392,7 @@ std::vector<std::string> ToolbarProbe::lines() {
 }
 
 bool ToolbarProbe::waitForLine(const std::string& line, int timeoutMs) {
-  return waitUntil([&] {
-    const auto all = lines();
-    return std::find(all.begin(), all.end(), line) != all.end();
-  }, timeoutMs);
+  return waitForListed([this] { return lines(); }, line, timeoutMs);
 }
 
 std::vector<std::string> ToolbarProbe::request(unsigned what, const std::string& prefix) {
@@ -615,10 +621,7 @@ std::vector<std::string> E2eTest::spoken() {
 }
 
 bool E2eTest::waitForSpoken(const std::string& text, int timeoutMs) {
-  return waitUntil([&] {
-    const auto said = spoken();
-    return std::find(said.begin(), said.end(), text) != said.end();
-  }, timeoutMs);
+  return waitForListed([this] { return spoken(); }, text, timeoutMs);
 }
 
 HANDLE E2eTest::start(const std::string& exe, const std::vector<std::string>& args, int show,
