@@ -16,7 +16,7 @@ bool runAnnounceHook(AppContext& ctx, std::string_view data) {
     const std::size_t equals = line.find('=');
     if (equals != std::string::npos) fields[line.substr(0, equals)] = line.substr(equals + 1);
   }
-  const int waypoint = ctx.settings.readInt(key::kWayPoint, 1);
+  const int waypoint = ctx.settings.readInt(key::kWayPoint);
   if (fields.count("waypoint") && waypoint >= 1 && waypoint <= WaypointTable::kRows) {
     ctx.state.waypoints.row(waypoint).text.set(fields["waypoint"]);
   }

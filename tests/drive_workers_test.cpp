@@ -268,7 +268,7 @@ TEST(GuidanceEngineThread, APassPerPublishedFixAndAStopEndsItWithCommand1043) {
   store(t.state.waypoints.row(1).longitude, fix.longitude);
 
   std::thread engine([&] { guidanceEngine(t.ctx); });
-  EXPECT_TRUE(waitUntil([&] { return t.settings.readInt(key::kPointLevel, 0) == 1; }))
+  EXPECT_TRUE(waitUntil([&] { return t.settings.storedInt(key::kPointLevel).value_or(0) == 1; }))
       << "the engine makes a pass when it starts";
   const auto announced = [&] { return !t.log.of(ActionKind::SoundFile).empty(); };
   fix.latitude = 35 * 921600;  // into range
@@ -315,7 +315,7 @@ TEST(GuidanceEngineThread, TheLastWaypointEndsTheEngineByItself) {
   publishFix(t.state, {35 * 921600 + 10, 139 * 921600, 0, 0, "", ""});
   store(t.state.guidanceRun, 1);
   guidanceEngine(t.ctx);  // one pass: within 100 m, the last waypoint passed
-  EXPECT_EQ(t.settings.readInt(key::kWayPoint, 0), 2);
+  EXPECT_EQ(t.settings.storedInt(key::kWayPoint).value_or(0), 2);
   EXPECT_THAT(t.log.messagesTo(toolbar), ElementsAre(SentCommand(toolbar, IDC_GUIDANCE_ENDED)));
 }
 
@@ -330,7 +330,7 @@ TEST(GuidanceEngineThread, NoPassWhileTheFixIsNotCurrent) {
     publishFix(t.state, {35 * 921600, 139 * 921600, 40, 0, "", ""});
     if (!current) markNoFix(t.state);
     guidanceEngine(t.ctx);
-    EXPECT_EQ(t.settings.readInt(key::kPointLevel, 0), current ? 1 : 0) << current;
+    EXPECT_EQ(t.settings.storedInt(key::kPointLevel).value_or(0), current ? 1 : 0) << current;
   }
 }
 

@@ -132,7 +132,7 @@ TEST(TestContext, EachHasItsOwnProfileRemovedAfterwards) {
     TestContext a;
     TestContext b;
     a.settings.writeInt("Tabiro Info", "Map", 1);
-    EXPECT_EQ(b.settings.readInt("Tabiro Info", "Map", 0), 0);
+    EXPECT_EQ(b.settings.storedInt("Tabiro Info", "Map").value_or(0), 0);
     path = a.settings.path();
   }
   EXPECT_FALSE(std::filesystem::exists(path));

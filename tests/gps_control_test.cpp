@@ -80,8 +80,8 @@ TEST_F(GpsScene, NavinYouGpsStartPressesGpsUnderItsPopupAndShowsTheGpsLayout) {
                   BitmapSet(1012, "STM", false), Focus(1012), BitmapSet(1013, "RM", false),
                   Focus(1013), Enabled(1010, true), Enabled(1011, true), Enabled(1012, true),
                   Enabled(1013, true), Focus(1000), TimerStart(4, 1500), Foreground(toolbar)));
-  EXPECT_EQ(t.settings.readInt(key::kMatch, 0), 1);
-  EXPECT_EQ(t.settings.readInt(key::kGps, 0), 0) << "Navin' You's own GPS is never stored";
+  EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(0), 0) << "Navin' You's own GPS is never stored";
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
   EXPECT_EQ(gpsState, 5);
 }
@@ -122,7 +122,7 @@ TEST_F(GpsScene, NavinYouGpsStopPostsUnderTheStopPopupAndStopsEveryWorker) {
   EXPECT_EQ(load(t.state.guidanceRun), 0);
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
   EXPECT_EQ(load(t.state.trackLogRun), 0);
-  EXPECT_EQ(t.settings.readInt(key::kMatch, 1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(1), 0);
 }
 
 TEST_F(GpsScene, WithoutNavinYouOrItsButtonNothingIsSentAndTheOffLayoutShows) {
@@ -142,7 +142,7 @@ TEST_F(GpsScene, WithoutNavinYouOrItsButtonNothingIsSentAndTheOffLayoutShows) {
       EXPECT_THAT(s.log.of(ActionKind::WorkerStarted), IsEmpty());
       EXPECT_EQ(s.view.bitmapSet(IDC_LEFT), "L");
       EXPECT_FALSE(s.view.isEnabled(IDC_NAVIGATION));
-      EXPECT_EQ(s.settings.readInt(key::kMatch, 1), 0);
+      EXPECT_EQ(s.settings.storedInt(key::kMatch).value_or(1), 0);
     }
   }
 }
@@ -165,8 +165,8 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
                           PostedCommand(atlas, kAtlasGpsOn), Enabled(1003, true), Focus(1000),
                           PostedCommand(atlas, kAtlasDetailMap), Foreground(atlas),
                           Foreground(toolbar), TimerStart(4, 1500), Foreground(toolbar)));
-  EXPECT_EQ(t.settings.readInt(key::kGps, 0), 1);
-  EXPECT_EQ(t.settings.readInt(key::kCenter, 0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted), IsEmpty()) << "positions come from Navin' You";
 
   t.log.clear();
@@ -177,8 +177,8 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
                           PostedCommand(atlas, kAtlasGpsOff), BitmapSet(1003, "T", true),
                           Focus(1003), Enabled(1003, false), PostedCommand(atlas, kAtlasDetailMap),
                           Foreground(toolbar)));
-  EXPECT_EQ(t.settings.readInt(key::kGps, 1), 0);
-  EXPECT_EQ(t.settings.readInt(key::kCenter, 0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
 
   t.settings.writeInt(key::kGps, 2);
   t.log.clear();
@@ -198,8 +198,8 @@ TEST_F(GpsScene, LinkedGpsStartsGpsLinkAndAtlasThenStopsBoth) {
                           WorkerStarted("positionReader"), WorkerStarted("trackLogWriter"),
                           Launched("GPSLINK2.exe", 9), PostedCommand(atlas, kAtlasGpsOn),
                           TimerStart(4, 1500)));
-  EXPECT_EQ(t.settings.readInt(key::kGps, 0), 2);
-  EXPECT_EQ(t.settings.readInt(key::kMatch, 0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(0), 2);
+  EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(0), 1);
   EXPECT_FALSE(t.view.isEnabled(IDC_GPS));
   EXPECT_EQ(t.view.focused(), IDC_LINKED_GPS);
   EXPECT_EQ(t.view.bitmapSet(IDC_UP), "U1M");
@@ -207,8 +207,8 @@ TEST_F(GpsScene, LinkedGpsStartsGpsLinkAndAtlasThenStopsBoth) {
   t.log.clear();
   toggleLinkedGps(t.ctx, speech);
   EXPECT_THAT(t.log.messagesTo(atlas), ElementsAre(PostedCommand(atlas, kAtlasGpsOff)));
-  EXPECT_EQ(t.settings.readInt(key::kGps, 2), 0);
-  EXPECT_EQ(t.settings.readInt(key::kMatch, 1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(2), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(1), 0);
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
   EXPECT_EQ(load(t.state.trackLogRun), 0);
   EXPECT_TRUE(t.view.isEnabled(IDC_GPS));
@@ -244,20 +244,20 @@ TEST_F(GpsScene, AtlasCenteringDisablesOrEnablesTheArrowsOrSwitchesThemWhenLinke
                           Focus(1000), Focus(1023), Enabled(1010, true), Enabled(1011, true),
                           Enabled(1012, true), Enabled(1013, true), Focus(1003),
                           PostedCommand(atlas, kAtlasCentering), TimerStart(2, 2000)));
-  EXPECT_EQ(t.settings.readInt(key::kCenter, 1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(1), 0);
   toggleCentering(t.ctx);
-  EXPECT_EQ(t.settings.readInt(key::kCenter, 0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
   EXPECT_FALSE(t.view.isEnabled(IDC_LEFT));
 
   t.settings.writeInt(key::kGps, 2);
   t.log.clear();
   toggleCentering(t.ctx);  // off: the arrows scroll
   EXPECT_EQ(t.view.bitmapSet(IDC_RIGHT), "R");
-  EXPECT_EQ(t.settings.readInt(key::kMatch, 1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(1), 0);
   toggleCentering(t.ctx);  // on: they correct
   EXPECT_EQ(t.view.bitmapSet(IDC_RIGHT), "RM");
   EXPECT_TRUE(t.view.isEnabled(IDC_RIGHT));
-  EXPECT_EQ(t.settings.readInt(key::kMatch, 0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(0), 1);
   EXPECT_EQ(t.log.of(ActionKind::TimerStart).back(), TimerStart(3, 2000));
 
   t.settings.writeInt(key::kCenter, 4);

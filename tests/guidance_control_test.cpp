@@ -64,11 +64,11 @@ TEST_F(Guidance, StartLoadsBothFilesAnnouncesAndStartsTheReaderAndTheEngine) {
                           Focus(1000), Focus(1006), Enabled(1026, true), SoundResource("DING"),
                           SoundResource("START"), WorkerStarted("positionReader"),
                           WorkerStarted("guidanceEngine"), TimerStart(2, 2000)));
-  EXPECT_EQ(t.settings.readInt(key::kWayPointMax, 0), 2);
+  EXPECT_EQ(t.settings.storedInt(key::kWayPointMax).value_or(0), 2);
   EXPECT_EQ(load(t.state.cameras.row(1).direction), 999);
   EXPECT_EQ(load(t.state.guidanceRun), 1);
   EXPECT_EQ(load(t.state.positionReaderRun), 1);
-  EXPECT_EQ(t.settings.readInt(key::kWavNavi, 0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(0), 1);
 }
 
 TEST_F(Guidance, WithSpeechThePhraseIsSpokenUnlessAntiTosOrAPlayerAsksForTheSound) {
@@ -99,7 +99,7 @@ TEST_F(Guidance, StartGuidesOnlyToAWaypointTheRouteLoaded) {
     s.settings.writeString(key::kFileName, route);  // two waypoints
     s.settings.writeInt(key::kWayPoint, before);
     startGuidance(s.ctx, speech);
-    EXPECT_EQ(s.settings.readInt(key::kWayPoint, 0), after) << before;
+    EXPECT_EQ(s.settings.storedInt(key::kWayPoint).value_or(0), after) << before;
     if (before == after) {
       EXPECT_THAT(s.log.of(ActionKind::WaypointField), IsEmpty());
     } else {
@@ -113,7 +113,7 @@ TEST_F(Guidance, WithoutARouteOnlyCamerasAreGuided) {
   t.settings.writeString(key::kPot, cameras);
   startGuidance(t.ctx, speech);
   EXPECT_EQ(load(t.state.waypoints.row(1).latitude), 165888000);
-  EXPECT_EQ(t.settings.readInt(key::kWayPointMax, 0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kWayPointMax).value_or(0), 1);
   EXPECT_EQ(t.view.waypointField(), 1);
   EXPECT_EQ(load(t.state.guidanceRun), 1);
 }
@@ -122,7 +122,7 @@ TEST_F(Guidance, WithNeitherFileNothingStartsAndNothingIsSaid) {
   startGuidance(t.ctx, speech);
   EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3),
                                            WaypointField(1), TimerStart(2, 2000)));
-  EXPECT_EQ(t.settings.readInt(key::kWavNavi, 1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(1), 0);
   EXPECT_EQ(load(t.state.guidanceRun), 0);
 }
 
@@ -138,7 +138,7 @@ TEST_F(Guidance, AFileThatCannotBeOpenedIsReportedAndNothingStarts) {
     EXPECT_THAT(s.log.of({ActionKind::WorkerStarted, ActionKind::Sound, ActionKind::BitmapSet}),
                 IsEmpty());
     EXPECT_EQ(load(s.state.guidanceRun), 0);
-    EXPECT_EQ(s.settings.readInt(key::kWavNavi, 1), 0);
+    EXPECT_EQ(s.settings.storedInt(key::kWavNavi).value_or(1), 0);
   }
 }
 
@@ -231,7 +231,7 @@ TEST_F(Guidance, ASecondPressAsksTheEngineToStopAndTheReaderToo) {
                 ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3), TimerStart(2, 2000)));
     EXPECT_EQ(load(t.state.guidanceRun), 0);
     EXPECT_EQ(load(t.state.positionReaderRun), saveTrk) << "with the track log the reader stays";
-    EXPECT_EQ(t.settings.readInt(key::kWavNavi, 0), 1) << "until the engine sends 1043";
+    EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(0), 1) << "until the engine sends 1043";
   }
 }
 
@@ -244,8 +244,8 @@ TEST_F(Guidance, TheEndAnnouncesAndPutsTheToolbarBackToGuidanceOff) {
               ElementsAre(SoundResource("DING"), SoundResource("END"), WaypointField(3),
                           BitmapSet(1006, "OT", true), Enabled(1006, false),
                           Enabled(1062, false), Focus(1000), Focus(1006), Enabled(1026, false)));
-  EXPECT_EQ(t.settings.readInt(key::kWavNavi, 1), 0);
-  EXPECT_EQ(t.settings.readInt(key::kPointLevel, 2), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kPointLevel).value_or(2), 0);
 }
 
 TEST_F(Guidance, WaypointButtonsStepWithinOneAndWayPointMax) {
@@ -254,13 +254,13 @@ TEST_F(Guidance, WaypointButtonsStepWithinOneAndWayPointMax) {
   waypointBack(t.ctx);
   EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3),
                                            WaypointField(1), TimerStart(2, 2000)));
-  EXPECT_EQ(t.settings.readInt(key::kPointLevel, 2), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kPointLevel).value_or(2), 0);
   for (int i = 0; i < 4; ++i) waypointForward(t.ctx);
   EXPECT_THAT(t.log.of(ActionKind::WaypointField),
               ElementsAre(WaypointField(1), WaypointField(2), WaypointField(3), WaypointField(3),
                           WaypointField(3)));
   waypointBack(t.ctx);
-  EXPECT_EQ(t.settings.readInt(key::kWayPoint, 0), 2);
+  EXPECT_EQ(t.settings.storedInt(key::kWayPoint).value_or(0), 2);
 }
 
 }  // namespace

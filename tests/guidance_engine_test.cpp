@@ -90,8 +90,8 @@ class Drive : public ::testing::Test {
     guidancePass(t.settings, t.state, limits, engine, out);
     return out.take();
   }
-  int pointLevel() { return t.settings.readInt(key::kPointLevel, 0); }
-  int wayPoint() { return t.settings.readInt(key::kWayPoint, 1); }
+  int pointLevel() { return t.settings.readInt(key::kPointLevel); }
+  int wayPoint() { return t.settings.readInt(key::kWayPoint); }
 
   TestContext t;
   EngineLimits limits;

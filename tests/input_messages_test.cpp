@@ -40,13 +40,13 @@ TEST(InputMessages, MenuNumbersBecomeCommandsAndZeroSendsNothing) {
   TestContext t;
   t.settings.writeInt(key::kScale20, 3);
   const WindowHandle atlas = t.desktop.add(kAtlasFrameClass, "ProAtlas");
-  postAtlasCommand(t.ctx, atlasScaleCommand(t.settings.readInt(key::kScale20, 0)));
+  postAtlasCommand(t.ctx, atlasScaleCommand(t.settings.readInt(key::kScale20)));
   const WindowHandle main = t.desktop.add(kNavinYouClass);
   const WindowHandle area = t.desktop.add(kMdiClientClass, "", main);
   const WindowHandle view = t.desktop.add(kMapViewClass, "", t.desktop.add("D", "ProAtlas", area));
   store(t.state.atlasDocumentShown, 1);
   EXPECT_EQ(findDocumentView(t.ctx, findShownNavinDocument(t.ctx)), view);
-  EXPECT_EQ(proAtlasScaleCommand(t.settings.readInt(key::kScale20, 0)), 32946u);
+  EXPECT_EQ(proAtlasScaleCommand(t.settings.readInt(key::kScale20)), 32946u);
   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas, 40962)));
 }
 

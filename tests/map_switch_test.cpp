@@ -93,10 +93,10 @@ TEST_F(MapSwitch, AlternatingFromAtlasWithGpsStopsAtlasGpsClosesItAndLaunchesNav
                           BitmapSet(1011, "U1", true), BitmapSet(1012, "ST", true),
                           BitmapSet(1013, "R", true), Enabled(1010, true), Enabled(1011, true),
                           Enabled(1012, true), Enabled(1013, true), BitmapSet(1016, "M1", true)));
-  EXPECT_EQ(t.settings.readInt(key::kMap, 1), 0);
-  EXPECT_EQ(t.settings.readInt(key::kGps, 1), 0);
-  EXPECT_EQ(t.settings.readInt(key::kCenter, 0), 1);
-  EXPECT_EQ(t.settings.readInt(key::kMatch, 1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kMap).value_or(1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(1), 0);
 }
 
 TEST_F(MapSwitch, AlternatingWithoutNavinYouPathLaunchesNothing) {
@@ -118,8 +118,8 @@ TEST_F(MapSwitch, SideBySideFromAtlasKeepsLinkedGpsAndStopsAtlasGps) {
   EXPECT_THAT(t.log.messages(), IsEmpty());
   EXPECT_THAT(t.log.of(ActionKind::Focus), ElementsAre(Focus(1004), Focus(1015), Focus(1023)));
   EXPECT_THAT(t.log.of(ActionKind::Show), ElementsAre(Shown(navin, 5)));
-  EXPECT_EQ(t.settings.readInt(key::kGps, 0), 2);
-  EXPECT_EQ(t.settings.readInt(key::kMap, 1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(0), 2);
+  EXPECT_EQ(t.settings.storedInt(key::kMap).value_or(1), 0);
 
   t.settings.writeInt(key::kMap, 1);
   t.settings.writeInt(key::kGps, 1);
@@ -131,7 +131,7 @@ TEST_F(MapSwitch, SideBySideFromAtlasKeepsLinkedGpsAndStopsAtlasGps) {
   EXPECT_EQ(t.view.disabled(), (std::set<int>{1001, 1002, 1003, 1009, 1026}));
   EXPECT_EQ(t.view.focused(), IDC_GPS);
   EXPECT_EQ(t.view.bitmapSet(IDC_MAP_SWITCH), "M1");
-  EXPECT_EQ(t.settings.readInt(key::kGps, 1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(1), 0);
 }
 
 TEST_F(MapSwitch, AlternatingFromNavinYouStopsEverythingClosesItAndLaunchesAtlas) {
@@ -150,9 +150,9 @@ TEST_F(MapSwitch, AlternatingFromNavinYouStopsEverythingClosesItAndLaunchesAtlas
                           BitmapSet(1013, "R", true), Enabled(1010, true), Enabled(1011, true),
                           Enabled(1012, true), Enabled(1013, true), Enabled(1025, false),
                           Enabled(1027, false), BitmapSet(1016, "M0", true)));
-  EXPECT_EQ(t.settings.readInt(key::kMap, 0), 1);
-  EXPECT_EQ(t.settings.readInt(key::kGps, 1), 0);
-  EXPECT_EQ(t.settings.readInt(key::kCenter, 0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kMap).value_or(0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
 }
 
 TEST_F(MapSwitch, SideBySideFromNavinYouReleasesItsGpsUnlessLinked) {
@@ -167,7 +167,7 @@ TEST_F(MapSwitch, SideBySideFromNavinYouReleasesItsGpsUnlessLinked) {
   switchMap(t.ctx);
   expectWorkersStopped(false);
   EXPECT_THAT(t.log.of(ActionKind::Sent), IsEmpty());
-  EXPECT_EQ(t.settings.readInt(key::kMap, 0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kMap).value_or(0), 1);
   EXPECT_EQ(t.view.focused(), IDC_LINKED_GPS);
 
   t.settings.writeInt(key::kMap, 0);
@@ -181,7 +181,7 @@ TEST_F(MapSwitch, SideBySideFromNavinYouReleasesItsGpsUnlessLinked) {
               ElementsAre(Foreground(atlas), Foreground(atlas), Foreground(toolbar)));
   EXPECT_EQ(t.view.disabled(), (std::set<int>{1001, 1002, 1003, 1009, 1026}));
   EXPECT_EQ(t.view.bitmapSet(IDC_MAP_SWITCH), "M0");
-  EXPECT_EQ(t.settings.readInt(key::kCenter, 0), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
 }
 
 TEST_F(MapSwitch, AnUnknownMapOrModeOnlyBringsTheMapAndToolbarForward) {
@@ -192,7 +192,7 @@ TEST_F(MapSwitch, AnUnknownMapOrModeOnlyBringsTheMapAndToolbarForward) {
     switchMap(s.ctx);
     EXPECT_THAT(s.log.of({ActionKind::BitmapSet, ActionKind::Posted, ActionKind::Launch}),
                 IsEmpty());
-    EXPECT_EQ(s.settings.readInt(key::kMap, -1), map);
+    EXPECT_EQ(s.settings.storedInt(key::kMap).value_or(-1), map);
   }
 }
 

@@ -52,12 +52,12 @@ TEST(Modes, WritersStoreTheNumbersTheReadersRead) {
   writePointLevel(t.settings, PointLevel::Approaching);
   writeMapMode(t.settings, MapMode::Simultaneous);
   writeMapInFront(t.settings, MapInFront::Atlas);
-  EXPECT_EQ(t.settings.readInt(key::kGps, -1), 2);
-  EXPECT_EQ(t.settings.readInt(key::kPointLevel, -1), 1);
-  EXPECT_EQ(t.settings.readInt(key::kMapMode, -1), 1);
-  EXPECT_EQ(t.settings.readInt(key::kMap, -1), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(-1), 2);
+  EXPECT_EQ(t.settings.storedInt(key::kPointLevel).value_or(-1), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kMapMode).value_or(-1), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kMap).value_or(-1), 1);
   writeGpsRun(t.settings, GpsRun::Unknown);
-  EXPECT_EQ(t.settings.readInt(key::kGps, -1), 2) << "Unknown is never written";
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(-1), 2) << "Unknown is never written";
 }
 
 TEST(Modes, NavinButtonsChangedTheirCommandsWithVersionTwo) {

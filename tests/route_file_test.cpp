@@ -142,7 +142,7 @@ TEST(RouteScanTest, BlocksBeyondTheTableAreCountedNotKept) {
 class RouteLoadTest : public ::testing::Test {
  protected:
   void writeRoute(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
-  int wayPointMax() { return t_.settings.readInt(key::kWayPointMax, -1); }
+  int wayPointMax() { return t_.settings.storedInt(key::kWayPointMax).value_or(-1); }
 
   testing::TestContext t_;
   std::string path_ = t_.dir.file("route.nyp");

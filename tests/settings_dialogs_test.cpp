@@ -13,6 +13,7 @@
 #include "settings/guidance_settings.h"
 #include "settings/guide_phrases.h"
 #include "gps/receiver_test.h"
+#include "guidance/pictures.h"
 #include "settings/operation_settings.h"
 #include "settings/receiver_setup.h"
 
@@ -86,8 +87,8 @@ TEST(PathSettings, OkSavesCancelLeavesTheFileByteForByteAndBothRearmTheRaiseTime
   };
   t.log.clear();
   openPathSettings(t.ctx);
-  EXPECT_EQ(t.settings.readString(key::kExeFilePath0, ""), "C:\\new.exe");
-  EXPECT_EQ(t.settings.readInt(key::kHoseiR, 0), 12);
+  EXPECT_EQ(t.settings.storedString(key::kExeFilePath0).value_or(""), "C:\\new.exe");
+  EXPECT_EQ(t.settings.storedInt(key::kHoseiR).value_or(0), 12);
   EXPECT_THAT(t.log.actions(), Contains(TimerStart(2, 2000)));
 }
 
@@ -159,8 +160,8 @@ TEST(PathSettings, OkInNavinYouAloneSavesTheNavinYouGroupUnderTheScaleKeys) {
     return true;
   };
   openPathSettings(t.ctx);
-  EXPECT_EQ(t.settings.readInt(key::kScale20, -1), 4);
-  EXPECT_EQ(t.settings.readInt(key::kScale05, -1), 8);
+  EXPECT_EQ(t.settings.storedInt(key::kScale20).value_or(-1), 4);
+  EXPECT_EQ(t.settings.storedInt(key::kScale05).value_or(-1), 8);
 
   PathSettings ver10;
   ver10.atlasScales = {1, 1, 1, 1, 1};
@@ -184,7 +185,7 @@ TEST(GuidanceSettings, LoadsTheDefaultsAndSavesThemInOrderThenAppliesTheVoice) {
   SpeechControl speech(engine);
   t.popups.onGuidanceSettings = [](GuidanceSettings& s, const std::function<void()>&) {
     EXPECT_EQ(s.waveUp, 30);
-    EXPECT_EQ(s.komaTime, 10);
+    EXPECT_EQ(s.komaTime, 5);
     EXPECT_EQ(s.ovisUp, 500);
     EXPECT_EQ(s.ovisUp2, 60);
     EXPECT_EQ(s.duck, 1);
@@ -201,6 +202,20 @@ TEST(GuidanceSettings, LoadsTheDefaultsAndSavesThemInOrderThenAppliesTheVoice) {
             "[Tabiro Info]\r\nWavstart=0\r\nChaim=0\r\nAntiTos=0\r\nDuck=1\r\nDuckLevel=35\r\n");
   ASSERT_EQ(engine.calls.size(), 12u) << "applySpeechSettings after saving";
   EXPECT_EQ(engine.calls.front(), "set 6 1");
+}
+
+// The dialog once showed 10 s where the pictures stay 5 s, and OK without a
+// change made that 10.
+TEST(GuidanceSettings, OkWithoutAChangeKeepsThePictureTimeInEffect) {
+  TestContext t;
+  RecordingSpeech engine;
+  SpeechControl speech(engine);
+  const int before = pictureStayMs(t.settings);
+  t.popups.onGuidanceSettings = [](GuidanceSettings&, const std::function<void()>&) {
+    return true;
+  };
+  openGuidanceSettings(t.ctx, speech);
+  EXPECT_EQ(pictureStayMs(t.settings), before);
 }
 
 TEST(GuidanceSettings, CancelWritesNothingAndLeavesTheEngineAlone) {
@@ -269,8 +284,8 @@ TEST(GuidanceSettings, PhrasesSavedFromWithinStayWhenTheGuidanceSettingsAreCance
     return false;
   };
   openGuidanceSettings(t.ctx, speech);
-  EXPECT_EQ(t.settings.readString(key::kMigi, ""), "右です。");
-  EXPECT_EQ(t.settings.readInt(key::kWaveUp, -1), -1);
+  EXPECT_EQ(t.settings.storedString(key::kMigi).value_or(""), "右です。");
+  EXPECT_EQ(t.settings.storedInt(key::kWaveUp).value_or(-1), -1);
   EXPECT_THAT(t.log.of(ActionKind::DialogRun),
               ElementsAre(DialogRun(IDD_GUIDE_PHRASES, true), DialogRun(IDD_GUIDANCE_SETTINGS, false)));
 }
@@ -303,7 +318,7 @@ TEST(GuidePhrases, AClearedPhraseIsStoredEmptyAndStaysEmpty) {
     return false;
   };
   openGuidePhrases(t.ctx);
-  EXPECT_EQ(t.settings.readString(key::kChoku, "default"), "");
+  EXPECT_EQ(t.settings.storedString(key::kChoku).value_or("default"), "");
 }
 
 TEST(GuidePhrases, VoiceButtonSendsCommand1049ToTheToolbarOrNothingWithoutIt) {

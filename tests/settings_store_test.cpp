@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -34,79 +35,94 @@ class SettingsStoreTest : public ::testing::Test {
   SettingsStore store_{path_};
 };
 
-TEST_F(SettingsStoreTest, MissingFileGivesEachReadSiteItsOwnDefault) {
-  EXPECT_EQ(store_.readInt(key::kKomaTime, 10), 10);
-  EXPECT_EQ(store_.readInt(key::kKomaTime, 5), 5);
-  EXPECT_EQ(store_.readString(key::kFileName, "999"), "999");
+// The whole catalogue: each key reads its default until it is stored, and
+// then what was stored; no two keys share a place in the profile.
+TEST_F(SettingsStoreTest, EveryKeyReadsItsDefaultUntilStored) {
+  std::set<std::pair<std::string, std::string>> places;
+  const auto newPlace = [&](const ProfileKey& k) {
+    std::string section(k.section), name(k.name);
+    for (std::string* s : {&section, &name}) {
+      for (char& c : *s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return places.emplace(section, name).second;
+  };
+  for (const NumberKey& k : key::kNumberKeys) {
+    EXPECT_TRUE(newPlace(k)) << k.name;
+    EXPECT_EQ(store_.storedInt(k), std::nullopt) << k.name;
+    EXPECT_EQ(store_.readInt(k), k.def) << k.name;
+  }
+  for (const TextKey& k : key::kTextKeys) {
+    EXPECT_TRUE(newPlace(k)) << k.name;
+    EXPECT_EQ(store_.storedString(k), std::nullopt) << k.name;
+    EXPECT_EQ(store_.readString(k), k.def) << k.name;
+  }
   EXPECT_FALSE(std::filesystem::exists(path_));
-}
-
-TEST_F(SettingsStoreTest, StoredValueWinsOverEveryReadSitesDefault) {
-  writeFile("[Rot]\r\nKomatime=7\r\n");
-  EXPECT_EQ(store_.readInt(key::kKomaTime, 10), 7);
-  EXPECT_EQ(store_.readInt(key::kKomaTime, 5), 7);
+  for (const NumberKey& k : key::kNumberKeys) store_.writeInt(k, k.def + 7);
+  for (const TextKey& k : key::kTextKeys) store_.writeString(k, "x");
+  for (const NumberKey& k : key::kNumberKeys) EXPECT_EQ(store_.readInt(k), k.def + 7) << k.name;
+  for (const TextKey& k : key::kTextKeys) EXPECT_EQ(store_.readString(k), "x") << k.name;
 }
 
 TEST_F(SettingsStoreTest, AsciiNamesMatchWithoutCase) {
   writeFile("[tabiro INFO]\r\ngps=2\r\n");
-  EXPECT_EQ(store_.readInt(key::kGps, 0), 2);
-  EXPECT_EQ(store_.readInt("TABIRO info", "GPS", 0), 2);
+  EXPECT_EQ(store_.storedInt(key::kGps).value_or(0), 2);
+  EXPECT_EQ(store_.storedInt("TABIRO info", "GPS").value_or(0), 2);
 }
 
 TEST_F(SettingsStoreTest, ShiftJisNamesMatchWholeCharacters) {
   // ア is 0x83 0x41 and ヂ is 0x83 0x61: only an ASCII fold of the trail byte
   // would make them equal. ゾ ends in 0x5D, the byte of ']'.
   writeFile("[ゾ]\r\nヂ=1\r\n");
-  EXPECT_EQ(store_.readInt("ゾ", "ヂ", 0), 1);
-  EXPECT_EQ(store_.readInt("ゾ", "ア", 7), 7);
+  EXPECT_EQ(store_.storedInt("ゾ", "ヂ").value_or(0), 1);
+  EXPECT_EQ(store_.storedInt("ゾ", "ア").value_or(7), 7);
 }
 
 TEST_F(SettingsStoreTest, BlanksAroundNamesEqualsSignAndValueAreTrimmed) {
   writeFile("  [ Tabiro Info ]  \r\n  GPS  =   2  \r\n\tMap\t=\t1\t\r\n");
-  EXPECT_EQ(store_.readString(key::kGps, ""), "2");
-  EXPECT_EQ(store_.readString(key::kMap, ""), "1");
+  EXPECT_EQ(store_.storedString(key::kGps).value_or(""), "2");
+  EXPECT_EQ(store_.storedString(key::kMap).value_or(""), "1");
 }
 
 TEST_F(SettingsStoreTest, OnePairOfSurroundingQuotesIsStripped) {
   writeFile("[S]\r\na=\"  padded  \"\r\nb=\"open\r\nc=\"\"x\"\"\r\n");
-  EXPECT_EQ(store_.readString("S", "a", ""), "  padded  ");
-  EXPECT_EQ(store_.readString("S", "b", ""), "\"open");
-  EXPECT_EQ(store_.readString("S", "c", ""), "\"x\"");
+  EXPECT_EQ(store_.storedString("S", "a").value_or(""), "  padded  ");
+  EXPECT_EQ(store_.storedString("S", "b").value_or(""), "\"open");
+  EXPECT_EQ(store_.storedString("S", "c").value_or(""), "\"x\"");
 }
 
 TEST_F(SettingsStoreTest, FirstOfDuplicateKeysAndSectionsWins) {
   writeFile("[Rot]\nWaveUp=20\nwaveup=40\n[ROT]\nNavimode=1\n");
-  EXPECT_EQ(store_.readInt(key::kWaveUp, 30), 20);
-  EXPECT_EQ(store_.readInt(key::kNaviMode, 9), 9);  // only the first section counts
+  EXPECT_EQ(store_.storedInt(key::kWaveUp).value_or(30), 20);
+  EXPECT_EQ(store_.storedInt(key::kNaviMode).value_or(9), 9);  // only the first section counts
   store_.writeInt(key::kWaveUp, 25);
   EXPECT_EQ(fileText(), "[Rot]\nWaveUp=25\nwaveup=40\n[ROT]\nNavimode=1\n");
 }
 
 TEST_F(SettingsStoreTest, EmptyValueIsAnEmptyStringButNoNumber) {
   // As Windows reads it: an empty text stays empty (a cleared phrase stays
-  // cleared), an empty number is the caller's default (no 0-second pictures).
+  // cleared), an empty number is the key's default (no 0-second pictures).
   writeFile("[Rot]\nFileName=\nWayPoint=\nKomatime=  \n");
-  EXPECT_EQ(store_.readString(key::kFileName, "999"), "");
-  EXPECT_EQ(store_.readInt(key::kWayPoint, 1), 1);
-  EXPECT_EQ(store_.readInt(key::kKomaTime, 5), 5);
-  EXPECT_EQ(store_.readString(key::kPot, "none"), "none");
+  EXPECT_EQ(store_.storedString(key::kFileName), "");
+  EXPECT_EQ(store_.storedInt(key::kWayPoint), std::nullopt);
+  EXPECT_EQ(store_.readInt(key::kKomaTime), 5);
+  EXPECT_EQ(store_.storedString(key::kPot), std::nullopt);
 }
 
 TEST_F(SettingsStoreTest, IntegersParseLikeThePlatform) {
   writeFile("[S]\na=12abc\nb=abc\nc=-5\nd= 7\ne=+3\nf=- 5\ng=0x10\n"
             "big=99999999999\nsmall=-99999999999\nmax=2147483647\nmin=-2147483648\n");
-  EXPECT_EQ(store_.readInt("S", "a", 1), 12);
-  EXPECT_EQ(store_.readInt("S", "b", 1), 0);
-  EXPECT_EQ(store_.readInt("S", "c", 1), -5);
-  EXPECT_EQ(store_.readInt("S", "d", 1), 7);
-  EXPECT_EQ(store_.readInt("S", "e", 1), 3);
-  EXPECT_EQ(store_.readInt("S", "f", 1), 0);
-  EXPECT_EQ(store_.readInt("S", "g", 1), 0);
+  EXPECT_EQ(store_.storedInt("S", "a").value_or(1), 12);
+  EXPECT_EQ(store_.storedInt("S", "b").value_or(1), 0);
+  EXPECT_EQ(store_.storedInt("S", "c").value_or(1), -5);
+  EXPECT_EQ(store_.storedInt("S", "d").value_or(1), 7);
+  EXPECT_EQ(store_.storedInt("S", "e").value_or(1), 3);
+  EXPECT_EQ(store_.storedInt("S", "f").value_or(1), 0);
+  EXPECT_EQ(store_.storedInt("S", "g").value_or(1), 0);
   // Out of range clamps instead of wrapping round to a small or negative value.
-  EXPECT_EQ(store_.readInt("S", "big", 1), 2147483647);
-  EXPECT_EQ(store_.readInt("S", "small", 1), -2147483647 - 1);
-  EXPECT_EQ(store_.readInt("S", "max", 1), 2147483647);
-  EXPECT_EQ(store_.readInt("S", "min", 1), -2147483647 - 1);
+  EXPECT_EQ(store_.storedInt("S", "big").value_or(1), 2147483647);
+  EXPECT_EQ(store_.storedInt("S", "small").value_or(1), -2147483647 - 1);
+  EXPECT_EQ(store_.storedInt("S", "max").value_or(1), 2147483647);
+  EXPECT_EQ(store_.storedInt("S", "min").value_or(1), -2147483647 - 1);
 }
 
 TEST_F(SettingsStoreTest, ShiftJisValuesWithBackslashTrailBytesRoundTrip) {
@@ -114,7 +130,7 @@ TEST_F(SettingsStoreTest, ShiftJisValuesWithBackslashTrailBytesRoundTrip) {
   const std::string phrase = "表示ソフト\\です。スピード注意！";
   ASSERT_EQ(std::string("表ソ"), "\x95\x5C\x83\x5C");
   store_.writeString(key::kOvis2, phrase);
-  EXPECT_EQ(store_.readString(key::kOvis2, ""), phrase);
+  EXPECT_EQ(store_.storedString(key::kOvis2).value_or(""), phrase);
   EXPECT_EQ(fileText(), "[TOS]\r\novis2=" + phrase + "\r\n");
 }
 
@@ -128,8 +144,8 @@ TEST_F(SettingsStoreTest, EveryLineEndIsReadAndAWriteKeepsTheFilesOwn) {
       return text;
     };
     writeFile(lines({"; my notes", "[Other]", "x = 1", "", "[RECT]", "top=5", "[Rot]", "FileName=C:\\r.nyp"}));
-    EXPECT_EQ(store_.readString(key::kRectTop, ""), "5");
-    EXPECT_EQ(store_.readString(key::kFileName, ""), "C:\\r.nyp");
+    EXPECT_EQ(store_.storedString(key::kRectTop).value_or(""), "5");
+    EXPECT_EQ(store_.storedString(key::kFileName).value_or(""), "C:\\r.nyp");
     store_.writeInt(key::kRectTop, 7);
     store_.writeInt(key::kWayPoint, 1);
     EXPECT_EQ(fileText(), lines({"; my notes", "[Other]", "x = 1", "", "[RECT]", "top=7", "[Rot]",
@@ -146,7 +162,7 @@ TEST_F(SettingsStoreTest, ReplacedEntryKeepsTheFilesSpellingOfItsKey) {
 
 TEST_F(SettingsStoreTest, NewKeyJoinsItsSectionAndNewSectionGoesAtTheEnd) {
   writeFile("[Rot]\nWayPoint=1\n; end of Rot\n\n[TOS]\nSpeed=13");  // no final line end
-  EXPECT_EQ(store_.readInt(key::kSpeed, 0), 13);
+  EXPECT_EQ(store_.storedInt(key::kSpeed).value_or(0), 13);
   store_.writeInt(key::kWaveUp, 30);
   store_.writeInt(key::kRectLeft, -1);
   EXPECT_EQ(fileText(),
@@ -166,8 +182,8 @@ TEST_F(SettingsStoreTest, NewFileIsWrittenWithCrLf) {
 
 TEST_F(SettingsStoreTest, LineBreakInAValueCannotAddEntries) {
   store_.writeString(key::kFileName, "C:\\a.nyp\r\n[Tabiro Info]\r\nGPS=1");
-  EXPECT_EQ(store_.readString(key::kFileName, ""), "C:\\a.nyp");
-  EXPECT_EQ(store_.readInt(key::kGps, 9), 9);
+  EXPECT_EQ(store_.storedString(key::kFileName).value_or(""), "C:\\a.nyp");
+  EXPECT_EQ(store_.storedInt(key::kGps).value_or(9), 9);
 }
 
 TEST_F(SettingsStoreTest, UnchangedValueTouchesNothing) {
@@ -185,7 +201,7 @@ TEST_F(SettingsStoreTest, FailedWriteKeepsTheOldFile) {
   // A directory where the temporary file should go makes the write fail.
   std::filesystem::create_directory(temporaryPathFor(path_));
   store_.writeInt(key::kWaveUp, 40);
-  EXPECT_EQ(store_.readInt(key::kWaveUp, 0), 25);
+  EXPECT_EQ(store_.storedInt(key::kWaveUp).value_or(0), 25);
 }
 
 // A power cut between writing the temporary file and renaming it leaves the
@@ -199,13 +215,13 @@ class CrashSafetySettingsStore : public SettingsStoreTest {
     std::ofstream(temporaryPathFor(path_), std::ios::binary) << leftover;
 
     EXPECT_EQ(fileText(), before);
-    EXPECT_EQ(store_.readInt(key::kWaveUp, 0), 25);
-    EXPECT_EQ(store_.readString(key::kFileName, ""), "C:\\route.nyp");
+    EXPECT_EQ(store_.storedInt(key::kWaveUp).value_or(0), 25);
+    EXPECT_EQ(store_.storedString(key::kFileName).value_or(""), "C:\\route.nyp");
 
     store_.writeInt(key::kWaveUp, 35);
-    EXPECT_EQ(store_.readInt(key::kWaveUp, 0), 35);
-    EXPECT_EQ(store_.readString(key::kFileName, ""), "C:\\route.nyp");
-    EXPECT_EQ(store_.readInt(key::kGps, -1), -1);
+    EXPECT_EQ(store_.storedInt(key::kWaveUp).value_or(0), 35);
+    EXPECT_EQ(store_.storedString(key::kFileName).value_or(""), "C:\\route.nyp");
+    EXPECT_EQ(store_.storedInt(key::kGps).value_or(-1), -1);
     EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(path_)));
   }
 };
@@ -230,10 +246,10 @@ TEST(ConcurrencySettingsStore, ParallelWritersLoseNothingAndNeverTear) {
       const std::string own = "key" + std::to_string(t);
       for (int i = 0; i < kRounds; ++i) {
         store.writeInt("Race", own, i);
-        ASSERT_EQ(store.readInt("Race", own, -1), i);
+        ASSERT_EQ(store.storedInt("Race", own).value_or(-1), i);
         // Everyone also fights over one shared key with long, distinct values.
         store.writeString("Race", "shared", std::string(40, static_cast<char>('a' + t)));
-        const std::string shared = store.readString("Race", "shared", "");
+        const std::string shared = store.storedString("Race", "shared").value_or("");
         ASSERT_EQ(shared.size(), 40u);
         ASSERT_EQ(std::set<char>(shared.begin(), shared.end()).size(), 1u) << shared;
       }
@@ -242,7 +258,7 @@ TEST(ConcurrencySettingsStore, ParallelWritersLoseNothingAndNeverTear) {
   for (std::thread& t : threads) t.join();
   SettingsStore store(path);
   for (int t = 0; t < kThreads; ++t) {
-    EXPECT_EQ(store.readInt("Race", "key" + std::to_string(t), -1), kRounds - 1);
+    EXPECT_EQ(store.storedInt("Race", "key" + std::to_string(t)).value_or(-1), kRounds - 1);
   }
 }
 
@@ -264,13 +280,13 @@ TEST(ConcurrencySettingsStore, ReaderDoesNotWaitWhileAnotherThreadsWriteIsFlushi
   std::thread writer([&] { slow.writeInt(key::kWayPoint, 4); });
   flushing.get_future().wait();
 
-  auto read = std::async(std::launch::async, [&] { return plain.readInt(key::kWayPoint, 0); });
+  auto read = std::async(std::launch::async, [&] { return plain.storedInt(key::kWayPoint).value_or(0); });
   const bool answered = read.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
   letGo.set_value();
   writer.join();
   ASSERT_TRUE(answered) << "the read waited for the other thread's flush";
   EXPECT_EQ(read.get(), 3) << "the old value while the new one is not in place";
-  EXPECT_EQ(plain.readInt(key::kWayPoint, 0), 4);
+  EXPECT_EQ(plain.storedInt(key::kWayPoint).value_or(0), 4);
 }
 
 // Two Tabiro programs (a second start, a crash's leftover still running)
@@ -305,7 +321,7 @@ TEST(ConcurrencySettingsStore, TwoProcessesWritingAtOnceNeverTearTheFile) {
       SettingsStore store(path);
       for (int i = 0; i < kRounds; ++i) {
         store.writeString("Race", "shared", valueOf(p, i));
-        if (!isWhole(store.readString("Race", "shared", ""))) _exit(1);
+        if (!isWhole(store.storedString("Race", "shared").value_or(""))) _exit(1);
       }
       _exit(0);
     }
@@ -319,7 +335,7 @@ TEST(ConcurrencySettingsStore, TwoProcessesWritingAtOnceNeverTearTheFile) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
-  const std::string shared = SettingsStore(path).readString("Race", "shared", "");
+  const std::string shared = SettingsStore(path).storedString("Race", "shared").value_or("");
   EXPECT_TRUE(isWhole(shared)) << text.str();
   EXPECT_EQ(text.str(), "[Race]\r\nshared=" + shared + "\r\n");
   // No process left a temporary file behind.

@@ -29,18 +29,18 @@ using testing::TestContext;
 TEST(StartupProfile, FirstRunDefaultsAndStoredSentinelsAreReplaced) {
   TestContext t;
   applyFirstRunDefaults(t.settings);
-  EXPECT_EQ(t.settings.readInt(key::kWayPointMax, -1), 50);
-  EXPECT_EQ(t.settings.readString(key::kFileName, "missing"), "");
-  EXPECT_EQ(t.settings.readInt(key::kWaveUp, -1), 30);
-  EXPECT_EQ(t.settings.readInt(key::kNaviMode, -1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kWayPointMax).value_or(-1), 50);
+  EXPECT_EQ(t.settings.storedString(key::kFileName).value_or("missing"), "");
+  EXPECT_EQ(t.settings.storedInt(key::kWaveUp).value_or(-1), 30);
+  EXPECT_EQ(t.settings.storedInt(key::kNaviMode).value_or(-1), 0);
 
   t.settings.writeInt(key::kWayPointMax, 999);
   t.settings.writeString(key::kFileName, "999");
   t.settings.writeInt(key::kWaveUp, 45);
   applyFirstRunDefaults(t.settings);
-  EXPECT_EQ(t.settings.readInt(key::kWayPointMax, -1), 50);
-  EXPECT_EQ(t.settings.readString(key::kFileName, "missing"), "");
-  EXPECT_EQ(t.settings.readInt(key::kWaveUp, -1), 45);
+  EXPECT_EQ(t.settings.storedInt(key::kWayPointMax).value_or(-1), 50);
+  EXPECT_EQ(t.settings.storedString(key::kFileName).value_or("missing"), "");
+  EXPECT_EQ(t.settings.storedInt(key::kWaveUp).value_or(-1), 45);
 }
 
 TEST(StartupProfile, EveryRunTimeKeyGoesBackToIdle) {
@@ -53,7 +53,7 @@ TEST(StartupProfile, EveryRunTimeKeyGoesBackToIdle) {
   TestContext t;
   for (const RunTimeKey& k : keys) t.settings.writeInt(k.key, k.busy);
   resetRuntimeKeys(t.settings);
-  for (const RunTimeKey& k : keys) EXPECT_EQ(t.settings.readInt(k.key, -1), k.idle) << k.key.name;
+  for (const RunTimeKey& k : keys) EXPECT_EQ(t.settings.storedInt(k.key).value_or(-1), k.idle) << k.key.name;
 }
 
 TEST(StartupProfile, VersionTwoAloneForcesNavinYouAlone) {
@@ -62,8 +62,8 @@ TEST(StartupProfile, VersionTwoAloneForcesNavinYouAlone) {
   t.settings.writeInt(key::kMapMode, 1);
   t.settings.writeInt(key::kMap, 1);
   applyVersionOverride(t.settings);
-  EXPECT_EQ(t.settings.readInt(key::kMapMode, -1), 0);
-  EXPECT_EQ(t.settings.readInt(key::kMap, -1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kMapMode).value_or(-1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kMap).value_or(-1), 0);
 }
 
 TEST(StartupPlan, EachMapModeRowLaunchesInItsOrder) {
@@ -315,7 +315,7 @@ TEST(ToolbarStartup, WithTheSpeechControlItIsConfiguredAndReleasedOnBothQuitPath
     Toolbar toolbar(t, dispatch);
     toolbar.start();
     EXPECT_EQ(load(t.state.speechReady), 1);
-    EXPECT_EQ(t.settings.readInt(key::kSystem, -1), 1);
+    EXPECT_EQ(t.settings.storedInt(key::kSystem).value_or(-1), 1);
     ASSERT_EQ(dispatch.calls.size(), 13u) << "creation and the twelve stored voice properties";
     EXPECT_EQ(dispatch.calls.front(), "create TOSTTSX.TOSTTSXCtrl.1");
     EXPECT_EQ(dispatch.calls[1], "bool 6=1");
@@ -369,10 +369,10 @@ TEST(ToolbarStartup, ResetsRuntimeKeysAndStartsTheTimers) {
   t.settings.writeInt(key::kMap, 1);
   SilentSpeech dispatch;
   Toolbar(t, dispatch).start();
-  EXPECT_EQ(t.settings.readInt(key::kGps, -1), 0);
-  EXPECT_EQ(t.settings.readInt(key::kWayPoint, -1), 1);
-  EXPECT_EQ(t.settings.readInt(key::kCenter, -1), 1);
-  EXPECT_EQ(t.settings.readInt(key::kSystem, -1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(-1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kWayPoint).value_or(-1), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(-1), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kSystem).value_or(-1), 0);
   EXPECT_EQ(t.timers.running(), (std::map<int, int>{{4, 1000}, {100, 500}, {110, 30000}}));
   EXPECT_THAT(t.log.of({ActionKind::PopupShown, ActionKind::PopupClosed}),
               ElementsAre(PopupShown(165), PopupClosed(165)));

@@ -49,7 +49,7 @@ TEST_F(VoiceProperties, WithoutASpeechEngineNothingHappensAndNothingIsWritten) {
   openVoiceProperties(t.ctx, speech);
   EXPECT_THAT(engine.calls, IsEmpty());
   EXPECT_THAT(t.log.actions(), IsEmpty());
-  EXPECT_EQ(t.settings.readInt(key::kSpeed, -1), -1);
+  EXPECT_EQ(t.settings.storedInt(key::kSpeed).value_or(-1), -1);
 }
 
 TEST_F(VoiceProperties, OkSetsCharacterSpeedVolumeThenReadsAllTwelveBackThenAwaitsBusy) {
@@ -72,11 +72,11 @@ TEST_F(VoiceProperties, OkSetsCharacterSpeedVolumeThenReadsAllTwelveBackThenAwai
   for (int i = 0; i < 3; ++i) expected.push_back("get 14");
   EXPECT_THAT(afterApply(), ElementsAreArray(expected));
 
-  EXPECT_EQ(t.settings.readInt(key::kCharacter, -1), 4);
-  EXPECT_EQ(t.settings.readInt(key::kSpeed, -1), 5);
-  EXPECT_EQ(t.settings.readInt(key::kVolume, -1), 30000);
-  EXPECT_EQ(t.settings.readInt(key::kNumr, -1), 1);
-  EXPECT_EQ(t.settings.readInt(key::kKutou, -1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kCharacter).value_or(-1), 4);
+  EXPECT_EQ(t.settings.storedInt(key::kSpeed).value_or(-1), 5);
+  EXPECT_EQ(t.settings.storedInt(key::kVolume).value_or(-1), 30000);
+  EXPECT_EQ(t.settings.storedInt(key::kNumr).value_or(-1), 1);
+  EXPECT_EQ(t.settings.storedInt(key::kKutou).value_or(-1), 0);
   EXPECT_EQ(t.log.totalSleptMs(), 2 * kBusyPollMs);
 }
 
@@ -91,7 +91,7 @@ TEST_F(VoiceProperties, CancelLeavesTheEngineButStillStoresWhatItHolds) {
   for (const std::string& get : calls("get")) expected.push_back(get);
   expected.push_back("get 14");
   EXPECT_THAT(afterApply(), ElementsAreArray(expected));
-  EXPECT_EQ(t.settings.readInt(key::kSpeed, -1), 20);
+  EXPECT_EQ(t.settings.storedInt(key::kSpeed).value_or(-1), 20);
 }
 
 TEST_F(VoiceProperties, AStoredSpeedAboveTheSliderComesBackAs23) {
@@ -103,15 +103,15 @@ TEST_F(VoiceProperties, AStoredSpeedAboveTheSliderComesBackAs23) {
     return true;  // OK without touching anything
   };
   openVoiceProperties(t.ctx, speech);
-  EXPECT_EQ(t.settings.readInt(key::kSpeed, -1), 23);
-  EXPECT_EQ(t.settings.readInt(key::kVolume, -1), 65535);
+  EXPECT_EQ(t.settings.storedInt(key::kSpeed).value_or(-1), 23);
+  EXPECT_EQ(t.settings.storedInt(key::kVolume).value_or(-1), 65535);
 }
 
 TEST_F(VoiceProperties, AStoredBidakuOfTwoSetsFalseAndReadsBackAsZero) {
   t.settings.writeInt(key::kBidaku, 2);
   openVoiceProperties(t.ctx, speech);
   EXPECT_EQ(engine.calls[0], "set 6 0");
-  EXPECT_EQ(t.settings.readInt(key::kBidaku, -1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kBidaku).value_or(-1), 0);
 }
 
 TEST_F(VoiceProperties, AnyOtherEngineAnswerSkipsTheDialogButStillReadsBack) {
@@ -122,8 +122,8 @@ TEST_F(VoiceProperties, AnyOtherEngineAnswerSkipsTheDialogButStillReadsBack) {
   };
   openVoiceProperties(t.ctx, speech);
   EXPECT_THAT(t.log.of(ActionKind::DialogRun), IsEmpty());
-  EXPECT_EQ(t.settings.readInt(key::kVolume, -1), 65535);
-  EXPECT_EQ(t.settings.readInt(key::kDateMode, -1), 0);
+  EXPECT_EQ(t.settings.storedInt(key::kVolume).value_or(-1), 65535);
+  EXPECT_EQ(t.settings.storedInt(key::kDateMode).value_or(-1), 0);
 }
 
 TEST_F(VoiceProperties, AnEngineStuckBusyIsGivenUpOnAfterTheBound) {

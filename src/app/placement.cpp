@@ -7,8 +7,8 @@
 namespace tabiro {
 
 void restorePlacement(AppContext& ctx) {
-  const int top = std::max(ctx.settings.readInt(key::kRectTop, kMinTop), kMinTop);
-  const int left = std::max(ctx.settings.readInt(key::kRectLeft, kMinLeft), kMinLeft);
+  const int top = std::max(ctx.settings.readInt(key::kRectTop), kMinTop);
+  const int left = std::max(ctx.settings.readInt(key::kRectLeft), kMinLeft);
   const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle);
   if (!toolbar) return;
   ctx.desktop.moveWindow(toolbar, left, top, ctx.desktop.screenWidth() - left, kToolbarHeight);

@@ -6,8 +6,9 @@
 namespace tabiro {
 
 constexpr int kToolbarHeight = 43;
-constexpr int kMinTop = -3;
-constexpr int kMinLeft = -1;
+// A stored place above or left of the defaults reads as the default.
+constexpr int kMinTop = key::kRectTop.def;
+constexpr int kMinLeft = key::kRectLeft.def;
 
 // Moves the toolbar to its stored place, as wide as the screen from there.
 void restorePlacement(AppContext& ctx);

@@ -1,7 +1,6 @@
 #include "app/startup.h"
 
 #include "core/modes.h"
-#include "core/profile_defaults.h"
 #include "platform/winmsg.h"
 #include "ui/toolbar_states.h"
 
@@ -16,20 +15,18 @@ void resetRuntimeKeys(SettingsStore& settings) {
   writePointLevel(settings, PointLevel::Far);
 }
 
+// A key missing or holding 999, which counts as missing, is given its default.
 void applyFirstRunDefaults(SettingsStore& settings) {
   constexpr std::int32_t kSentinel = 999;
-  if (settings.readInt(key::kWayPointMax, kSentinel) == kSentinel) {
-    settings.writeInt(key::kWayPointMax, defaults::kWayPointMax);
-  }
-  if (settings.readString(key::kFileName, "999") == "999") {
-    settings.writeString(key::kFileName, "");
-  }
-  if (settings.readInt(key::kWaveUp, kSentinel) == kSentinel) {
-    settings.writeInt(key::kWaveUp, defaults::kWaveUp);
-  }
-  if (settings.readInt(key::kNaviMode, kSentinel) == kSentinel) {
-    settings.writeInt(key::kNaviMode, 0);
-  }
+  const auto giveDefault = [&](const NumberKey& key) {
+    const std::optional<std::int32_t> stored = settings.storedInt(key);
+    if (!stored || *stored == kSentinel) settings.writeInt(key, key.def);
+  };
+  giveDefault(key::kWayPointMax);
+  const std::optional<std::string> route = settings.storedString(key::kFileName);
+  if (!route || *route == "999") settings.writeString(key::kFileName, key::kFileName.def);
+  giveDefault(key::kWaveUp);
+  giveDefault(key::kNaviMode);
 }
 
 void applyVersionOverride(SettingsStore& settings) {
@@ -75,7 +72,7 @@ void applyStartupLayout(ToolbarView& view, const StartupPlan& plan) {
 
 void launchMapPrograms(AppContext& ctx, const StartupPlan& plan) {
   for (const Launch& launch : plan.launches) {
-    const std::string path = ctx.settings.readString(launch.path, "");
+    const std::string path = ctx.settings.readString(launch.path);
     if (path.empty()) continue;
     switch (launch.kind) {
       case LaunchKind::NavinYou:

@@ -13,7 +13,7 @@ namespace tabiro {
 // Resets the run-time state keys to their idle values.
 void resetRuntimeKeys(SettingsStore& settings);
 
-// Gives first-run values to keys still holding their sentinel.
+// Gives first-run values to keys that are missing (or hold the old sentinel).
 void applyFirstRunDefaults(SettingsStore& settings);
 
 // Navin' You 2.0 alone always starts alone with Navin' You in front.
@@ -26,7 +26,7 @@ enum class LaunchKind {
 };
 
 struct Launch {
-  ProfileKey path;
+  TextKey path;
   LaunchKind kind;
 };
 

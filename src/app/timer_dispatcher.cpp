@@ -68,7 +68,7 @@ bool guideWindowOpen(AppContext& ctx) {
 
 void checkGuidanceVoice(AppContext& ctx) {
   ctx.timers.stop(timer::kGuideCheck);
-  if (guideWindowOpen(ctx) && ctx.settings.readInt(key::kGuideCheck, 0) == 1 &&
+  if (guideWindowOpen(ctx) && ctx.settings.readInt(key::kGuideCheck) == 1 &&
       ctx.desktop.findWindow(kWinampClass, nullptr) && load(ctx.state.winampStopped) != 1) {
     ctx.workers.start("musicPlayerCheck", [&ctx] { musicPlayerCheck(ctx); });
   }
@@ -78,7 +78,7 @@ void checkGuidanceVoice(AppContext& ctx) {
 }  // namespace
 
 void startGuideCheckTimer(AppContext& ctx) {
-  const int seconds = std::clamp(ctx.settings.readInt(key::kCheckTime, 90), kCheckTimeMinSeconds,
+  const int seconds = std::clamp(ctx.settings.readInt(key::kCheckTime), kCheckTimeMinSeconds,
                                  kCheckTimeMaxSeconds);
   ctx.timers.start(timer::kGuideCheck, seconds * 1000);
 }

@@ -3,14 +3,14 @@
 #pragma once
 
 #include "core/app_context.h"
-#include "core/profile_defaults.h"
+#include "core/profile_keys.h"
 #include "core/toolbar_title.h"
 #include "speech/speech_control.h"
 
 namespace tabiro {
 
 constexpr int kWaypointFieldMin = 1;
-constexpr int kWaypointFieldMax = defaults::kWayPointMax;
+constexpr int kWaypointFieldMax = key::kWayPointMax.def;
 
 class ToolbarDialog {
  public:

@@ -8,8 +8,8 @@ namespace {
 
 // The stored numbers are the enumerators' positions, from 0 up to Unknown.
 template <typename Mode>
-Mode readMode(const SettingsStore& settings, ProfileKey key) {
-  const int stored = settings.readInt(key, 0);
+Mode readMode(const SettingsStore& settings, NumberKey key) {
+  const int stored = settings.readInt(key);
   return stored >= 0 && stored < static_cast<int>(Mode::Unknown) ? static_cast<Mode>(stored)
                                                                  : Mode::Unknown;
 }

@@ -1,14 +1,27 @@
-// The catalogue of profile sections and keys. Defaults are not here: every
-// read site passes its own.
+// The catalogue of profile sections and keys, each with its one default: what
+// a read answers when the profile lacks the key. No read site has its own.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace tabiro {
 
+// Where a value lives; enough to write it or to ask whether it is stored.
 struct ProfileKey {
   std::string_view section;
   std::string_view name;
+};
+
+// A key holding a number, and what it reads as when not stored.
+struct NumberKey : ProfileKey {
+  std::int32_t def;
+};
+
+// A key holding text, and what it reads as when not stored.
+struct TextKey : ProfileKey {
+  std::string_view def;
 };
 
 namespace section {
@@ -23,85 +36,100 @@ constexpr std::string_view kReceiver = "Receiver";
 
 namespace key {
 // "Tabiro Info"
-constexpr ProfileKey kGps{section::kInfo, "GPS"};
-constexpr ProfileKey kCenter{section::kInfo, "CENTER"};
-constexpr ProfileKey kMatch{section::kInfo, "Match"};
-constexpr ProfileKey kMap{section::kInfo, "Map"};
-constexpr ProfileKey kMapMode{section::kInfo, "MapMode"};
-constexpr ProfileKey kVer{section::kInfo, "Ver"};
-constexpr ProfileKey kExeFilePath0{section::kInfo, "ExeFilePath0"};
-constexpr ProfileKey kExeFilePath1{section::kInfo, "ExeFilePath1"};
-constexpr ProfileKey kScale20{section::kInfo, "20"};
-constexpr ProfileKey kScale7{section::kInfo, "7"};
-constexpr ProfileKey kScale2{section::kInfo, "2"};
-constexpr ProfileKey kScale1{section::kInfo, "1"};
-constexpr ProfileKey kScale05{section::kInfo, "05"};
-constexpr ProfileKey kSaveTrk{section::kInfo, "SaveTRK"};
-constexpr ProfileKey kGuideCheck{section::kInfo, "guidecheck"};
-constexpr ProfileKey kCheckTime{section::kInfo, "checktime"};
-constexpr ProfileKey kSviewMode{section::kInfo, "SviewMode"};
-constexpr ProfileKey kWavStart{section::kInfo, "Wavstart"};
-constexpr ProfileKey kChaim{section::kInfo, "Chaim"};
-constexpr ProfileKey kAntiTos{section::kInfo, "AntiTos"};
-constexpr ProfileKey kDuck{section::kInfo, "Duck"};
-constexpr ProfileKey kDuckLevel{section::kInfo, "DuckLevel"};
+constexpr NumberKey kGps{section::kInfo, "GPS", 0};
+constexpr NumberKey kCenter{section::kInfo, "CENTER", 0};
+constexpr NumberKey kMatch{section::kInfo, "Match", 0};
+constexpr NumberKey kMap{section::kInfo, "Map", 0};
+constexpr NumberKey kMapMode{section::kInfo, "MapMode", 0};
+constexpr NumberKey kVer{section::kInfo, "Ver", 0};
+constexpr TextKey kExeFilePath0{section::kInfo, "ExeFilePath0", ""};
+constexpr TextKey kExeFilePath1{section::kInfo, "ExeFilePath1", ""};
+constexpr NumberKey kScale20{section::kInfo, "20", 0};
+constexpr NumberKey kScale7{section::kInfo, "7", 0};
+constexpr NumberKey kScale2{section::kInfo, "2", 0};
+constexpr NumberKey kScale1{section::kInfo, "1", 0};
+constexpr NumberKey kScale05{section::kInfo, "05", 0};
+constexpr NumberKey kSaveTrk{section::kInfo, "SaveTRK", 0};
+constexpr NumberKey kGuideCheck{section::kInfo, "guidecheck", 0};
+constexpr NumberKey kCheckTime{section::kInfo, "checktime", 90};  // seconds
+constexpr NumberKey kSviewMode{section::kInfo, "SviewMode", 0};
+constexpr NumberKey kWavStart{section::kInfo, "Wavstart", 0};
+constexpr NumberKey kChaim{section::kInfo, "Chaim", 0};
+constexpr NumberKey kAntiTos{section::kInfo, "AntiTos", 0};
+// Lowering the music players during an announcement is on unless switched off.
+constexpr NumberKey kDuck{section::kInfo, "Duck", 1};
+constexpr NumberKey kDuckLevel{section::kInfo, "DuckLevel", 20};  // percent
 
 // "Rot"
-constexpr ProfileKey kFileName{section::kRot, "FileName"};
-constexpr ProfileKey kWayPoint{section::kRot, "WayPoint"};
-constexpr ProfileKey kWayPointMax{section::kRot, "WayPointMax"};
-constexpr ProfileKey kPointLevel{section::kRot, "PointLevel"};
-constexpr ProfileKey kWavNavi{section::kRot, "Wavnavi"};
-constexpr ProfileKey kWaveUp{section::kRot, "WaveUp"};
-constexpr ProfileKey kNaviMode{section::kRot, "Navimode"};
-constexpr ProfileKey kKomaTime{section::kRot, "Komatime"};
-constexpr ProfileKey kKomaMode{section::kRot, "Komamode"};
+constexpr TextKey kFileName{section::kRot, "FileName", ""};
+constexpr NumberKey kWayPoint{section::kRot, "WayPoint", 1};
+constexpr NumberKey kWayPointMax{section::kRot, "WayPointMax", 50};
+constexpr NumberKey kPointLevel{section::kRot, "PointLevel", 0};
+constexpr NumberKey kWavNavi{section::kRot, "Wavnavi", 1};
+constexpr NumberKey kWaveUp{section::kRot, "WaveUp", 30};  // seconds of lead before a waypoint
+constexpr NumberKey kNaviMode{section::kRot, "Navimode", 0};
+constexpr NumberKey kKomaTime{section::kRot, "Komatime", 5};  // seconds a picture stays
+constexpr NumberKey kKomaMode{section::kRot, "Komamode", 0};
 
 // "Ovis"
-constexpr ProfileKey kPot{section::kOvis, "POT"};
-constexpr ProfileKey kOvisUp{section::kOvis, "OvisUp"};
-constexpr ProfileKey kOvisUp2{section::kOvis, "OvisUp2"};
+constexpr TextKey kPot{section::kOvis, "POT", ""};
+constexpr NumberKey kOvisUp{section::kOvis, "OvisUp", 500};   // metres
+constexpr NumberKey kOvisUp2{section::kOvis, "OvisUp2", 60};  // km/h
 
-// "TOS"
-constexpr ProfileKey kSystem{section::kTos, "System"};
-constexpr ProfileKey kBidaku{section::kTos, "Bidaku"};
-constexpr ProfileKey kCharacter{section::kTos, "Character"};
-constexpr ProfileKey kChouon{section::kTos, "Chouon"};
-constexpr ProfileKey kDateMode{section::kTos, "DateMode"};
-constexpr ProfileKey kEibun{section::kTos, "Eibun"};
-constexpr ProfileKey kExch{section::kTos, "Exch"};
-constexpr ProfileKey kExkigo{section::kTos, "Exkigo"};
-constexpr ProfileKey kKutou{section::kTos, "Kutou"};
-constexpr ProfileKey kNovoice{section::kTos, "Novoice"};
-constexpr ProfileKey kNumr{section::kTos, "Numr"};
-constexpr ProfileKey kSpeed{section::kTos, "Speed"};
-constexpr ProfileKey kVolume{section::kTos, "Volume"};
-constexpr ProfileKey kOvis1{section::kTos, "ovis1"};
-constexpr ProfileKey kOvis2{section::kTos, "ovis2"};
-constexpr ProfileKey kChoku{section::kTos, "choku"};
-constexpr ProfileKey kMoku{section::kTos, "moku"};
-constexpr ProfileKey kMigi{section::kTos, "migi"};
-constexpr ProfileKey kHidari{section::kTos, "hidari"};
-constexpr ProfileKey kGpsLost{section::kTos, "gpslost"};
-constexpr ProfileKey kGpsBack{section::kTos, "gpsback"};
+// "TOS": the speech engine's settings and the spoken phrases.
+constexpr NumberKey kSystem{section::kTos, "System", 0};
+constexpr NumberKey kBidaku{section::kTos, "Bidaku", 1};
+constexpr NumberKey kCharacter{section::kTos, "Character", 1};
+constexpr NumberKey kChouon{section::kTos, "Chouon", 1};
+constexpr NumberKey kDateMode{section::kTos, "DateMode", 0};
+constexpr NumberKey kEibun{section::kTos, "Eibun", 1};
+constexpr NumberKey kExch{section::kTos, "Exch", 1};
+constexpr NumberKey kExkigo{section::kTos, "Exkigo", 0};
+constexpr NumberKey kKutou{section::kTos, "Kutou", 0};
+constexpr NumberKey kNovoice{section::kTos, "Novoice", 1};
+constexpr NumberKey kNumr{section::kTos, "Numr", 1};
+constexpr NumberKey kSpeed{section::kTos, "Speed", 13};
+constexpr NumberKey kVolume{section::kTos, "Volume", 65535};
+constexpr TextKey kOvis1{section::kTos, "ovis1", "この先、オービス"};
+constexpr TextKey kOvis2{section::kTos, "ovis2", "です。スピード注意！"};
+constexpr TextKey kChoku{section::kTos, "choku", "この先、直進です。"};
+constexpr TextKey kMoku{section::kTos, "moku", "まもなく目的地です。"};
+constexpr TextKey kMigi{section::kTos, "migi", "まもなく右方向です。"};
+constexpr TextKey kHidari{section::kTos, "hidari", "まもなく左方向です。"};
+constexpr TextKey kGpsLost{section::kTos, "gpslost", "GPSの信号が途絶えました。"};
+constexpr TextKey kGpsBack{section::kTos, "gpsback", "GPSの信号が戻りました。"};
 
-// "MapMatch"
-constexpr ProfileKey kHoseiL{section::kMapMatch, "hosei_L"};
-constexpr ProfileKey kHoseiU{section::kMapMatch, "hosei_U"};
-constexpr ProfileKey kHoseiD{section::kMapMatch, "hosei_D"};
-constexpr ProfileKey kHoseiR{section::kMapMatch, "hosei_R"};
+// "MapMatch": pixels a map-matching correction moves the map.
+constexpr NumberKey kHoseiL{section::kMapMatch, "hosei_L", 30};
+constexpr NumberKey kHoseiU{section::kMapMatch, "hosei_U", 30};
+constexpr NumberKey kHoseiD{section::kMapMatch, "hosei_D", 30};
+constexpr NumberKey kHoseiR{section::kMapMatch, "hosei_R", 30};
 
-// "RECT"
-constexpr ProfileKey kRectTop{section::kRect, "top"};
-constexpr ProfileKey kRectLeft{section::kRect, "left"};
+// "RECT": the toolbar's place; the defaults are also the least honoured.
+constexpr NumberKey kRectTop{section::kRect, "top", -3};
+constexpr NumberKey kRectLeft{section::kRect, "left", -1};
 
 // "Receiver": where positions come from when no map program reads them.
-constexpr ProfileKey kReceiverSource{section::kReceiver, "Source"};
-constexpr ProfileKey kReceiverPort{section::kReceiver, "Port"};
-constexpr ProfileKey kReceiverBaud{section::kReceiver, "Baud"};
-constexpr ProfileKey kReceiverHost{section::kReceiver, "Host"};
-constexpr ProfileKey kReceiverTcpPort{section::kReceiver, "TcpPort"};
-constexpr ProfileKey kReceiverDatum{section::kReceiver, "Datum"};
+constexpr NumberKey kReceiverSource{section::kReceiver, "Source", 0};
+constexpr TextKey kReceiverPort{section::kReceiver, "Port", "COM3"};
+constexpr NumberKey kReceiverBaud{section::kReceiver, "Baud", 4800};
+constexpr TextKey kReceiverHost{section::kReceiver, "Host", "127.0.0.1"};
+constexpr NumberKey kReceiverTcpPort{section::kReceiver, "TcpPort", 10110};
+constexpr NumberKey kReceiverDatum{section::kReceiver, "Datum", 0};
+
+// Every key, for whatever walks the whole catalogue.
+inline constexpr std::array kNumberKeys{
+    kGps,       kCenter,     kMatch,     kMap,       kMapMode,  kVer,       kScale20,
+    kScale7,    kScale2,     kScale1,    kScale05,   kSaveTrk,  kGuideCheck, kCheckTime,
+    kSviewMode, kWavStart,   kChaim,     kAntiTos,   kDuck,     kDuckLevel, kWayPoint,
+    kWayPointMax, kPointLevel, kWavNavi, kWaveUp,    kNaviMode, kKomaTime,  kKomaMode,
+    kOvisUp,    kOvisUp2,    kSystem,    kBidaku,    kCharacter, kChouon,   kDateMode,
+    kEibun,     kExch,       kExkigo,    kKutou,     kNovoice,  kNumr,      kSpeed,
+    kVolume,    kHoseiL,     kHoseiU,    kHoseiD,    kHoseiR,   kRectTop,   kRectLeft,
+    kReceiverSource, kReceiverBaud, kReceiverTcpPort, kReceiverDatum};
+inline constexpr std::array kTextKeys{
+    kExeFilePath0, kExeFilePath1, kFileName, kPot,    kOvis1,        kOvis2,        kChoku,
+    kMoku,         kMigi,         kHidari,   kGpsLost, kGpsBack,     kReceiverPort, kReceiverHost};
 }  // namespace key
 
 }  // namespace tabiro

@@ -198,17 +198,17 @@ std::string_view storable(std::string_view value) {
 SettingsStore::SettingsStore(std::string path, FileReplacer replace)
     : path_(std::move(path)), replace_(std::move(replace)) {}
 
-std::int32_t SettingsStore::readInt(std::string_view section, std::string_view key,
-                                    std::int32_t def) const {
+std::optional<std::int32_t> SettingsStore::storedInt(std::string_view section,
+                                                     std::string_view key) const {
   const std::optional<std::string> value = findValue(path_, section, key);
-  // As with Windows, "Key=" holds no number: the caller's default, not 0.
-  return value && !value->empty() ? parseInt(*value) : def;
+  // As with Windows, "Key=" holds no number: the default, not 0.
+  if (!value || value->empty()) return std::nullopt;
+  return parseInt(*value);
 }
 
-std::string SettingsStore::readString(std::string_view section, std::string_view key,
-                                      std::string_view def) const {
-  std::optional<std::string> value = findValue(path_, section, key);
-  return value ? std::move(*value) : std::string(def);
+std::optional<std::string> SettingsStore::storedString(std::string_view section,
+                                                       std::string_view key) const {
+  return findValue(path_, section, key);
 }
 
 void SettingsStore::writeInt(std::string_view section, std::string_view key, std::int32_t value) {

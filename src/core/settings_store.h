@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,17 +25,22 @@ class SettingsStore {
 
   const std::string& path() const { return path_; }
 
-  std::int32_t readInt(std::string_view section, std::string_view key, std::int32_t def) const;
-  std::string readString(std::string_view section, std::string_view key,
-                         std::string_view def) const;
+  // What is stored under the key, if anything; "Key=" holds no number.
+  std::optional<std::int32_t> storedInt(std::string_view section, std::string_view key) const;
+  std::optional<std::string> storedString(std::string_view section, std::string_view key) const;
   void writeInt(std::string_view section, std::string_view key, std::int32_t value);
   void writeString(std::string_view section, std::string_view key, std::string_view value);
 
-  std::int32_t readInt(ProfileKey key, std::int32_t def) const {
-    return readInt(key.section, key.name, def);
+  std::optional<std::int32_t> storedInt(ProfileKey key) const {
+    return storedInt(key.section, key.name);
   }
-  std::string readString(ProfileKey key, std::string_view def) const {
-    return readString(key.section, key.name, def);
+  std::optional<std::string> storedString(ProfileKey key) const {
+    return storedString(key.section, key.name);
+  }
+  // The stored value, or the key's default when there is none.
+  std::int32_t readInt(NumberKey key) const { return storedInt(key).value_or(key.def); }
+  std::string readString(TextKey key) const {
+    return storedString(key).value_or(std::string(key.def));
   }
   void writeInt(ProfileKey key, std::int32_t value) { writeInt(key.section, key.name, value); }
   void writeString(ProfileKey key, std::string_view value) {

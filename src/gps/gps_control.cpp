@@ -28,7 +28,7 @@ bool linkedGpsUsable(const SettingsStore& settings) {
 }
 
 void startGuidanceIfAsked(AppContext& ctx, SpeechControl& speech) {
-  if (ctx.settings.readInt(key::kWavStart, 0) == 1) startGuidance(ctx, speech);
+  if (ctx.settings.readInt(key::kWavStart) == 1) startGuidance(ctx, speech);
 }
 
 void toggleNavinYouGps(AppContext& ctx, SpeechControl& speech) {
@@ -92,7 +92,7 @@ void toggleReceiverGps(AppContext& ctx, SpeechControl& speech) {
   store(ctx.state.receiverGpsOn, 1);
   showReceiverGps(ctx.view, true);
   startPositionReader(ctx);
-  if (ctx.settings.readInt(key::kSaveTrk, 0) == 1) startTrackLog(ctx);
+  if (ctx.settings.readInt(key::kSaveTrk) == 1) startTrackLog(ctx);
   startGuidanceIfAsked(ctx, speech);
   raiseToolbar(ctx);
 }
@@ -123,7 +123,7 @@ void toggleNavinCentering(AppContext& ctx) {
 void toggleAtlasCentering(AppContext& ctx) {
   ctx.timers.stop(timer::kRaiseAfterGps);
   ctx.timers.stop(timer::kRaiseAfterLinked);
-  const int center = ctx.settings.readInt(key::kCenter, 0);
+  const int center = ctx.settings.readInt(key::kCenter);
   if (center == 0 || center == 1) {
     const bool turningOn = center == 0;
     const bool linked = readGpsRun(ctx.settings) == GpsRun::Linked;
@@ -138,7 +138,7 @@ void toggleAtlasCentering(AppContext& ctx) {
 }  // namespace
 
 void startGpsWorkersForTrackLog(AppContext& ctx) {
-  if (ctx.settings.readInt(key::kSaveTrk, 0) != 1) return;
+  if (ctx.settings.readInt(key::kSaveTrk) != 1) return;
   startPositionReader(ctx);
   startTrackLog(ctx);
 }

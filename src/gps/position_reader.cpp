@@ -98,7 +98,7 @@ void positionReader(AppContext& ctx, std::int32_t start) {
 }
 
 bool guidanceOwnsReader(const SettingsStore& settings) {
-  return settings.readInt(key::kSaveTrk, 0) == 0 &&
+  return settings.readInt(key::kSaveTrk) == 0 &&
          readReceiverSettings(settings).source == PositionSource::StatusBar;
 }
 

@@ -21,8 +21,6 @@ constexpr const char* kLostPicture = "GPS途絶.bmp";
 constexpr const char* kBackPicture = "GPS復帰.bmp";
 constexpr const char* kLostWav = "GPS途絶.wav";
 constexpr const char* kBackWav = "GPS復帰.wav";
-constexpr const char* kLostPhrase = "GPSの信号が途絶えました。";
-constexpr const char* kBackPhrase = "GPSの信号が戻りました。";
 
 // One reader holds a receiver at a time: a new start waits for the reader
 // of the last one to let go of the port (within a read) instead of finding
@@ -175,8 +173,8 @@ LinkOpening openReceiver(ReceiverLinks& links, const ReceiverSettings& settings)
 void announceSignalChange(AppContext& ctx, SignalWatch::Change change) {
   if (change == SignalWatch::Change::None) return;
   const bool lost = change == SignalWatch::Change::Lost;
-  std::string phrase = lost ? ctx.settings.readString(key::kGpsLost, kLostPhrase)
-                            : ctx.settings.readString(key::kGpsBack, kBackPhrase);
+  std::string phrase = lost ? ctx.settings.readString(key::kGpsLost)
+                            : ctx.settings.readString(key::kGpsBack);
   const char* picture = lost ? kLostPicture : kBackPicture;
   const char* wav = lost ? kLostWav : kBackWav;
   ctx.workers.start("signalAnnouncer", [&ctx, phrase = std::move(phrase), picture, wav] {

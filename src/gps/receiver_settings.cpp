@@ -25,17 +25,17 @@ bool plainAscii(const std::string& text) {
 ReceiverSettings readReceiverSettings(const SettingsStore& settings) {
   const ReceiverSettings defaults;
   ReceiverSettings values;
-  const int source = settings.readInt(key::kReceiverSource, 0);
+  const int source = settings.readInt(key::kReceiverSource);
   values.source = source >= 0 && source <= 2 ? static_cast<PositionSource>(source) : defaults.source;
-  values.port = settings.readString(key::kReceiverPort, defaults.port);
+  values.port = settings.readString(key::kReceiverPort);
   if (!plainAscii(values.port)) values.port = defaults.port;
-  values.baud = settings.readInt(key::kReceiverBaud, defaults.baud);
+  values.baud = settings.readInt(key::kReceiverBaud);
   if (!knownBaud(values.baud)) values.baud = defaults.baud;
-  values.host = settings.readString(key::kReceiverHost, defaults.host);
+  values.host = settings.readString(key::kReceiverHost);
   if (!plainAscii(values.host)) values.host = defaults.host;
-  values.tcpPort = settings.readInt(key::kReceiverTcpPort, defaults.tcpPort);
+  values.tcpPort = settings.readInt(key::kReceiverTcpPort);
   if (!validTcpPort(values.tcpPort)) values.tcpPort = defaults.tcpPort;
-  values.datum = settings.readInt(key::kReceiverDatum, 0) == 1 ? FileDatum::Wgs84 : FileDatum::Tokyo;
+  values.datum = settings.readInt(key::kReceiverDatum) == 1 ? FileDatum::Wgs84 : FileDatum::Tokyo;
   return values;
 }
 

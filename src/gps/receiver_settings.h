@@ -17,10 +17,10 @@ inline constexpr std::array<int, 6> kReceiverBauds{4800, 9600, 19200, 38400, 576
 
 struct ReceiverSettings {
   PositionSource source = PositionSource::StatusBar;
-  std::string port = "COM3";
-  int baud = 4800;
-  std::string host = "127.0.0.1";
-  int tcpPort = 10110;
+  std::string port{key::kReceiverPort.def};
+  int baud = key::kReceiverBaud.def;
+  std::string host{key::kReceiverHost.def};
+  int tcpPort = key::kReceiverTcpPort.def;
   FileDatum datum = FileDatum::Tokyo;
   bool operator==(const ReceiverSettings&) const = default;
 };

@@ -24,7 +24,7 @@ constexpr int kChaimOnly = 1;
 // exactly one of the two even if a player check runs meanwhile.
 bool speechChosen(AppContext& ctx) {
   return load(ctx.state.speechReady) == 1 && load(ctx.state.musicPlayerSeen) != 1 &&
-         ctx.settings.readInt(key::kAntiTos, 0) == 0;
+         ctx.settings.readInt(key::kAntiTos) == 0;
 }
 
 // The toolbar speaks on its own thread; the phrase waits in the queue for
@@ -45,7 +45,7 @@ void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture
   const auto quiet = std::make_shared<OtherSessionsLowered>(ctx);
   pauseMusic(ctx);
   ctx.sound.playResource(kChime);
-  switch (ctx.settings.readInt(key::kChaim, kChaimVoice)) {
+  switch (ctx.settings.readInt(key::kChaim)) {
     case kChaimVoice: {
       const bool speak = speechChosen(ctx);
       if (speak) askToolbarToSpeak(ctx, phrase, quiet);
@@ -66,7 +66,7 @@ void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture
 void showAnnouncedPicture(AppContext& ctx, const AnnouncedPicture& picture) {
   switch (picture.kind) {
     case AnnouncedPicture::Kind::Turn:
-      showTurnPicture(ctx, ctx.settings.readInt(key::kWayPoint, 1));
+      showTurnPicture(ctx, ctx.settings.readInt(key::kWayPoint));
       break;
     case AnnouncedPicture::Kind::Camera:
       showCameraPicture(ctx, picture.cameraText);

@@ -103,9 +103,9 @@ void lowerOtherSessions(AppContext& ctx) {
   LoweredSessions& lowered = ctx.state.lowered;
   const std::lock_guard<std::mutex> lock(lowered.mutex);
   ++lowered.announcements;
-  const int percent = std::clamp(ctx.settings.readInt(key::kDuckLevel, kDuckLevelDefault),
+  const int percent = std::clamp(ctx.settings.readInt(key::kDuckLevel),
                                  kDuckLevelMin, kDuckLevelMax);
-  if (ctx.settings.readInt(key::kDuck, kDuckDefault) == 0 || percent == kDuckLevelMax) return;
+  if (ctx.settings.readInt(key::kDuck) == 0 || percent == kDuckLevelMax) return;
   const std::optional<std::vector<AudioSession>> sessions = ctx.audio.list();
   if (!sessions) return;
 

@@ -11,9 +11,7 @@
 
 namespace tabiro {
 
-// "Duck" and "DuckLevel" (percent of each session's own volume).
-constexpr int kDuckDefault = 1;
-constexpr int kDuckLevelDefault = 20;
+// "DuckLevel" is a percent of each session's own volume.
 constexpr int kDuckLevelMin = 0;
 constexpr int kDuckLevelMax = 100;
 

@@ -189,7 +189,7 @@ bool endsInsideLine(const std::string& path) {
 }  // namespace
 
 void addSpeedCamera(AppContext& ctx) {
-  const std::string path = ctx.settings.readString(key::kPot, "");
+  const std::string path = ctx.settings.readString(key::kPot);
   if (path.empty()) return;
   // A zero position would end the camera list at this line on the next load,
   // silencing every camera after it.

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "core/modes.h"
-#include "core/profile_defaults.h"
 #include "gps/position_reader.h"
 #include "guidance/audio_ducking.h"
 #include "guidance/camera_file.h"
@@ -28,7 +27,7 @@ void announceGuidance(AppContext& ctx, SpeechControl& speech, const char* sound,
   pauseMusic(ctx);
   ctx.sound.playResource("DING");
   if (load(ctx.state.speechReady) != 1 || load(ctx.state.musicPlayerSeen) == 1 ||
-      ctx.settings.readInt(key::kAntiTos, 0) != 0) {
+      ctx.settings.readInt(key::kAntiTos) != 0) {
     ctx.sound.playResource(sound);
   } else {
     // Queued behind any phrase still on its way; each keeps the quiet until
@@ -64,8 +63,8 @@ std::optional<std::string> loadGuidanceFiles(AppContext& ctx, const std::string&
 // Rows are never cleared, so a "WayPoint" beyond what this start loaded
 // would name a waypoint of an earlier, longer route: start at the first.
 void keepWaypointWithinRoute(AppContext& ctx) {
-  if (ctx.settings.readInt(key::kWayPoint, 1) <=
-      ctx.settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) {
+  if (ctx.settings.readInt(key::kWayPoint) <=
+      ctx.settings.readInt(key::kWayPointMax)) {
     return;
   }
   ctx.settings.writeInt(key::kWayPoint, 1);
@@ -73,8 +72,8 @@ void keepWaypointWithinRoute(AppContext& ctx) {
 }
 
 void beginGuidance(AppContext& ctx, SpeechControl& speech) {
-  const std::string route = ctx.settings.readString(key::kFileName, "");
-  const std::string cameras = ctx.settings.readString(key::kPot, "");
+  const std::string route = ctx.settings.readString(key::kFileName);
+  const std::string cameras = ctx.settings.readString(key::kPot);
   const std::optional<std::string> fileMessage = loadGuidanceFiles(ctx, route, cameras);
   if (!fileMessage) return;
   if (route.empty() && cameras.empty()) return;
@@ -96,9 +95,9 @@ void requestGuidanceStop(AppContext& ctx) {
 
 void stepWaypoint(AppContext& ctx, int step) {
   cancelRaiseTimers(ctx);
-  int waypoint = ctx.settings.readInt(key::kWayPoint, 1);
+  int waypoint = ctx.settings.readInt(key::kWayPoint);
   if (step < 0 && waypoint > 1) --waypoint;
-  if (step > 0 && waypoint < ctx.settings.readInt(key::kWayPointMax, defaults::kWayPointMax))
+  if (step > 0 && waypoint < ctx.settings.readInt(key::kWayPointMax))
     ++waypoint;
   ctx.settings.writeInt(key::kWayPoint, waypoint);
   writePointLevel(ctx.settings, PointLevel::Far);
@@ -110,7 +109,7 @@ void stepWaypoint(AppContext& ctx, int step) {
 
 void startGuidance(AppContext& ctx, SpeechControl& speech) {
   cancelRaiseTimers(ctx);
-  switch (ctx.settings.readInt(key::kWavNavi, 1)) {
+  switch (ctx.settings.readInt(key::kWavNavi)) {
     case 0:
       beginGuidance(ctx, speech);
       break;
@@ -127,7 +126,7 @@ void guidanceStopped(AppContext& ctx, SpeechControl& speech) {
   announceGuidance(ctx, speech, "END", kGuidanceEndPhrase);
   ctx.settings.writeInt(key::kWavNavi, 0);
   writePointLevel(ctx.settings, PointLevel::Far);
-  ctx.view.setWaypointField(ctx.settings.readInt(key::kWayPoint, 1));
+  ctx.view.setWaypointField(ctx.settings.readInt(key::kWayPoint));
   showGuidanceOff(ctx.view);
 }
 

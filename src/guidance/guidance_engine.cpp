@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "core/modes.h"
-#include "core/profile_defaults.h"
 #include "gps/coordinates.h"
 #include "gps/position_reader.h"
 #include "gps/status_bar.h"
@@ -40,12 +39,12 @@ bool isAhead(const GpsFix& fix, const Camera& camera) {
 
 void announceCamera(SettingsStore& settings, const std::string& text, GuidanceOutput& out) {
   const AnnouncedPicture picture = AnnouncedPicture::camera(text);
-  if (settings.readInt(key::kNaviMode, 0) == 1) {
+  if (settings.readInt(key::kNaviMode) == 1) {
     out.showPicture(picture);
     return;
   }
-  const std::string speech = settings.readString(key::kOvis1, defaults::kOvis1) + text +
-                             settings.readString(key::kOvis2, defaults::kOvis2);
+  const std::string speech = settings.readString(key::kOvis1) + text +
+                             settings.readString(key::kOvis2);
   out.announce(speech, picture, cameraWavFile(text));
 }
 
@@ -101,7 +100,7 @@ void announceWaypoint(SettingsStore& settings, const std::string& text, double d
   const TurnPhrase phrase = turnPhrase(settings, text);
   out.cancelRaiseTimers();
   if (!phrase.wavFile.empty()) {
-    if (settings.readInt(key::kNaviMode, 0) == 1) {
+    if (settings.readInt(key::kNaviMode) == 1) {
       out.showPicture(AnnouncedPicture::turn());
     } else {
       out.announce(phrase.speechText, AnnouncedPicture::turn(), phrase.wavFile);
@@ -114,7 +113,7 @@ void announceWaypoint(SettingsStore& settings, const std::string& text, double d
 }
 
 void passWaypoint(SettingsStore& settings, SharedState& state, int waypoint, GuidanceOutput& out) {
-  if (waypoint + 1 > settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) {
+  if (waypoint + 1 > settings.readInt(key::kWayPointMax)) {
     store(state.guidanceRun, 0);
     if (guidanceOwnsReader(settings)) store(state.positionReaderRun, 0);
   }
@@ -126,17 +125,17 @@ void passWaypoint(SettingsStore& settings, SharedState& state, int waypoint, Gui
 // The current waypoint through its stages: far, approaching, announced, passed.
 void followWaypoint(SettingsStore& settings, SharedState& state, const GpsFix& fix,
                     EngineState& engine, GuidanceOutput& out) {
-  const int waypoint = settings.readInt(key::kWayPoint, 1);
+  const int waypoint = settings.readInt(key::kWayPoint);
   const PointLevel stage = readPointLevel(settings);
   // The waypoint field accepts 50 while the table has 49 rows: a number
   // without a row names a point that is never reached. Nor is a row the
   // current route did not load: it still holds a waypoint of an earlier one.
   if (waypoint < 1 || waypoint > WaypointTable::kRows) return;
-  if (waypoint > settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) return;
+  if (waypoint > settings.readInt(key::kWayPointMax)) return;
   const Waypoint& row = state.waypoints.row(waypoint);
   const double d =
       distanceMetres(fix.latitude, fix.longitude, load(row.latitude), load(row.longitude));
-  const std::uint32_t lead = leadDistance(settings.readInt(key::kWaveUp, defaults::kWaveUp), fix.speedKmh);
+  const std::uint32_t lead = leadDistance(settings.readInt(key::kWaveUp), fix.speedKmh);
   switch (stage) {
     case PointLevel::Far:
       if (d < kApproachMetres) writePointLevel(settings, PointLevel::Approaching);
@@ -161,8 +160,8 @@ void followWaypoint(SettingsStore& settings, SharedState& state, const GpsFix& f
 }  // namespace
 
 EngineLimits readEngineLimits(const SettingsStore& settings) {
-  return {settings.readInt(key::kOvisUp, defaults::kOvisUp),
-          settings.readInt(key::kOvisUp2, defaults::kOvisUp2)};
+  return {settings.readInt(key::kOvisUp),
+          settings.readInt(key::kOvisUp2)};
 }
 
 double distanceMetres(std::int32_t fromLatitude, std::int32_t fromLongitude,
@@ -194,20 +193,19 @@ TurnPhrase turnPhrase(const SettingsStore& settings, const std::string& text) {
   struct Tag {
     const char* tag;
     const char* wavFile;
-    ProfileKey phrase;
-    const char* defaultPhrase;
+    TextKey phrase;
   };
   static const Tag kTags[] = {
-      {"右", "右方向.wav", key::kMigi, defaults::kMigi},
-      {"左", "左方向.wav", key::kHidari, defaults::kHidari},
-      {"直", "直進.wav", key::kChoku, defaults::kChoku},
-      {"目", "目的地.wav", key::kMoku, defaults::kMoku},
+      {"右", "右方向.wav", key::kMigi},
+      {"左", "左方向.wav", key::kHidari},
+      {"直", "直進.wav", key::kChoku},
+      {"目", "目的地.wav", key::kMoku},
   };
   TurnPhrase chosen;
   for (const Tag& t : kTags) {
     if (!sjis::contains(text, t.tag)) continue;
     chosen.wavFile = t.wavFile;
-    chosen.speechText = settings.readString(t.phrase, t.defaultPhrase);
+    chosen.speechText = settings.readString(t.phrase);
   }
   return chosen;
 }

@@ -61,7 +61,7 @@ std::string cameraPictureFor(std::string_view cameraText) {
 }
 
 int pictureStayMs(const SettingsStore& settings) {
-  const int seconds = settings.readInt(key::kKomaTime, kKomaTimeDefault);
+  const int seconds = settings.readInt(key::kKomaTime);
   return std::clamp(seconds, 0, kKomaTimeMaxSeconds) * 1000;
 }
 

@@ -10,8 +10,6 @@
 
 namespace tabiro {
 
-// Seconds a picture stays when "Komatime" is not stored.
-constexpr int kKomaTimeDefault = 5;
 // Longest stay honoured, so that a garbage "Komatime" cannot overflow the
 // wait or keep a popup for days.
 constexpr int kKomaTimeMaxSeconds = 3600;

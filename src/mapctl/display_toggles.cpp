@@ -169,7 +169,7 @@ void switchSView(AppContext& ctx) {
     raiseToolbar(ctx);
     return;
   }
-  switch (ctx.settings.readInt(key::kSviewMode, 0)) {
+  switch (ctx.settings.readInt(key::kSviewMode)) {
     case 1:
       store(ctx.state.sviewState, sview ? 0 : 1);
       ctx.desktop.post(player, win::kWmCommand, kGpsPlayerCommand, 0);

@@ -53,7 +53,7 @@ void switchToNavinYou(AppContext& ctx, MapMode mapMode) {
     writeMapInFront(ctx.settings, MapInFront::NavinYou);
     toggleCentering(ctx);
     toggleCentering(ctx);
-    const std::string navin = ctx.settings.readString(key::kExeFilePath0, "");
+    const std::string navin = ctx.settings.readString(key::kExeFilePath0);
     if (!navin.empty()) launchAsNavinYou(ctx, navin);
     showMapRestarted(ctx.view, MapInFront::NavinYou);
     return;
@@ -84,7 +84,7 @@ void switchToAtlas(AppContext& ctx, MapMode mapMode) {
     writeGpsRun(ctx.settings, GpsRun::Stopped);
     ctx.settings.writeInt(key::kCenter, 1);
     postNavinCommand(ctx, win::kCmdAppExit);
-    const std::string atlas = ctx.settings.readString(key::kExeFilePath1, "");
+    const std::string atlas = ctx.settings.readString(key::kExeFilePath1);
     if (!atlas.empty()) ctx.launcher.launch(atlas, win::kSwRestore);
     showMapRestarted(ctx.view, MapInFront::Atlas);
     return;

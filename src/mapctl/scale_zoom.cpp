@@ -72,7 +72,7 @@ void selectFixedScale(AppContext& ctx, const FixedScale& scale) {
   int popup = 0;
   cancelRaiseTimers(ctx);
   activateMapWindow(ctx);
-  const int menuNumber = ctx.settings.readInt(scale.menuNumber, 0);
+  const int menuNumber = ctx.settings.readInt(scale.menuNumber);
   switch (readMapInFront(ctx.settings)) {
     case MapInFront::Atlas:
       postAtlasScale(ctx, menuNumber);
@@ -115,7 +115,7 @@ void zoomIn(AppContext& ctx) {
   cancelRaiseTimers(ctx);
   ctx.timers.stop(timer::kReserved11);
   activateMapWindow(ctx);
-  const int menuNumber = ctx.settings.readInt(key::kScale05, 0);
+  const int menuNumber = ctx.settings.readInt(key::kScale05);
   switch (readMapInFront(ctx.settings)) {
     case MapInFront::Atlas:
       postAtlasScale(ctx, menuNumber);

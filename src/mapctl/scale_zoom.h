@@ -10,7 +10,7 @@ namespace tabiro {
 // A fixed scale: where the ATLAS menu number is stored, where Navin' You's
 // slider stands for it.
 struct FixedScale {
-  ProfileKey menuNumber;
+  NumberKey menuNumber;
   int sliderTarget;
 };
 inline constexpr FixedScale kScale200k{key::kScale20, -340};

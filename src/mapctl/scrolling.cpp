@@ -11,7 +11,7 @@
 namespace tabiro {
 
 void pressDirectionButton(AppContext& ctx, const DirectionButton& button) {
-  switch (ctx.settings.readInt(key::kMatch, 0)) {
+  switch (ctx.settings.readInt(key::kMatch)) {
     case 0:
       scrollMap(ctx, button);
       break;
@@ -53,7 +53,7 @@ void scrollMap(AppContext& ctx, const DirectionButton& button) {
 void correctMapMatch(AppContext& ctx, const DirectionButton& button) {
   ctx.timers.stop(timer::kReserved1);
   ctx.timers.stop(timer::kRaiseAfterLinked);
-  const int amount = ctx.settings.readInt(button.correction, kCorrectionDefault);
+  const int amount = ctx.settings.readInt(button.correction);
   if (const WindowHandle view =
           findDocumentView(ctx, findNavinDocument(ctx, NavinDocument::Map))) {
     const ScreenRect rect = ctx.desktop.windowRect(view);

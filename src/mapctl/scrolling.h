@@ -12,7 +12,7 @@ struct DirectionButton {
   ArrowKey key;
   bool atlasHorizontal;  // which ATLAS arrow step scrolls this way
   int atlasDirection;    // its argument: 1 left or up, 2 right or down
-  ProfileKey correction; // "MapMatch" amount in pixels
+  NumberKey correction;  // "MapMatch" amount in pixels
   int dx, dy;            // which way the amount moves the click from the centre
 };
 inline constexpr DirectionButton kLeftButton{ArrowKey::Left, true, 1, key::kHoseiL, -1, 0};
@@ -20,7 +20,6 @@ inline constexpr DirectionButton kUpButton{ArrowKey::Up, false, 1, key::kHoseiU,
 inline constexpr DirectionButton kDownButton{ArrowKey::Down, false, 2, key::kHoseiD, 0, 1};
 inline constexpr DirectionButton kRightButton{ArrowKey::Right, true, 2, key::kHoseiR, 1, 0};
 
-constexpr int kCorrectionDefault = 30;
 constexpr int kCorrectionSettleMs = 500;
 // The follow-up left click sits this far up and left of the view's centre.
 constexpr int kCorrectionFollowUpOffset = 50;

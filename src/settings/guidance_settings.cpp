@@ -9,7 +9,7 @@ GuidanceSettings loadGuidanceSettings(const SettingsStore& store) {
   GuidanceSettings s;
   ProfileLoader loader{store};
   exchangeGuidanceSettings(loader, s);
-  s.speechEngine = store.readInt(key::kSystem, 0) != 0;
+  s.speechEngine = store.readInt(key::kSystem) != 0;
   return s;
 }
 

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "core/app_context.h"
-#include "core/profile_defaults.h"
 #include "guidance/audio_ducking.h"
 #include "settings/profile_exchange.h"
 #include "speech/speech_control.h"
@@ -15,18 +14,18 @@
 namespace tabiro {
 
 struct GuidanceSettings {
-  std::string routeFile;  // 1016 "Rot" "FileName"
-  int waveUp = 30;        // 1017 "Rot" "WaveUp"
-  int komaTime = 10;      // 1019 "Rot" "Komatime"
-  int naviMode = 0;       // 1027-1028 "Rot" "Navimode"
-  std::string pointFile;  // 1020 "Ovis" "POT"
-  int ovisUp = 500;       // 1018 "Ovis" "OvisUp"
-  int ovisUp2 = 60;       // 1021 "Ovis" "OvisUp2"
-  int wavStart = 0;       // 1025-1026 "Wavstart"
-  int chaim = 0;          // 1029-1030 "Chaim"
-  int antiTos = 0;        // 1063 "AntiTos"
-  int duck = kDuckDefault;            // 1064 "Duck"
-  int duckLevel = kDuckLevelDefault;  // 1065 "DuckLevel", percent
+  std::string routeFile;                // 1016 "Rot" "FileName"
+  int waveUp = key::kWaveUp.def;        // 1017 "Rot" "WaveUp"
+  int komaTime = key::kKomaTime.def;    // 1019 "Rot" "Komatime"
+  int naviMode = key::kNaviMode.def;    // 1027-1028 "Rot" "Navimode"
+  std::string pointFile;                // 1020 "Ovis" "POT"
+  int ovisUp = key::kOvisUp.def;        // 1018 "Ovis" "OvisUp"
+  int ovisUp2 = key::kOvisUp2.def;      // 1021 "Ovis" "OvisUp2"
+  int wavStart = key::kWavStart.def;    // 1025-1026 "Wavstart"
+  int chaim = key::kChaim.def;          // 1029-1030 "Chaim"
+  int antiTos = key::kAntiTos.def;      // 1063 "AntiTos"
+  int duck = key::kDuck.def;            // 1064 "Duck"
+  int duckLevel = key::kDuckLevel.def;  // 1065 "DuckLevel", percent
   // "TOS" "System": whether the speech engine exists; not edited here.
   bool speechEngine = false;
 };
@@ -34,18 +33,18 @@ struct GuidanceSettings {
 // The settings in the dialog's order, for ProfileLoader and ProfileSaver.
 template <class Io, class Values>
 void exchangeGuidanceSettings(Io& io, Values& s) {
-  io.text(key::kFileName, s.routeFile, "");
-  io.number(key::kWaveUp, s.waveUp, defaults::kWaveUp);
-  io.number(key::kKomaTime, s.komaTime, 10);
-  io.number(key::kNaviMode, s.naviMode, 0);
-  io.text(key::kPot, s.pointFile, "");
-  io.number(key::kOvisUp, s.ovisUp, defaults::kOvisUp);
-  io.number(key::kOvisUp2, s.ovisUp2, defaults::kOvisUp2);
-  io.number(key::kWavStart, s.wavStart, 0);
-  io.number(key::kChaim, s.chaim, 0);
-  io.number(key::kAntiTos, s.antiTos, 0);
-  io.number(key::kDuck, s.duck, kDuckDefault);
-  io.number(key::kDuckLevel, s.duckLevel, kDuckLevelDefault);
+  io.text(key::kFileName, s.routeFile);
+  io.number(key::kWaveUp, s.waveUp);
+  io.number(key::kKomaTime, s.komaTime);
+  io.number(key::kNaviMode, s.naviMode);
+  io.text(key::kPot, s.pointFile);
+  io.number(key::kOvisUp, s.ovisUp);
+  io.number(key::kOvisUp2, s.ovisUp2);
+  io.number(key::kWavStart, s.wavStart);
+  io.number(key::kChaim, s.chaim);
+  io.number(key::kAntiTos, s.antiTos);
+  io.number(key::kDuck, s.duck);
+  io.number(key::kDuckLevel, s.duckLevel);
 }
 
 GuidanceSettings loadGuidanceSettings(const SettingsStore& store);

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "core/app_context.h"
-#include "core/profile_defaults.h"
 #include "settings/profile_exchange.h"
 
 namespace tabiro {
@@ -22,12 +21,12 @@ struct GuidePhrases {
 // The six phrases in the dialog's order, for ProfileLoader and ProfileSaver.
 template <class Io, class Values>
 void exchangeGuidePhrases(Io& io, Values& p) {
-  io.text(key::kOvis1, p.ovis1, defaults::kOvis1);
-  io.text(key::kOvis2, p.ovis2, defaults::kOvis2);
-  io.text(key::kChoku, p.choku, defaults::kChoku);
-  io.text(key::kMoku, p.moku, defaults::kMoku);
-  io.text(key::kMigi, p.migi, defaults::kMigi);
-  io.text(key::kHidari, p.hidari, defaults::kHidari);
+  io.text(key::kOvis1, p.ovis1);
+  io.text(key::kOvis2, p.ovis2);
+  io.text(key::kChoku, p.choku);
+  io.text(key::kMoku, p.moku);
+  io.text(key::kMigi, p.migi);
+  io.text(key::kHidari, p.hidari);
 }
 
 // Button 1054 of the guidance settings: the phrases, stored exactly as typed

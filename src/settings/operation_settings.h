@@ -15,20 +15,20 @@
 namespace tabiro {
 
 struct PathSettings {
-  std::string navinPath;             // 1016 "ExeFilePath0"
-  int version = 0;                   // 1028-1030 "Ver"
-  std::string atlasPath;             // 1017 "ExeFilePath1"
+  std::string navinPath;                  // 1016 "ExeFilePath0"
+  int version = key::kVer.def;            // 1028-1030 "Ver"
+  std::string atlasPath;                  // 1017 "ExeFilePath1"
   // "20", "7", "2", "1", "05": ATLAS [表示] menu numbers (1021-1024, 1036)
   std::array<int, 5> atlasScales{};
   // The same numbers as ProAtlas scale positions inside Navin' You
   // (1031, 1032, 1037-1039), live when "Ver" is 1; not stored as such.
   std::array<int, 5> navinScales{};
-  int mapMode = 0;                   // 1025-1026 "MapMode"
-  int saveTrk = 0;                   // 1034-1035 "SaveTRK"
-  std::array<int, 4> correction{};   // 1018, 1019, 1020, 1027: "hosei_L", "U", "D", "R"
-  int guideCheck = 0;                // 1063 "guidecheck"
-  int checkTime = 90;                // 1040 "checktime"
-  int sviewMode = 0;                 // 1065-1066 "SviewMode"
+  int mapMode = key::kMapMode.def;          // 1025-1026 "MapMode"
+  int saveTrk = key::kSaveTrk.def;          // 1034-1035 "SaveTRK"
+  std::array<int, 4> correction{};          // 1018, 1019, 1020, 1027: "hosei_L", "U", "D", "R"
+  int guideCheck = key::kGuideCheck.def;    // 1063 "guidecheck"
+  int checkTime = key::kCheckTime.def;      // 1040 "checktime"
+  int sviewMode = key::kSviewMode.def;      // 1065-1066 "SviewMode"
 };
 
 // The radio buttons stand in the order of the stored numbers.
@@ -38,23 +38,23 @@ constexpr int kMapModeAlternating = static_cast<int>(MapMode::Alternating);  // 
 // Every setting in the dialog's order, for ProfileLoader and ProfileSaver.
 template <class Io, class Values>
 void exchangePathSettings(Io& io, Values& s) {
-  io.text(key::kExeFilePath0, s.navinPath, "");
-  io.number(key::kVer, s.version, 0);
-  io.text(key::kExeFilePath1, s.atlasPath, "");
-  io.number(key::kScale20, s.atlasScales[0], 0);
-  io.number(key::kScale7, s.atlasScales[1], 0);
-  io.number(key::kScale2, s.atlasScales[2], 0);
-  io.number(key::kScale1, s.atlasScales[3], 0);
-  io.number(key::kScale05, s.atlasScales[4], 0);
-  io.number(key::kMapMode, s.mapMode, 0);
-  io.number(key::kSaveTrk, s.saveTrk, 0);
-  io.number(key::kHoseiL, s.correction[0], 30);
-  io.number(key::kHoseiU, s.correction[1], 30);
-  io.number(key::kHoseiD, s.correction[2], 30);
-  io.number(key::kHoseiR, s.correction[3], 30);
-  io.number(key::kGuideCheck, s.guideCheck, 0);
-  io.number(key::kCheckTime, s.checkTime, 90);
-  io.number(key::kSviewMode, s.sviewMode, 0);
+  io.text(key::kExeFilePath0, s.navinPath);
+  io.number(key::kVer, s.version);
+  io.text(key::kExeFilePath1, s.atlasPath);
+  io.number(key::kScale20, s.atlasScales[0]);
+  io.number(key::kScale7, s.atlasScales[1]);
+  io.number(key::kScale2, s.atlasScales[2]);
+  io.number(key::kScale1, s.atlasScales[3]);
+  io.number(key::kScale05, s.atlasScales[4]);
+  io.number(key::kMapMode, s.mapMode);
+  io.number(key::kSaveTrk, s.saveTrk);
+  io.number(key::kHoseiL, s.correction[0]);
+  io.number(key::kHoseiU, s.correction[1]);
+  io.number(key::kHoseiD, s.correction[2]);
+  io.number(key::kHoseiR, s.correction[3]);
+  io.number(key::kGuideCheck, s.guideCheck);
+  io.number(key::kCheckTime, s.checkTime);
+  io.number(key::kSviewMode, s.sviewMode);
 }
 
 PathSettings loadPathSettings(const SettingsStore& store);

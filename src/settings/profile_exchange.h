@@ -12,22 +12,19 @@
 
 namespace tabiro {
 
-// Fills each value from the profile, or with the read site's default.
+// Fills each value from the profile, or with the key's default: the value in
+// effect, so that saving untouched values changes nothing.
 struct ProfileLoader {
   const SettingsStore& store;
-  void text(ProfileKey key, std::string& value, std::string_view def) {
-    value = store.readString(key, def);
-  }
-  void number(ProfileKey key, int& value, std::int32_t def) { value = store.readInt(key, def); }
+  void text(TextKey key, std::string& value) { value = store.readString(key); }
+  void number(NumberKey key, int& value) { value = store.readInt(key); }
 };
 
-// Writes each value back as it stands; the defaults play no part.
+// Writes each value back as it stands.
 struct ProfileSaver {
   SettingsStore& store;
-  void text(ProfileKey key, const std::string& value, std::string_view) {
-    store.writeString(key, value);
-  }
-  void number(ProfileKey key, int value, std::int32_t) { store.writeInt(key, value); }
+  void text(ProfileKey key, const std::string& value) { store.writeString(key, value); }
+  void number(ProfileKey key, int value) { store.writeInt(key, value); }
 };
 
 using ui::ControlEnable;

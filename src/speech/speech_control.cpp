@@ -8,33 +8,32 @@ namespace tabiro {
 namespace {
 
 struct SpeechProperty {
-  ProfileKey key;
+  NumberKey key;
   int dispId;
-  std::int32_t def;
   bool isBool;
 };
 
 // The order in which the properties are handed to the engine and read back.
 constexpr std::array<SpeechProperty, 12> kProperties{{
-    {key::kBidaku, speech_id::kBidaku, 1, true},
-    {key::kCharacter, speech_id::kCharacter, 1, false},
-    {key::kChouon, speech_id::kChouon, 1, true},
-    {key::kDateMode, speech_id::kDateMode, 0, false},
-    {key::kEibun, speech_id::kEibun, 1, true},
-    {key::kExch, speech_id::kExch, 1, true},
-    {key::kExkigo, speech_id::kExkigo, 0, true},
-    {key::kKutou, speech_id::kKutou, 0, true},
-    {key::kNovoice, speech_id::kNovoice, 1, true},
-    {key::kNumr, speech_id::kNumr, 1, true},
-    {key::kSpeed, speech_id::kSpeed, 13, false},
-    {key::kVolume, speech_id::kVolume, 65535, false},
+    {key::kBidaku, speech_id::kBidaku, true},
+    {key::kCharacter, speech_id::kCharacter, false},
+    {key::kChouon, speech_id::kChouon, true},
+    {key::kDateMode, speech_id::kDateMode, false},
+    {key::kEibun, speech_id::kEibun, true},
+    {key::kExch, speech_id::kExch, true},
+    {key::kExkigo, speech_id::kExkigo, true},
+    {key::kKutou, speech_id::kKutou, true},
+    {key::kNovoice, speech_id::kNovoice, true},
+    {key::kNumr, speech_id::kNumr, true},
+    {key::kSpeed, speech_id::kSpeed, false},
+    {key::kVolume, speech_id::kVolume, false},
 }};
 
 }  // namespace
 
 void SpeechControl::applySpeechSettings(const SettingsStore& settings) {
   for (const SpeechProperty& p : kProperties) {
-    const std::int32_t stored = settings.readInt(p.key, p.def);
+    const std::int32_t stored = settings.readInt(p.key);
     if (p.isBool) {
       dispatch_.setBool(p.dispId, stored == 1);  // only exactly 1 means on
     } else {

@@ -10,16 +10,16 @@ namespace {
 // is shown at the end, and comes back from OK as that end.
 VoiceChoice seededFromProfile(const SettingsStore& store) {
   VoiceChoice v;
-  v.character = store.readInt(key::kCharacter, 1);
-  v.volume = std::clamp(store.readInt(key::kVolume, 65535), 0, kVolumeMax);
-  v.speed = std::clamp(store.readInt(key::kSpeed, 13), 0, kSpeedMax);
+  v.character = store.readInt(key::kCharacter);
+  v.volume = std::clamp(store.readInt(key::kVolume), 0, kVolumeMax);
+  v.speed = std::clamp(store.readInt(key::kSpeed), 0, kSpeedMax);
   return v;
 }
 
 }  // namespace
 
 void openVoiceProperties(AppContext& ctx, SpeechControl& speech) {
-  if (ctx.settings.readInt(key::kSystem, 0) == 0) return;
+  if (ctx.settings.readInt(key::kSystem) == 0) return;
   speech.applySpeechSettings(ctx.settings);
   if (speech.engineQuery() == kEngineWantsOwnDialog) {
     VoiceChoice v = seededFromProfile(ctx.settings);

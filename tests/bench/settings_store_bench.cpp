@@ -42,7 +42,7 @@ class ProfileFixture : public benchmark::Fixture {
 
 BENCHMARK_F(ProfileFixture, ReadOneKey)(benchmark::State& state) {
   const SettingsStore store(path_);
-  for (auto _ : state) benchmark::DoNotOptimize(store.readInt(key::kRectLeft, 0));
+  for (auto _ : state) benchmark::DoNotOptimize(store.readInt(key::kRectLeft));
 }
 
 BENCHMARK_F(ProfileFixture, WriteUnchangedValue)(benchmark::State& state) {

@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A key of the file's own that the writes below must leave alone.
   const std::string section = name(in);
   const std::string key = name(in);
-  const std::string before = store.readString(section, key, "\x01missing");
+  const std::string before = store.storedString(section, key).value_or("\x01missing");
 
   for (int op = 0; op < 8 && in.remaining_bytes() > 0; ++op) {
     const std::string s = name(in);
@@ -73,27 +73,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (s == section && k == key) continue;
     switch (in.ConsumeIntegralInRange<int>(0, 3)) {
       case 0:
-        store.readInt(s, k, 7);
+        store.storedInt(s, k).value_or(7);
         break;
       case 1:
-        store.readString(s, k, "");
+        store.storedString(s, k).value_or("");
         break;
       case 2: {
         const std::int32_t value = in.ConsumeIntegral<std::int32_t>();
         store.writeInt(s, k, value);
-        check(store.readInt(s, k, value == 0 ? 1 : 0) == value, "a written number reads back");
+        check(store.storedInt(s, k).value_or(value == 0 ? 1 : 0) == value, "a written number reads back");
         break;
       }
       default: {
         const std::string value = in.ConsumeRandomLengthString(64);
         store.writeString(s, k, value);
-        check(store.readString(s, k, "\x01missing") == expectedBack(value),
+        check(store.storedString(s, k).value_or("\x01missing") == expectedBack(value),
               "a written text reads back as its first line, trimmed");
         break;
       }
     }
   }
-  check(store.readString(section, key, "\x01missing") == before,
+  check(store.storedString(section, key).value_or("\x01missing") == before,
         "writes to other keys leave an entry as it was");
   std::remove(path.c_str());
   return 0;

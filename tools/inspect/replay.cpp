@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "core/modes.h"
-#include "core/profile_defaults.h"
 #include "core/settings_store.h"
 #include "core/shared_state.h"
 #include "drive_file.h"
@@ -206,7 +205,7 @@ void Replay::run() {
   cameras_.resize(files_.cameras.cameras.size() + 1);
 
   out_ << "設定: OvisUp " << limits_.ovisUp << " m、OvisUp2 " << limits_.ovisUp2 << " km/h、WaveUp "
-       << settings_.readInt(key::kWaveUp, defaults::kWaveUp) << " 秒\n";
+       << settings_.readInt(key::kWaveUp) << " 秒\n";
   const auto& samples = files_.drive.samples;
   std::size_t next = 0;
   GpsFix fix;
@@ -231,7 +230,7 @@ void Replay::run() {
 
 void Replay::pass(const Moment& now) {
   ++passes_;
-  const int waypoint = settings_.readInt(key::kWayPoint, 1);
+  const int waypoint = settings_.readInt(key::kWayPoint);
   watch(now);
   Recorder recorder;
   guidancePass(settings_, *state_, limits_, engine_, recorder);
@@ -317,7 +316,7 @@ void Replay::printAnnouncement(const Announcement& a) {
 }
 
 void Replay::printNeverFired() {
-  const int last = settings_.readInt(key::kWayPoint, 1);
+  const int last = settings_.readInt(key::kWayPoint);
   bool any = false;
   auto title = [&] {
     if (!any) out_ << "案内されなかったもの:\n";
