@@ -8,6 +8,7 @@
 #include "core/timer_ids.h"
 #include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
+#include "mapctl/centering.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
 #include "resource.h"

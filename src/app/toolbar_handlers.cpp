@@ -10,6 +10,7 @@
 #include "guidance/camera_file.h"
 #include "guidance/guidance_control.h"
 #include "mapctl/atlas_window.h"
+#include "mapctl/centering.h"
 #include "mapctl/display_toggles.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/map_switch.h"

@@ -1,5 +1,5 @@
-// GPS start and stop in the map programs: the toolbar's GPS, linked GPS,
-// centring and GPS relief buttons.
+// GPS start and stop in the map programs: the toolbar's GPS, linked GPS and
+// GPS relief buttons.
 #pragma once
 
 #include "core/app_context.h"
@@ -21,8 +21,6 @@ bool toggleNavinGps(AppContext& ctx);
 void toggleGps(AppContext& ctx, SpeechControl& speech);
 // Button 1023: GPS in Navin' You with GPSLINK2.exe and ATLAS together.
 void toggleLinkedGps(AppContext& ctx, SpeechControl& speech);
-// Button 1003: own-car centring.
-void toggleCentering(AppContext& ctx);
 // Button 1009: the GPS player's relief release.
 void gpsRelief(AppContext& ctx);
 

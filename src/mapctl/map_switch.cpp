@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/modes.h"
-#include "gps/gps_control.h"
 #include "mapctl/atlas_window.h"
+#include "mapctl/centering.h"
 #include "mapctl/discovery.h"
 #include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"

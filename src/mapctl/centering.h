@@ -1,0 +1,11 @@
+// Own-car centring in the map program in front, a map button like the others.
+#pragma once
+
+#include "core/app_context.h"
+
+namespace tabiro {
+
+// Button 1003: own-car centring.
+void toggleCentering(AppContext& ctx);
+
+}  // namespace tabiro
