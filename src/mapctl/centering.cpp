@@ -8,6 +8,7 @@
 #include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/map_window.h"
+#include "mapctl/navin_gps_button.h"
 #include "platform/winmsg.h"
 #include "ui/toolbar_states.h"
 
@@ -15,24 +16,14 @@ namespace tabiro {
 
 namespace {
 
-// TB_GETSTATE of a button of Navin' You's tool bar; 0 without one.
-std::intptr_t navinButtonState(AppContext& ctx, unsigned command) {
-  const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr);
-  if (!main) return 0;
-  const WindowHandle toolbar = ctx.desktop.findChild(main, kNoWindow, kNavinToolbarClass, nullptr);
-  return toolbar ? ctx.desktop.send(toolbar, win::kTbGetState, command, 0) : 0;
-}
-
 void toggleNavinCentering(AppContext& ctx) {
   ctx.timers.stop(timer::kReserved1);
   ctx.timers.stop(timer::kRaiseAfterLinked);
-  const std::optional<unsigned> command =
-      navinButtonCommand(readNavinVersion(ctx.settings), NavinButton::Centering);
-  if (!command) return;
-  const std::intptr_t state = navinButtonState(ctx, *command);
-  if (state != win::kTbStateEnabled && state != win::kTbStateEnabledChecked) return;
-  showNavinCentering(ctx.view, state == win::kTbStateEnabled);
-  sendNavinCommand(ctx, *command);
+  const std::optional<NavinGpsButton> button = readNavinButton(ctx, NavinButton::Centering);
+  if (!button) return;
+  if (button->state != win::kTbStateEnabled && button->state != win::kTbStateEnabledChecked) return;
+  showNavinCentering(ctx.view, button->state == win::kTbStateEnabled);
+  sendNavinCommand(ctx, button->command);
 }
 
 // With ATLAS alone the arrows scroll while centring is off and are disabled

@@ -7,8 +7,8 @@
 
 namespace tabiro {
 
-std::optional<NavinGpsButton> readNavinGpsButton(AppContext& ctx) {
-  const std::optional<unsigned> command = navinButtonCommand(readNavinVersion(ctx.settings), NavinButton::Gps);
+std::optional<NavinGpsButton> readNavinButton(AppContext& ctx, NavinButton which) {
+  const std::optional<unsigned> command = navinButtonCommand(readNavinVersion(ctx.settings), which);
   if (!command) return std::nullopt;
   const WindowHandle main = ctx.desktop.findWindow(kNavinYouClass, nullptr);
   if (!main) return std::nullopt;
