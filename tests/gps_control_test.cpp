@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "app/toolbar_handlers.h"
 #include "core/timer_ids.h"
 #include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
@@ -68,7 +69,7 @@ class GpsScene : public ::testing::Test {
 };
 
 TEST_F(GpsScene, NavinYouGpsStartPressesGpsUnderItsPopupAndShowsTheGpsLayout) {
-  toggleGps(t.ctx, speech);
+  pressGps(t.ctx, speech);
   EXPECT_THAT(
       t.log.actions(),
       ElementsAre(TimerStop(1), Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0),
@@ -92,7 +93,7 @@ TEST_F(GpsScene, NavinYouGpsStartWithTrackLogStartsReaderAndLoggerAndWithWavstar
   t.settings.writeInt(key::kWavStart, 1);
   t.settings.writeInt(key::kWavNavi, 0);
   t.settings.writeString(key::kPot, t.dir.file("none.pot"));  // cannot be opened
-  toggleGps(t.ctx, speech);
+  pressGps(t.ctx, speech);
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted),
               ElementsAre(WorkerStarted("routeDialogResponder"), WorkerStarted("positionReader"),
                           WorkerStarted("trackLogWriter")));
@@ -108,7 +109,7 @@ TEST_F(GpsScene, NavinYouGpsStopPostsUnderTheStopPopupAndStopsEveryWorker) {
   store(t.state.guidanceRun, 1);
   store(t.state.positionReaderRun, 1);
   store(t.state.trackLogRun, 1);
-  toggleGps(t.ctx, speech);
+  pressGps(t.ctx, speech);
   EXPECT_THAT(
       t.log.actions(),
       ElementsAre(TimerStop(1), Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0),
@@ -137,7 +138,7 @@ TEST_F(GpsScene, WithoutNavinYouOrItsButtonNothingIsSentAndTheOffLayoutShows) {
       }
       testing::FakeSpeechDispatch none{false};
       SpeechControl silent(none);
-      toggleGps(s.ctx, silent);
+      pressGps(s.ctx, silent);
       EXPECT_THAT(s.log.of(ActionKind::PopupShown), IsEmpty());
       EXPECT_THAT(s.log.of(ActionKind::Posted), IsEmpty());
       EXPECT_THAT(s.log.of(ActionKind::WorkerStarted), IsEmpty());
@@ -151,7 +152,7 @@ TEST_F(GpsScene, WithoutNavinYouOrItsButtonNothingIsSentAndTheOffLayoutShows) {
 TEST_F(GpsScene, VersionTwoUsesItsOwnGpsCommand) {
   t.settings.writeInt(key::kVer, 2);
   scriptButton(kNavinGpsV2, gpsState);
-  toggleGps(t.ctx, speech);
+  pressGps(t.ctx, speech);
   EXPECT_THAT(t.log.messagesTo(navin), ElementsAre(SentCommand(navin, kNavinGpsV2)));
 }
 
@@ -159,7 +160,7 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
   t.settings.writeInt(key::kMap, 1);
   t.settings.writeInt(key::kMapMode, 1);
   t.settings.writeInt(key::kCenter, 0);
-  toggleGps(t.ctx, speech);
+  pressGps(t.ctx, speech);
   EXPECT_THAT(t.log.actions(),
               ElementsAre(TimerStop(2), Enabled(1023, false), Enabled(1010, false),
                           Enabled(1011, false), Enabled(1012, false), Enabled(1013, false),
@@ -171,7 +172,7 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted), IsEmpty()) << "positions come from Navin' You";
 
   t.log.clear();
-  toggleGps(t.ctx, speech);
+  pressGps(t.ctx, speech);
   EXPECT_THAT(t.log.actions(),
               ElementsAre(TimerStop(2), Enabled(1023, true), Enabled(1010, true),
                           Enabled(1011, true), Enabled(1012, true), Enabled(1013, true),
@@ -183,13 +184,13 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
 
   t.settings.writeInt(key::kGps, 2);
   t.log.clear();
-  toggleGps(t.ctx, speech);
+  pressGps(t.ctx, speech);
   EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(2), Foreground(toolbar)));
 }
 
 TEST_F(GpsScene, LinkedGpsStartsGpsLinkAndAtlasThenStopsBoth) {
   t.settings.writeInt(key::kSaveTrk, 1);
-  toggleLinkedGps(t.ctx, speech);
+  pressLinkedGps(t.ctx, speech);
   EXPECT_THAT(t.log.filter([](const testing::Action& a) {
                 return a.kind == ActionKind::Launch || a.kind == ActionKind::Posted ||
                        a.kind == ActionKind::WorkerStarted || a.kind == ActionKind::TimerStart ||
@@ -206,7 +207,7 @@ TEST_F(GpsScene, LinkedGpsStartsGpsLinkAndAtlasThenStopsBoth) {
   EXPECT_EQ(t.view.bitmapSet(IDC_UP), "U1M");
 
   t.log.clear();
-  toggleLinkedGps(t.ctx, speech);
+  pressLinkedGps(t.ctx, speech);
   EXPECT_THAT(t.log.messagesTo(atlas), ElementsAre(PostedCommand(atlas, kAtlasGpsOff)));
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(2), 0);
   EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(1), 0);

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "app/toolbar_handlers.h"
 #include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
 #include "gps/gps_control.h"
@@ -215,12 +216,12 @@ TEST(ReceiverGps, TheGpsButtonRunsTheReceiverAndLeavesTheMapProgramAlone) {
   const WindowHandle navin = t.desktop.add(kNavinYouClass, "Navin' You");
   t.settings.writeInt(key::kReceiverSource, 2);
   t.settings.writeInt(key::kSaveTrk, 1);
-  toggleGps(t.ctx, speech);
+  pressGps(t.ctx, speech);
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted),
               ElementsAre(WorkerStarted("receiverReader"), WorkerStarted("trackLogWriter")));
   EXPECT_EQ(load(t.state.positionReaderRun), 1);
   EXPECT_THAT(t.log.messagesTo(navin), IsEmpty());
-  toggleGps(t.ctx, speech);
+  pressGps(t.ctx, speech);
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
   EXPECT_EQ(load(t.state.trackLogRun), 0);
   EXPECT_THAT(t.log.messagesTo(navin), IsEmpty());

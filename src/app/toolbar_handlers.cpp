@@ -148,8 +148,8 @@ void ToolbarDialog::onCommand(int id) {
     case IDC_VOICE_PROPERTIES:
       openVoiceProperties(ctx_, speech_);
       break;
-    case IDC_GPS: toggleGps(ctx_, speech_); break;
-    case IDC_LINKED_GPS: toggleLinkedGps(ctx_, speech_); break;
+    case IDC_GPS: pressGps(ctx_, speech_); break;
+    case IDC_LINKED_GPS: pressLinkedGps(ctx_, speech_); break;
     case IDC_CENTERING: toggleCentering(ctx_); break;
     case IDC_GPS_RELIEF: gpsRelief(ctx_); break;
     case IDC_NAVIGATION: startGuidance(ctx_, speech_); break;
@@ -185,5 +185,23 @@ bool ToolbarDialog::onSystemCommand(int id) {
 }
 
 void ToolbarDialog::onControlColour() { savePlacement(ctx_); }
+
+namespace {
+
+GpsStarted guidanceWithGps(AppContext& ctx, SpeechControl& speech) {
+  return [&ctx, &speech] {
+    if (ctx.settings.readInt(key::kWavStart) == 1) startGuidance(ctx, speech);
+  };
+}
+
+}  // namespace
+
+void pressGps(AppContext& ctx, SpeechControl& speech) {
+  toggleGps(ctx, guidanceWithGps(ctx, speech));
+}
+
+void pressLinkedGps(AppContext& ctx, SpeechControl& speech) {
+  toggleLinkedGps(ctx, guidanceWithGps(ctx, speech));
+}
 
 }  // namespace tabiro

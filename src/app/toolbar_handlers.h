@@ -12,6 +12,10 @@ namespace tabiro {
 constexpr int kWaypointFieldMin = 1;
 constexpr int kWaypointFieldMax = key::kWayPointMax.def;
 
+// Buttons 1000 and 1023: GPS, and guidance with it when "Wavstart" is 1.
+void pressGps(AppContext& ctx, SpeechControl& speech);
+void pressLinkedGps(AppContext& ctx, SpeechControl& speech);
+
 class ToolbarDialog {
  public:
   ToolbarDialog(AppContext& ctx, SpeechControl& speech) : ctx_(ctx), speech_(speech) {}

@@ -7,7 +7,6 @@
 #include "gps/position_reader.h"
 #include "gps/receiver_settings.h"
 #include "gps/track_log.h"
-#include "guidance/guidance_control.h"
 #include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
 #include "mapctl/input_messages.h"
@@ -27,18 +26,14 @@ bool linkedGpsUsable(const SettingsStore& settings) {
   return readMapMode(settings) == MapMode::Simultaneous;
 }
 
-void startGuidanceIfAsked(AppContext& ctx, SpeechControl& speech) {
-  if (ctx.settings.readInt(key::kWavStart) == 1) startGuidance(ctx, speech);
-}
-
-void toggleNavinYouGps(AppContext& ctx, SpeechControl& speech) {
+void toggleNavinYouGps(AppContext& ctx, const GpsStarted& started) {
   ctx.timers.stop(timer::kReserved1);
   if (toggleNavinGps(ctx)) {
     raiseToolbar(ctx);
     showNavinGpsOn(ctx.view);
     ctx.settings.writeInt(key::kMatch, 1);
     startGpsWorkersForTrackLog(ctx);
-    startGuidanceIfAsked(ctx, speech);
+    started();
     ctx.timers.start(timer::kBringMapToFront, kMapToFrontAfterGpsMs);
     raiseToolbar(ctx);
     return;
@@ -80,9 +75,9 @@ void toggleAtlasGps(AppContext& ctx) {
 }
 
 // GPS from a receiver: the reader always, the track log with "SaveTRK" 1,
-// guidance with "Wavstart" 1. The map program's GPS and its buttons are not
+// then what comes with GPS. The map program's GPS and its buttons are not
 // touched: two programs cannot share one port.
-void toggleReceiverGps(AppContext& ctx, SpeechControl& speech) {
+void toggleReceiverGps(AppContext& ctx, const GpsStarted& started) {
   if (load(ctx.state.receiverGpsOn) == 1) {
     stopGpsWorkers(ctx.state);
     showReceiverGps(ctx.view, false);
@@ -93,7 +88,7 @@ void toggleReceiverGps(AppContext& ctx, SpeechControl& speech) {
   showReceiverGps(ctx.view, true);
   startPositionReader(ctx);
   if (ctx.settings.readInt(key::kSaveTrk) == 1) startTrackLog(ctx);
-  startGuidanceIfAsked(ctx, speech);
+  started();
   raiseToolbar(ctx);
 }
 
@@ -124,14 +119,14 @@ bool toggleNavinGps(AppContext& ctx) {
   return false;
 }
 
-void toggleGps(AppContext& ctx, SpeechControl& speech) {
+void toggleGps(AppContext& ctx, const GpsStarted& started) {
   if (readReceiverSettings(ctx.settings).source != PositionSource::StatusBar) {
-    toggleReceiverGps(ctx, speech);
+    toggleReceiverGps(ctx, started);
     return;
   }
   switch (readMapInFront(ctx.settings)) {
     case MapInFront::NavinYou:
-      toggleNavinYouGps(ctx, speech);
+      toggleNavinYouGps(ctx, started);
       break;
     case MapInFront::Atlas:
       toggleAtlasGps(ctx);
@@ -142,7 +137,7 @@ void toggleGps(AppContext& ctx, SpeechControl& speech) {
   }
 }
 
-void toggleLinkedGps(AppContext& ctx, SpeechControl& speech) {
+void toggleLinkedGps(AppContext& ctx, const GpsStarted& started) {
   ctx.timers.stop(timer::kBringMapToFront);
   if (toggleNavinGps(ctx)) {
     startGpsWorkersForTrackLog(ctx);
@@ -152,7 +147,7 @@ void toggleLinkedGps(AppContext& ctx, SpeechControl& speech) {
     postAtlasCommand(ctx, kAtlasGpsOn);
     showLinkedGpsOn(ctx.view);
     ctx.settings.writeInt(key::kMatch, 1);
-    startGuidanceIfAsked(ctx, speech);
+    started();
   } else {
     postAtlasCommand(ctx, kAtlasGpsOff);
     writeGpsRun(ctx.settings, GpsRun::Stopped);

@@ -2,8 +2,9 @@
 // GPS relief buttons.
 #pragma once
 
+#include <functional>
+
 #include "core/app_context.h"
-#include "speech/speech_control.h"
 
 namespace tabiro {
 
@@ -16,11 +17,14 @@ constexpr unsigned kGpsReliefCommand = 4013;  // to "GPSPLAYER"
 // blocking press that starts GPS, the route dialog responder is started.
 bool toggleNavinGps(AppContext& ctx);
 
+// What starts with GPS, composed above this area (guidance with "Wavstart").
+using GpsStarted = std::function<void()>;
+
 // Button 1000: GPS in the map program named by "Map", or from the GPS
 // receiver when the profile's "Receiver" "Source" names one.
-void toggleGps(AppContext& ctx, SpeechControl& speech);
+void toggleGps(AppContext& ctx, const GpsStarted& started);
 // Button 1023: GPS in Navin' You with GPSLINK2.exe and ATLAS together.
-void toggleLinkedGps(AppContext& ctx, SpeechControl& speech);
+void toggleLinkedGps(AppContext& ctx, const GpsStarted& started);
 // Button 1009: the GPS player's relief release.
 void gpsRelief(AppContext& ctx);
 
