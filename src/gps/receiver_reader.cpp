@@ -1,5 +1,6 @@
 #include "gps/receiver_reader.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +9,6 @@
 #include <utility>
 
 #include "gps/datum.h"
-#include "guidance/announce.h"
 
 namespace tabiro {
 
@@ -16,11 +16,11 @@ namespace {
 
 constexpr int kWaitSliceMs = 250;
 
-// Pictures and WAV files of the two announcements, beside the exe.
-constexpr const char* kLostPicture = "GPS途絶.bmp";
-constexpr const char* kBackPicture = "GPS復帰.bmp";
-constexpr const char* kLostWav = "GPS途絶.wav";
-constexpr const char* kBackWav = "GPS復帰.wav";
+std::atomic<SignalAnnouncer>& signalAnnouncer() {
+  static std::atomic<SignalAnnouncer> announcer{nullptr};
+  return announcer;
+}
+
 
 // One reader holds a receiver at a time: a new start waits for the reader
 // of the last one to let go of the port (within a read) instead of finding
@@ -108,7 +108,9 @@ class Reading {
   void notice(SignalWatch::Change change) {
     if (change == SignalWatch::Change::None || !running()) return;
     if (change == SignalWatch::Change::Lost) markNoFix(ctx_.state);
-    announceSignalChange(ctx_, change);
+    if (const SignalAnnouncer announcer = signalAnnouncer().load()) {
+      announcer(ctx_, change == SignalWatch::Change::Lost);
+    }
   }
 
   AppContext& ctx_;
@@ -170,17 +172,7 @@ LinkOpening openReceiver(ReceiverLinks& links, const ReceiverSettings& settings)
   return {nullptr, LinkFailure::Absent};
 }
 
-void announceSignalChange(AppContext& ctx, SignalWatch::Change change) {
-  if (change == SignalWatch::Change::None) return;
-  const bool lost = change == SignalWatch::Change::Lost;
-  std::string phrase = lost ? ctx.settings.readString(key::kGpsLost)
-                            : ctx.settings.readString(key::kGpsBack);
-  const char* picture = lost ? kLostPicture : kBackPicture;
-  const char* wav = lost ? kLostWav : kBackWav;
-  ctx.workers.start("signalAnnouncer", [&ctx, phrase = std::move(phrase), picture, wav] {
-    announce(ctx, phrase, AnnouncedPicture::notice(picture, phrase), wav);
-  });
-}
+void setSignalAnnouncer(SignalAnnouncer announcer) { signalAnnouncer().store(announcer); }
 
 void receiverReader(AppContext& ctx, std::int32_t start) { Reading(ctx, start).run(); }
 

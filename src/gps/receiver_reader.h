@@ -47,9 +47,11 @@ GpsFix gpsFixFrom(const ReceivedFix& received, FileDatum datum, std::int32_t pre
 // The link the settings name; a status-bar source opens nothing (Absent).
 LinkOpening openReceiver(ReceiverLinks& links, const ReceiverSettings& settings);
 
-// The announcement of a change (chime, "gpslost" or "gpsback", a picture
-// captioned with the phrase) on a worker of its own, so that reading goes on.
-void announceSignalChange(AppContext& ctx, SignalWatch::Change change);
+// How a lost (true) or returned fix is announced. The announcements stand
+// above this area: the program sets this once before any reader runs;
+// without it a change is not announced.
+using SignalAnnouncer = void (*)(AppContext& ctx, bool lost);
+void setSignalAnnouncer(SignalAnnouncer announcer);
 
 // The worker, under positionReaderRun and positionReaderStart as the status
 // bar reader: reads the receiver of the profile's settings until the flag is

@@ -5,6 +5,8 @@
 #include "core/settings_store.h"
 #include "core/shared_state.h"
 #include "app/win32/toolbar_window.h"
+#include "gps/receiver_reader.h"
+#include "guidance/signal_announcement.h"
 #include "platform/win32/adapters_win32.h"
 #include "platform/win32/audio_sessions_win32.h"
 #include "platform/win32/receiver_links_win32.h"
@@ -23,6 +25,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // holds their context) lives as long as the process and is never
   // destroyed. The speech wrapper is the user-interface thread's alone: it
   // is destroyed at the end and releases the control if it still holds it.
+  setSignalAnnouncer(&announceSignalChange);
   auto* state = new SharedState;
   Win32SpeechDispatch speechDispatch;
   SpeechControl speech(speechDispatch);
