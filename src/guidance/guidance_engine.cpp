@@ -7,6 +7,7 @@
 #include "gps/coordinates.h"
 #include "gps/position_reader.h"
 #include "gps/status_bar.h"
+#include "guidance/camera_kinds.h"
 #include "platform/sjis.h"
 #include "resource.h"
 
@@ -181,12 +182,7 @@ bool watchesHeading(std::int32_t direction, std::int32_t heading) {
 }
 
 std::string cameraWavFile(const std::string& text) {
-  const bool majorRoad = sjis::contains(text, "高") || sjis::contains(text, "バイパス") ||
-                         sjis::contains(text, "道");
-  if (sjis::contains(text, "Hシステム")) return majorRoad ? "ovis2_h.wav" : "ovis2_l.wav";
-  if (sjis::contains(text, "ループコイル")) return majorRoad ? "ovis3_h.wav" : "ovis3_l.wav";
-  if (sjis::contains(text, "レーダ")) return majorRoad ? "ovis1_h.wav" : "ovis1_l.wav";
-  return "オービス.wav";
+  return cameraKindFile(text, ".wav", "オービス.wav");
 }
 
 TurnPhrase turnPhrase(const SettingsStore& settings, const std::string& text) {

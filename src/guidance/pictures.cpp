@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "guidance/camera_kinds.h"
 #include "platform/sjis.h"
 
 namespace tabiro {
@@ -22,26 +23,6 @@ constexpr PictureTag kTurnPictures[] = {
     {"ト直", "ト直進.bmp"},   {"ト右", "ト右.bmp"},
 };
 
-struct CameraKind {
-  std::string_view tag;
-  const char* majorRoad;
-  const char* otherRoad;
-};
-
-constexpr CameraKind kCameraKinds[] = {
-    {"Hシステム", "ovis2_h.bmp", "ovis2_l.bmp"},
-    {"ループコイル", "ovis3_h.bmp", "ovis3_l.bmp"},
-    {"レーダ", "ovis1_h.bmp", "ovis1_l.bmp"},
-};
-constexpr const char* kAnyCameraPicture = "オービス.bmp";
-
-constexpr std::string_view kMajorRoadTags[] = {"高", "バイパス", "道"};
-
-bool onMajorRoad(std::string_view text) {
-  return std::any_of(std::begin(kMajorRoadTags), std::end(kMajorRoadTags),
-                     [text](std::string_view tag) { return sjis::contains(text, tag); });
-}
-
 }  // namespace
 
 std::string turnPictureFor(std::string_view waypointText) {
@@ -52,12 +33,7 @@ std::string turnPictureFor(std::string_view waypointText) {
 }
 
 std::string cameraPictureFor(std::string_view cameraText) {
-  for (const CameraKind& kind : kCameraKinds) {
-    if (sjis::contains(cameraText, kind.tag)) {
-      return onMajorRoad(cameraText) ? kind.majorRoad : kind.otherRoad;
-    }
-  }
-  return kAnyCameraPicture;
+  return cameraKindFile(cameraText, ".bmp", "オービス.bmp");
 }
 
 int pictureStayMs(const SettingsStore& settings) {
