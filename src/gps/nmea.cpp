@@ -5,18 +5,13 @@
 #include <cmath>
 #include <iterator>
 
+#include "platform/hex.h"
+
 namespace tabiro {
 
 namespace {
 
 constexpr double kKmhPerKnot = 1.852;
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 std::vector<std::string_view> fieldsOf(std::string_view body) {
   std::vector<std::string_view> fields;

@@ -4,17 +4,11 @@
 #include <fstream>
 
 #include "core/profile_keys.h"
+#include "platform/hex.h"
 
 namespace tabiro {
 
 namespace {
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The marker with CR LF: what an editor that rewrites line ends makes of it.
 bool isCrLfMarker(std::string_view line) {
