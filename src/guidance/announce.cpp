@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "core/toolbar_title.h"
+#include "core/toolbar_door.h"
 #include "guidance/audio_ducking.h"
 #include "guidance/music_players.h"
 #include "guidance/pictures.h"
@@ -32,7 +32,7 @@ bool speechChosen(AppContext& ctx) {
 // along, so that the others stay lowered until it has been said.
 void askToolbarToSpeak(AppContext& ctx, const std::string& phrase,
                        const std::shared_ptr<OtherSessionsLowered>& quiet) {
-  if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
+  if (const WindowHandle toolbar = findToolbar(ctx)) {
     ctx.state.speechText.push(phrase, quiet);
     ctx.desktop.post(toolbar, win::kWmCommand, IDC_SPEAK, 0);
   }

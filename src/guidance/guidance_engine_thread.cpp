@@ -1,7 +1,7 @@
 // The engine as a worker of the running program: its output announces.
 #include <cstdint>
 
-#include "core/toolbar_title.h"
+#include "core/toolbar_door.h"
 #include "guidance/guidance_engine.h"
 #include "mapctl/map_window.h"
 #include "platform/winmsg.h"
@@ -11,22 +11,11 @@ namespace tabiro {
 
 namespace {
 
-void sendToToolbar(AppContext& ctx, int command) {
-  if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
-    ctx.desktop.send(toolbar, win::kWmCommand, static_cast<std::uintptr_t>(command), 0);
-  }
-}
-
 // A waypoint's map commands are posted behind the phrase's command 1044: sent,
 // they would run first (a window handles sent messages before posted ones),
 // and a scale walk of several seconds would hold the phrase back past the
 // turn. They come after the picture as well, which stands by the time the
-// announcement returns.
-void postToToolbar(AppContext& ctx, int command) {
-  if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
-    ctx.desktop.post(toolbar, win::kWmCommand, static_cast<std::uintptr_t>(command), 0);
-  }
-}
+// announcement returns (postToToolbar).
 
 class AnnouncingOutput final : public GuidanceOutput {
  public:

@@ -2,18 +2,11 @@
 
 #include "core/modes.h"
 #include "core/timer_ids.h"
-#include "core/toolbar_title.h"
 #include "mapctl/atlas_window.h"
 #include "mapctl/discovery.h"
 #include "mapctl/map_commands.h"
 
 namespace tabiro {
-
-void raiseToolbar(AppContext& ctx) {
-  if (const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle)) {
-    ctx.desktop.setForeground(toolbar);
-  }
-}
 
 void activateMapWindow(AppContext& ctx, int settleAfterSViewMs) {
   switch (readMapInFront(ctx.settings)) {

@@ -3,14 +3,12 @@
 #pragma once
 
 #include "core/app_context.h"
+#include "core/toolbar_door.h"
 
 namespace tabiro {
 
 constexpr int kMapSettleMs = 500;    // after the map program, and after SView, come forward
 constexpr int kRaiseTimerMs = 2000;  // timers 2 and 3
-
-// Makes the toolbar (the window titled "Tabiro2") the foreground window.
-void raiseToolbar(AppContext& ctx);
 
 // Brings the map program named by "Map" in front, then SView, each followed
 // by a pause: one second with the settle after SView as given.

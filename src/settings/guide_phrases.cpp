@@ -1,6 +1,6 @@
 #include "settings/guide_phrases.h"
 
-#include "core/toolbar_title.h"
+#include "core/toolbar_door.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 
@@ -16,9 +16,7 @@ void openGuidePhrases(AppContext& ctx) {
 }
 
 void askForVoiceProperties(AppContext& ctx) {
-  const WindowHandle toolbar = ctx.desktop.findWindow(nullptr, kToolbarTitle);
-  if (!toolbar) return;
-  ctx.desktop.send(toolbar, win::kWmCommand, IDC_VOICE_PROPERTIES, 0);
+  sendToToolbar(ctx, IDC_VOICE_PROPERTIES);
 }
 
 }  // namespace tabiro
