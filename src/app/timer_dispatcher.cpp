@@ -16,7 +16,6 @@ namespace {
 
 constexpr const char* kErrorTitle = "Error";
 constexpr const char* kAudioErrorTitle = "Error Initializing Audio";
-constexpr int kCancelId = 2;
 constexpr int kToolbarAfterMapMs = 200;  // timer 4: SView in front, then the toolbar
 
 WindowHandle findErrorBox(Desktop& desktop) {
@@ -51,7 +50,7 @@ void watchAudioErrors(AppContext& ctx) {
   if (box) {
     ctx.timers.stop(timer::kGuideCheck);
     for (int n = 0; box && n < kMaxErrorBoxDismissals; ++n) {
-      sendDialogCommand(ctx, box, kCancelId, DialogSend::Sent);
+      sendDialogCommand(ctx, box, win::kIdCancel, DialogSend::Sent);
       ctx.clock.sleep(10);
       box = findErrorBox(ctx.desktop);
     }

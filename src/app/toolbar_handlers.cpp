@@ -118,9 +118,7 @@ bool ToolbarDialog::onCommandMessage(int id, int notificationCode) {
 void ToolbarDialog::onCommand(int id) {
   switch (id) {
     case IDC_HELP_BUTTON:
-      ctx_.timers.stop(timer::kReserved1);
-      ctx_.timers.stop(timer::kRaiseAfterGps);
-      ctx_.timers.stop(timer::kRaiseAfterLinked);
+      cancelRaiseTimers(ctx_);
       ctx_.popups.openHelp();
       rearmRaiseTimer(ctx_);
       break;

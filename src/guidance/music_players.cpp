@@ -27,7 +27,6 @@ constexpr unsigned kLayer3Play = 40010;
 constexpr const char* kTrackInfoTitle = "Track information";
 constexpr int kTrackNumberControl = 1034;
 constexpr int kTrackNumberChars = 40;  // at most 39 characters
-constexpr unsigned kCancel = 2;
 
 std::int32_t readLayer3Track(AppContext& ctx) {
   const WindowHandle info = ctx.desktop.findWindow(nullptr, kTrackInfoTitle);
@@ -35,7 +34,7 @@ std::int32_t readLayer3Track(AppContext& ctx) {
   const WindowHandle field = ctx.desktop.dialogItem(info, kTrackNumberControl);
   const std::string text = field ? ctx.desktop.windowText(field, kTrackNumberChars) : "";
   const long track = std::strtol(text.c_str(), nullptr, 10);
-  ctx.desktop.send(info, win::kWmCommand, kCancel, 0);
+  ctx.desktop.send(info, win::kWmCommand, win::kIdCancel, 0);
   return track > 0 && track <= kLayer3MaxTrack ? static_cast<std::int32_t>(track) : 1;
 }
 
