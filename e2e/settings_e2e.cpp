@@ -355,7 +355,7 @@ TEST_F(SettingsTest, GuidanceSettingsSavedOnOkGoToTheProfileAndTheVoiceToTheEngi
   const size_t mark = log("speech").size();
   ASSERT_TRUE(confirm(guidance));
   expectProfileLines({"OvisUp=800\r\n", "Wavstart=1\r\n", "AntiTos=1\r\n", "WaveUp=30\r\n",
-                      "Komatime=10\r\n", "Duck=0\r\n", "DuckLevel=35\r\n"});
+                      "Komatime=5\r\n", "Duck=0\r\n", "DuckLevel=35\r\n"});
   EXPECT_TRUE(log("speech").waitFor(isEvent("speech", "put 2 Volume"), kTimeoutMs, mark))
       << "the voice settings go to the engine after saving";
 }
