@@ -260,10 +260,14 @@ TEST(ImportRoute, TurnsFromPlannersRoutesTracksWaypointsAndKml) {
   const std::string brokenLog = "<trk><trkseg>" + lineOf("trkpt", straight({35.0, 139.0}, 0, 1000)) + "</trkseg></trk><trk><trkseg>" +
                                 lineOf("trkpt", straight({35.00925, 139.0}, 90, 1000)) + "</trkseg></trk><trk><name>far</name><trkseg>" +
                                 lineOf("trkpt", straight({35.2, 139.0}, 180, 1000)) + "</trkseg></trk>";
-  // North, a turnaround to the right, back south to the start.
+  // North, a turnaround 5 m wide to the right, back south to the start: the
+  // far end lies on the line through the first and the last fix.
   std::vector<GeoDegrees> outAndBack = straight({35.0, 139.0}, 0, 1000);
-  for (const GeoDegrees& p : straight(outAndBack.back(), 90, 12, 4)) outAndBack.push_back(p);
-  for (const GeoDegrees& p : straight(outAndBack.back(), 180, 1000)) outAndBack.push_back(p);
+  for (const double bearing : {90, 180, 270}) {
+    for (const GeoDegrees& p : straight(outAndBack.back(), bearing, bearing == 180 ? 1020 : 5, bearing == 180 ? 20 : 5)) {
+      outAndBack.push_back(p);
+    }
+  }
   const std::string kml =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document>"
       "<Placemark><name>start</name><Point><coordinates>139.0,35.0,0</coordinates></Point></Placemark>"
