@@ -57,17 +57,25 @@ std::string number(double v) {
   return text;
 }
 
-// Plane coordinates of the picture: east to the right, north up.
-class Projection {
- public:
-  explicit Projection(const std::vector<Coordinates>& all) {
-    double minLat = all.front().latitude, maxLat = minLat, minLon = all.front().longitude, maxLon = minLon;
+// The box round some points; `all` not empty.
+struct Bounds {
+  explicit Bounds(const std::vector<Coordinates>& all)
+      : minLat(all.front().latitude), maxLat(minLat), minLon(all.front().longitude), maxLon(minLon) {
     for (const Coordinates& c : all) {
       minLat = std::min<double>(minLat, c.latitude);
       maxLat = std::max<double>(maxLat, c.latitude);
       minLon = std::min<double>(minLon, c.longitude);
       maxLon = std::max<double>(maxLon, c.longitude);
     }
+  }
+  double minLat, maxLat, minLon, maxLon;
+};
+
+// Plane coordinates of the picture: east to the right, north up.
+class Projection {
+ public:
+  explicit Projection(const std::vector<Coordinates>& all) {
+    const auto [minLat, maxLat, minLon, maxLon] = Bounds(all);
     const double midLat = (minLat + maxLat) / 2;
     lonMetres_ = kMetresPerUnit * std::cos(midLat / kUnitsPerDegree * 3.141592653589793 / 180);
     const double east = std::max((maxLon - minLon) * lonMetres_, kSmallestExtentMetres);
@@ -177,13 +185,7 @@ std::vector<bool> camerasInFrame(const Picture& pic) {
   for (const RouteWaypoint& w : pic.waypoints) framed.push_back(w.position);
   std::vector<bool> in(pic.cameras.size(), framed.empty());
   if (framed.empty()) return in;
-  double minLat = framed.front().latitude, maxLat = minLat, minLon = framed.front().longitude, maxLon = minLon;
-  for (const Coordinates& c : framed) {
-    minLat = std::min<double>(minLat, c.latitude);
-    maxLat = std::max<double>(maxLat, c.latitude);
-    minLon = std::min<double>(minLon, c.longitude);
-    maxLon = std::max<double>(maxLon, c.longitude);
-  }
+  const auto [minLat, maxLat, minLon, maxLon] = Bounds(framed);
   const double latMargin = kFrameMarginMetres / kMetresPerUnit;
   const double lonMargin = latMargin / std::cos((minLat + maxLat) / 2 / kUnitsPerDegree * 3.141592653589793 / 180);
   for (std::size_t i = 0; i < pic.cameras.size(); ++i) {
