@@ -358,13 +358,17 @@ TEST_F(ToolbarTest, MnemonicsQCommaAndPeriodClickTheirButtons) {
 TEST_F(ToolbarTest, WaypointOutsideOneToFiveHundredOneKeepsTheToolbarOpenOnEnter) {
   HWND toolbar = startToolbar("[Tabiro Info]\r\nMapMode=2\r\n");
   ASSERT_TRUE(toolbar);
-  // The field shows three digits whole.
+  // The field shows three digits whole, in the toolbar's font (a font
+  // handle is the other process's own, so the same font is made here).
   HWND field = GetDlgItem(toolbar, IDC_WAYPOINT_FIELD);
   HDC dc = GetDC(field);
-  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(send(field, WM_GETFONT, 0, 0)));
+  const HFONT font = CreateFontA(-MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                 FALSE, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
+  const HGDIOBJ old = SelectObject(dc, font);
   SIZE digits{};
   GetTextExtentPoint32A(dc, "501", 3, &digits);
   SelectObject(dc, old);
+  DeleteObject(font);
   ReleaseDC(field, dc);
   RECT client{};
   GetClientRect(field, &client);
