@@ -235,7 +235,7 @@ TEST(ImportRoute, TurnsFromPlannersRoutesTracksWaypointsAndKml) {
                                                           std::to_string(sign) + "</gh:sign><gh:direction>N</gh:direction>");
   }
   graphHopper += "</rte><trk><trkseg>" + lineOf("trkpt", straight({35.0, 139.0}, 0, 10000, 500)) + "</trkseg></trk>";
-  std::string brouter = "<rte>" + plannedPoint(35.0, 139.0, "<offset>0</offset>");
+  std::string brouter = "<rte>" + plannedPoint(35.0, 139.0, "<turn>TL</turn><offset>0</offset>");
   n = 1;
   for (const char* turn : {"TR", "TSLL", "C", "KL", "TU", "RNDB2", "RNLB1"}) {
     brouter += plannedPoint(35.0 + 0.01 * n++, 139.0, std::string("<turn>") + turn + "</turn><turn-angle>90</turn-angle><offset>4</offset>");

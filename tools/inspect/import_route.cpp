@@ -198,7 +198,9 @@ Line gpxRoute(const pugi::xml_node& rte, const CoordinateReader& read) {
     line.points.push_back(point);
     if (const auto instruction = instructionOf(p)) {
       line.hasInstructions = true;
-      if (*instruction == Instruction::Left || *instruction == Instruction::Right) {
+      // Nothing is said where the drive starts, whatever the planner says there.
+      const bool start = line.points.size() == 1;
+      if (!start && (*instruction == Instruction::Left || *instruction == Instruction::Right)) {
         line.instructed.push_back({point.position, point.name,
                                    *instruction == Instruction::Left ? TurnSide::Left : TurnSide::Right});
       }
