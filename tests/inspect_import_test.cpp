@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <cstdio>
@@ -306,8 +307,9 @@ TEST(ImportRoute, TurnsFromPlannersRoutesTracksWaypointsAndKml) {
 }
 
 // A drive logged once a second at 43 km/h, each fix up to 2.5 m off in
-// each direction: a stray fix 60 m off the road, 40 s stopped at a light, a
-// junction to the right, a long bend of 60 degrees, a junction to the left.
+// each direction: a stray fix 60 m off the road, a minute stopped at a light, a
+// junction to the right, a long bend of 60 degrees, a hill road's bend, a
+// junction to the left.
 TEST(ImportRoute, RecordedDriveGivesItsJunctionTurnsAndNoFalseOnes) {
   unsigned seed = 12345;
   const auto noise = [&seed] {
@@ -319,13 +321,21 @@ TEST(ImportRoute, RecordedDriveGivesItsJunctionTurnsAndNoFalseOnes) {
     for (const GeoDegrees& p : straight(road.back(), bearing, metres, 12)) road.push_back(p);
   };
   drive(0, 600);
+  // Standing still, the fix wanders up to 10 m about.
   const GeoDegrees light = road.back();
-  for (int i = 0; i < 40; ++i) road.push_back(light);
+  double driftNorth = 0, driftEast = 0;
+  for (int i = 0; i < 60; ++i) {
+    driftNorth = std::clamp(driftNorth + noise() * 0.8, -10.0, 10.0);
+    driftEast = std::clamp(driftEast + noise() * 0.8, -10.0, 10.0);
+    road.push_back({light.latitude + driftNorth / 111320.0, light.longitude + driftEast / 91200.0});
+  }
   drive(0, 200);
   drive(90, 500);
   for (int b = 90; b < 150; b += 2) drive(b, 12);  // 360 m round a radius of some 340 m
   drive(150, 300);
-  drive(60, 400);
+  for (int b = 156; b <= 240; b += 12) drive(b, 12);  // a bend of a hill road, 90 degrees round 60 m
+  drive(240, 300);
+  drive(150, 400);
   std::string log;
   for (std::size_t i = 0; i < road.size(); ++i) {
     const double east = i == 20 ? 60 : noise(), north = noise();
