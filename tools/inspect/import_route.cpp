@@ -67,7 +67,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args) {
 }
 
 // What a planner said at a route point.
-enum class Instruction { None, Continue, Left, Right, Finish };
+enum class Instruction { Continue, Left, Right };
 
 // A route, a track or a KML line: its points and, from a planner, its turns.
 struct Line {
@@ -102,10 +102,18 @@ std::vector<pugi::xml_node> childrenNamed(const pugi::xml_node& parent, std::str
   return result;
 }
 
+// In document order, without recursion: a file nested a million deep must
+// not exhaust the stack.
 void descendantsNamed(const pugi::xml_node& parent, std::string_view name, std::vector<pugi::xml_node>& out) {
-  for (const pugi::xml_node c : parent.children()) {
-    if (localName(c) == name) out.push_back(c);
-    descendantsNamed(c, name, out);
+  pugi::xml_node n = parent.first_child();
+  while (n) {
+    if (localName(n) == name) out.push_back(n);
+    if (n.first_child()) {
+      n = n.first_child();
+      continue;
+    }
+    while (n && n != parent && !n.next_sibling()) n = n.parent();
+    n = n && n != parent ? n.next_sibling() : pugi::xml_node();
   }
 }
 
@@ -158,8 +166,7 @@ Instruction graphHopperSign(int sign) {
   switch (sign) {
     case -3: case -2: case -1: case -7: case -8: case 6: return Instruction::Left;
     case 1: case 2: case 3: case 7: case 8: case -98: return Instruction::Right;
-    case 4: return Instruction::Finish;
-    default: return Instruction::Continue;  // 0 continue, 5 via reached, and what a later version may add
+    default: return Instruction::Continue;  // 0 continue, 4 finish, 5 via reached, and what a later version adds
   }
 }
 
