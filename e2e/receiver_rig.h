@@ -22,6 +22,26 @@ class ReceiverRig {
   int port_;
 };
 
+// A TCP peer on 127.0.0.1 that the receiver may dial: it listens and never
+// accepts nor sends, so a connection is made (by the system's backlog) and
+// stays silent. Closed when it goes out of scope.
+class SilentLoopbackListener {
+ public:
+  SilentLoopbackListener();
+  ~SilentLoopbackListener();
+  SilentLoopbackListener(const SilentLoopbackListener&) = delete;
+  SilentLoopbackListener& operator=(const SilentLoopbackListener&) = delete;
+  int port() const { return port_; }  // 0 when it could not listen
+
+ private:
+  unsigned long long socket_;
+  int port_ = 0;
+};
+
+// A loopback port nothing listens on (bound once and released), so a
+// connection to it is refused at once; 0 when none could be found.
+int unusedLoopbackPort();
+
 // The Unix path of a Windows path, as the rig on the Unix side needs it.
 std::string unixPath(const std::string& windowsPath);
 

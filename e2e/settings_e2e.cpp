@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include "receiver_rig.h"
 #include "resource.h"
 
 namespace e2e {
@@ -194,6 +195,23 @@ class SettingsTest : public E2eTest {
 
   bool closeWith(HWND dialog, WORD key) {
     return pressKey(dialog, key) && waitUntil([&] { return !IsWindow(dialog); });
+  }
+
+  // "受信テスト" towards a loopback peer the test controls: the dialog keeps
+  // answering while the test waits, and then names the reason nothing came.
+  void expectReceiverTestReason(HWND toolbar, const std::string& reason, const char* picture) {
+    HWND dialog = openFromSystemMenu(toolbar, kDownToReceiverSettings, kReceiverTitle);
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(pressButton(dialog, IDC_RX_TEST));
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &ignored))
+        << "the dialog does not answer while the test runs";
+    ASSERT_TRUE(waitUntil([&] { return controlText(dialog, IDC_RX_TEST_RESULT).find(reason) != std::string::npos; },
+                          20000))
+        << controlText(dialog, IDC_RX_TEST_RESULT);
+    EXPECT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_RX_TEST); })) << "one test ended, another may start";
+    keepPicture(dialog, picture);
+    ASSERT_TRUE(closeWith(dialog, VK_ESCAPE));
   }
 };
 
@@ -404,29 +422,27 @@ TEST_F(SettingsTest, ReceiverSettingsRefuseABadPortNumberAndSaveTheCorrectedValu
                       "TcpPort=2947\r\nDatum=1\r\n"});
 }
 
-// "受信テスト" towards an address nobody answers: the dialog keeps
-// answering while the test waits, and then says why nothing came.
-TEST_F(SettingsTest, ReceiverTestSaysWhyNothingCameWithoutFreezingTheDialog) {
-  HWND toolbar = startToolbar("[Tabiro Info]\r\nMapMode=2\r\n[Receiver]\r\nSource=2\r\n"
-                              "Host=10.255.255.1\r\nTcpPort=9\r\n");
+std::string tcpReceiverProfile(int port) {
+  return std::string(kQuietProfile) + "[Receiver]\r\nSource=2\r\nHost=127.0.0.1\r\nTcpPort=" +
+         std::to_string(port) + "\r\n";
+}
+
+// A server that takes the connection and never sends a sentence.
+TEST_F(SettingsTest, ReceiverTestOfASilentServerSaysNoSentencesCame) {
+  SilentLoopbackListener silent;
+  ASSERT_NE(silent.port(), 0);
+  HWND toolbar = startToolbar(tcpReceiverProfile(silent.port()));
   ASSERT_TRUE(toolbar);
-  HWND dialog = openFromSystemMenu(toolbar, kDownToReceiverSettings, kReceiverTitle);
-  ASSERT_TRUE(dialog);
-  ASSERT_TRUE(pressButton(dialog, IDC_RX_TEST));
-  DWORD_PTR ignored = 0;
-  EXPECT_TRUE(SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &ignored))
-      << "the dialog does not answer while the test runs";
-  // Refused, timed out, or (where the network takes any connection) silent:
-  // the test names a reason, and nothing came.
-  const auto reason = [&] {
-    const std::string result = controlText(dialog, IDC_RX_TEST_RESULT);
-    return result.find("接続できません。") != std::string::npos ||
-           result.find("NMEAの文が届きません。") != std::string::npos;
-  };
-  ASSERT_TRUE(waitUntil(reason, 20000)) << controlText(dialog, IDC_RX_TEST_RESULT);
-  EXPECT_TRUE(waitUntil([&] { return isEnabled(dialog, IDC_RX_TEST); })) << "one test ended, another may start";
-  keepPicture(dialog, "receiver_test");
-  ASSERT_TRUE(closeWith(dialog, VK_ESCAPE));
+  expectReceiverTestReason(toolbar, "NMEAの文が届きません。", "receiver_test");
+}
+
+// A port nobody listens on: the connection is refused.
+TEST_F(SettingsTest, ReceiverTestOfAClosedPortSaysItCannotConnect) {
+  const int closed = unusedLoopbackPort();
+  ASSERT_NE(closed, 0);
+  HWND toolbar = startToolbar(tcpReceiverProfile(closed));
+  ASSERT_TRUE(toolbar);
+  expectReceiverTestReason(toolbar, "接続できません。", "receiver_test_refused");
 }
 
 }  // namespace

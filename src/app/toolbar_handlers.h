@@ -3,14 +3,15 @@
 #pragma once
 
 #include "core/app_context.h"
-#include "core/profile_keys.h"
+#include "core/shared_state.h"
 #include "core/toolbar_title.h"
 #include "speech/speech_control.h"
 
 namespace tabiro {
 
 constexpr int kWaypointFieldMin = 1;
-constexpr int kWaypointFieldMax = key::kWayPointMax.def;
+// One past the last row: where the engine leaves "WayPoint" when the route ends.
+constexpr int kWaypointFieldMax = WaypointTable::kRows + 1;
 
 // Buttons 1000 and 1023: GPS, and guidance with it when "Wavstart" is 1.
 void pressGps(AppContext& ctx, SpeechControl& speech);
