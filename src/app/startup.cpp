@@ -39,7 +39,7 @@ void applyVersionOverride(SettingsStore& settings) {
 StartupPlan planStartup(MapMode mapMode, MapInFront front) {
   StartupPlan plan;
   if (mapMode == MapMode::Unknown || front == MapInFront::Unknown) {
-    return plan;  // nothing loaded, nothing launched, timer 4 at 4000 ms
+    return plan;  // nothing loaded, nothing launched, timer::kBringMapToFront at 4000 ms
   }
 
   plan.mapMode = mapMode;

@@ -16,7 +16,7 @@ namespace {
 
 constexpr const char* kErrorTitle = "Error";
 constexpr const char* kAudioErrorTitle = "Error Initializing Audio";
-constexpr int kToolbarAfterMapMs = 200;  // timer 4: SView in front, then the toolbar
+constexpr int kToolbarAfterMapMs = 200;  // timer::kBringMapToFront: SView in front, then the toolbar
 
 WindowHandle findErrorBox(Desktop& desktop) {
   if (const WindowHandle box = desktop.findWindow(nullptr, kErrorTitle)) return box;

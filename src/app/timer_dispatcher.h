@@ -16,7 +16,7 @@ void handleTimer(AppContext& ctx, int id);
 constexpr int kCheckTimeMinSeconds = 1;
 constexpr int kCheckTimeMaxSeconds = 86400;
 
-// Starts timer 110 with "checktime" seconds, kept within the bounds above.
+// Starts timer::kGuideCheck with "checktime" seconds, kept within the bounds above.
 void startGuideCheckTimer(AppContext& ctx);
 
 }  // namespace tabiro

@@ -13,7 +13,7 @@ constexpr int kWaypointFieldMin = 1;
 // One past the last row: where the engine leaves "WayPoint" when the route ends.
 constexpr int kWaypointFieldMax = WaypointTable::kRows + 1;
 
-// Buttons 1000 and 1023: GPS, and guidance with it when "Wavstart" is 1.
+// IDC_GPS and IDC_LINKED_GPS: GPS, and guidance with it when "Wavstart" is 1.
 void pressGps(AppContext& ctx, SpeechControl& speech);
 void pressLinkedGps(AppContext& ctx, SpeechControl& speech);
 

@@ -68,7 +68,7 @@ void toggleAtlasGps(AppContext& ctx) {
       postAtlasCommand(ctx, kAtlasDetailMap);
       raiseToolbar(ctx);
       break;
-    default:  // linked GPS runs: button 1000 is disabled then
+    default:  // linked GPS runs: IDC_GPS is disabled then
       raiseToolbar(ctx);
       break;
   }

@@ -10,7 +10,7 @@ namespace tabiro {
 
 inline constexpr const char* kGpsLinkProgram = "GPSLINK2.exe";
 constexpr int kGpsStopPopupMs = 1000;
-constexpr int kMapToFrontAfterGpsMs = 1500;  // timer 4
+constexpr int kMapToFrontAfterGpsMs = 1500;  // timer::kBringMapToFront
 constexpr unsigned kGpsReliefCommand = 4013;  // to "GPSPLAYER"
 
 // Flips Navin' You's own GPS button; true when GPS is now on. Before the
@@ -20,12 +20,12 @@ bool toggleNavinGps(AppContext& ctx);
 // What starts with GPS, composed above this area (guidance with "Wavstart").
 using GpsStarted = std::function<void()>;
 
-// Button 1000: GPS in the map program named by "Map", or from the GPS
+// IDC_GPS: GPS in the map program named by "Map", or from the GPS
 // receiver when the profile's "Receiver" "Source" names one.
 void toggleGps(AppContext& ctx, const GpsStarted& started);
-// Button 1023: GPS in Navin' You with GPSLINK2.exe and ATLAS together.
+// IDC_LINKED_GPS: GPS in Navin' You with GPSLINK2.exe and ATLAS together.
 void toggleLinkedGps(AppContext& ctx, const GpsStarted& started);
-// Button 1009: the GPS player's relief release.
+// IDC_GPS_RELIEF: the GPS player's relief release.
 void gpsRelief(AppContext& ctx);
 
 // The reader and the log writer, when "SaveTRK" is 1.

@@ -1,7 +1,7 @@
 // One announcement: the music player kept quiet, the chime, then speech or a
 // WAV file, and a picture. The guidance engine and guidance start and stop
 // call it from their own threads; speech itself always runs on the
-// user-interface thread (command 1044).
+// user-interface thread (IDC_SPEAK).
 #pragma once
 
 #include <string>

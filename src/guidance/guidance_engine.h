@@ -63,7 +63,7 @@ class GuidanceOutput {
   virtual void toolbarCommand(int id) = 0;
   // The toolbar's waypoint field shows the new current waypoint.
   virtual void setWaypointField(int value) = 0;
-  // Timers 1, 2 and 3 stopped before a turn announcement, and the raise
+  // timer::kReserved1, kRaiseAfterGps and kRaiseAfterLinked stopped before a turn announcement, and the raise
   // timer armed after it.
   virtual void cancelRaiseTimers() = 0;
   virtual void rearmRaiseTimer() = 0;
@@ -102,7 +102,7 @@ void guidancePass(SettingsStore& settings, SharedState& state, const EngineLimit
 void runGuidancePasses(SettingsStore& settings, SharedState& state, GuidanceOutput& out);
 
 // The engine thread: the loop with the announcing output; at its end it
-// sends command 1043 to the toolbar.
+// sends IDC_GUIDANCE_ENDED to the toolbar.
 void guidanceEngine(AppContext& ctx);
 
 // Starts guidanceEngine on a worker.

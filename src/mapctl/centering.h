@@ -5,7 +5,7 @@
 
 namespace tabiro {
 
-// Button 1003: own-car centring.
+// IDC_CENTERING: own-car centring.
 void toggleCentering(AppContext& ctx);
 
 }  // namespace tabiro

@@ -18,19 +18,19 @@ constexpr int kSettingsEndMs = 10;
 // up, raising the toolbar: the programs answer within a second or two.
 constexpr int kToggleWaitMs = 10000;
 
-// Button 1001.
+// IDC_GUIDE_SHOW.
 void showGuideWindow(AppContext& ctx);
-// Button 1002.
+// IDC_GUIDE_HIDE.
 void hideGuideWindow(AppContext& ctx);
 
-// Buttons 1019 (normal) and 1020 (maximised).
+// IDC_WINDOW_NORMAL and IDC_WINDOW_MAX.
 enum class WindowSize { Normal, Maximised };
 void setMapWindowSize(AppContext& ctx, WindowSize size);
 
-// Button 1062.
+// IDC_SVIEW.
 void switchSView(AppContext& ctx);
 
-// Button 1018: toggles the check box "ﾏｯﾌﾟﾏｯﾁを有効にする" in Navin' You's
+// IDC_MAP_MATCH: toggles the check box "ﾏｯﾌﾟﾏｯﾁを有効にする" in Navin' You's
 // settings sheet.
 void switchMapMatching(AppContext& ctx);
 

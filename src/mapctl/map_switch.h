@@ -1,4 +1,4 @@
-// The map switch (button 1016): Navin' You 2.0's own map and its ProAtlas
+// The map switch (IDC_MAP_SWITCH): Navin' You 2.0's own map and its ProAtlas
 // document, or Navin' You and the ATLAS program, alternating or side by side.
 #pragma once
 

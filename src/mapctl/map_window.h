@@ -8,16 +8,16 @@
 namespace tabiro {
 
 constexpr int kMapSettleMs = 500;    // after the map program, and after SView, come forward
-constexpr int kRaiseTimerMs = 2000;  // timers 2 and 3
+constexpr int kRaiseTimerMs = 2000;  // timer::kRaiseAfterGps, kRaiseAfterLinked
 
 // Brings the map program named by "Map" in front, then SView, each followed
 // by a pause: one second with the settle after SView as given.
 void activateMapWindow(AppContext& ctx, int settleAfterSViewMs = kMapSettleMs);
 
-// Starts raise timer 2 ("GPS" = 1) or 3 ("GPS" = 2) so the toolbar comes back.
+// Starts timer::kRaiseAfterGps ("GPS" = 1) or kRaiseAfterLinked ("GPS" = 2) so the toolbar comes back.
 void rearmRaiseTimer(AppContext& ctx);
 
-// Stops timers 1, 2 and 3, so that none raises the toolbar mid-operation.
+// Stops timer::kReserved1, kRaiseAfterGps and kRaiseAfterLinked, so that none raises the toolbar mid-operation.
 void cancelRaiseTimers(AppContext& ctx);
 
 }  // namespace tabiro

@@ -13,7 +13,7 @@ constexpr int kRouteDialogDriverPollMs = 200;
 // seconds of its GPS button.
 constexpr int kRouteDialogResponderMs = 120000;
 
-// Buttons 1025 and 1027: the command to Navin' You, then timer 12 watches
+// IDC_ROUTE_LIST and IDC_ROUTE_CLEAR: the command to Navin' You, then timer::kRouteListWatch watches
 // "ﾙｰﾄ一覧" and raises the toolbar once it has closed.
 void showRouteList(AppContext& ctx);
 void clearRoute(AppContext& ctx);

@@ -28,14 +28,14 @@ constexpr int kSliderClickPauseMs = 10;
 // moves more than the arrows promise, or never comes to rest) cannot hold the
 // toolbar. Three passes reach any target from anywhere on a working slider.
 constexpr int kMaxSliderPasses = 10;
-// Timer 4 after a Navin' You scale change brings the map and toolbar forward.
+// timer::kBringMapToFront after a Navin' You scale change brings the map and toolbar forward.
 constexpr int kScaleRaiseTimerMs = 1000;
 
-// Buttons 1005, 1022, 1007, 1008.
+// IDC_SCALE_200K, IDC_SCALE_70K, IDC_SCALE_20K, IDC_SCALE_10K.
 void selectFixedScale(AppContext& ctx, const FixedScale& scale);
-// Button 1004.
+// IDC_ZOOM_OUT.
 void zoomOut(AppContext& ctx);
-// Button 1015.
+// IDC_ZOOM_IN.
 void zoomIn(AppContext& ctx);
 
 // Clicks the arrows of a Navin' You map view in bursts until its slider is

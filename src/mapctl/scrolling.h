@@ -24,7 +24,7 @@ constexpr int kCorrectionSettleMs = 500;
 // The follow-up left click sits this far up and left of the view's centre.
 constexpr int kCorrectionFollowUpOffset = 50;
 
-// Buttons 1010 to 1013: scroll or correct, as "Match" says.
+// IDC_LEFT, IDC_UP, IDC_DOWN, IDC_RIGHT: scroll or correct, as "Match" says.
 void pressDirectionButton(AppContext& ctx, const DirectionButton& button);
 
 void scrollMap(AppContext& ctx, const DirectionButton& button);

@@ -29,11 +29,11 @@ void exchangeGuidePhrases(Io& io, Values& p) {
   io.text(key::kHidari, p.hidari);
 }
 
-// Button 1054 of the guidance settings: the phrases, stored exactly as typed
+// IDC_NAVI_PHRASES of the guidance settings: the phrases, stored exactly as typed
 // on "設定保存", nothing on cancel.
 void openGuidePhrases(AppContext& ctx);
 
-// Button "音声ｼｽﾃﾑﾌﾟﾛﾊﾟﾃｨ": command 1049 sent to the toolbar, which shows the
+// Button "音声ｼｽﾃﾑﾌﾟﾛﾊﾟﾃｨ": IDC_VOICE_PROPERTIES sent to the toolbar, which shows the
 // voice properties; returns once the toolbar has handled it.
 void askForVoiceProperties(AppContext& ctx);
 
