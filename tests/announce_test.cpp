@@ -11,6 +11,7 @@
 #include "app/timer_dispatcher.h"
 #include "app/toolbar_handlers.h"
 #include "fakes/fake_speech.h"
+#include "core/timer_ids.h"
 #include "fakes/test_context.h"
 #include "guidance/guidance_control.h"
 #include "guidance/music_players.h"
@@ -235,7 +236,8 @@ TEST(GuideCheckTimer, CheckTimeIsKeptWithinBounds) {
     TestContext t;
     t.settings.writeInt(key::kCheckTime, c.checkTime);
     startGuideCheckTimer(t.ctx);
-    EXPECT_THAT(t.log.actions(), ElementsAre(TimerStart(110, c.periodMs))) << c.checkTime;
+    EXPECT_THAT(t.log.actions(), ElementsAre(TimerStart(timer::kGuideCheck, c.periodMs)))
+        << c.checkTime;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/timer_ids.h"
 #include "fakes/map_scene.h"
 #include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
@@ -39,7 +40,8 @@ TEST(GuideWindow, ShowBringsTheGuideDocumentUpWithoutRaisingTheToolbar) {
   Scene s;
   showGuideWindow(s.t.ctx);
   EXPECT_THAT(s.t.log.actions(),
-              ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3), BringToTop(s.guide)));
+              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
+                          TimerStop(timer::kRaiseAfterLinked), BringToTop(s.guide)));
 
   Scene atlas;
   atlas.t.settings.writeInt(key::kMap, 1);
@@ -52,7 +54,8 @@ TEST(GuideWindow, HideMaximisesTheMapDocumentOverItPausingBetweenDocuments) {
   Scene s;
   hideGuideWindow(s.t.ctx);
   EXPECT_THAT(s.t.log.actions(),
-              ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3), Sleep(50),
+              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
+                          TimerStop(timer::kRaiseAfterLinked), Sleep(50),
                           BringToTop(s.own.document), Shown(s.own.document, 3)));
 }
 

@@ -72,16 +72,18 @@ TEST_F(GpsScene, NavinYouGpsStartPressesGpsUnderItsPopupAndShowsTheGpsLayout) {
   pressGps(t.ctx, speech);
   EXPECT_THAT(
       t.log.actions(),
-      ElementsAre(TimerStop(1), Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0),
-                  WorkerStarted("routeDialogResponder"), PopupShown(148),
-                  SentCommand(navin, kNavinGpsV1), PopupClosed(148), Foreground(toolbar),
-                  Enabled(1001, true), Enabled(1009, true), Enabled(1002, true),
-                  Enabled(1026, true), Enabled(1003, true), Enabled(1006, true),
-                  Enabled(1062, true), Enabled(1023, false), BitmapSet(1010, "LM", false),
-                  Focus(1010), BitmapSet(1011, "U1M", false), Focus(1011),
-                  BitmapSet(1012, "STM", false), Focus(1012), BitmapSet(1013, "RM", false),
-                  Focus(1013), Enabled(1010, true), Enabled(1011, true), Enabled(1012, true),
-                  Enabled(1013, true), Focus(1000), TimerStart(4, 1500), Foreground(toolbar)));
+      ElementsAre(
+          TimerStop(timer::kReserved1), Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0),
+          WorkerStarted("routeDialogResponder"), PopupShown(148), SentCommand(navin, kNavinGpsV1),
+          PopupClosed(148), Foreground(toolbar), Enabled(IDC_GUIDE_SHOW, true),
+          Enabled(IDC_GPS_RELIEF, true), Enabled(IDC_GUIDE_HIDE, true),
+          Enabled(IDC_ADD_CAMERA, true), Enabled(IDC_CENTERING, true),
+          Enabled(IDC_NAVIGATION, true), Enabled(IDC_SVIEW, true), Enabled(IDC_LINKED_GPS, false),
+          BitmapSet(IDC_LEFT, "LM", false), Focus(IDC_LEFT), BitmapSet(IDC_UP, "U1M", false),
+          Focus(IDC_UP), BitmapSet(IDC_DOWN, "STM", false), Focus(IDC_DOWN),
+          BitmapSet(IDC_RIGHT, "RM", false), Focus(IDC_RIGHT), Enabled(IDC_LEFT, true),
+          Enabled(IDC_UP, true), Enabled(IDC_DOWN, true), Enabled(IDC_RIGHT, true), Focus(IDC_GPS),
+          TimerStart(timer::kBringMapToFront, 1500), Foreground(toolbar)));
   EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(0), 1);
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(0), 0) << "Navin' You's own GPS is never stored";
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
@@ -112,15 +114,17 @@ TEST_F(GpsScene, NavinYouGpsStopPostsUnderTheStopPopupAndStopsEveryWorker) {
   pressGps(t.ctx, speech);
   EXPECT_THAT(
       t.log.actions(),
-      ElementsAre(TimerStop(1), Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0),
-                  PopupShown(149), testing::Posted(navin, win::kWmCommand, kNavinGpsV1, 0),
-                  Sleep(1000), PopupClosed(149), Enabled(1001, false), Enabled(1009, false),
-                  Enabled(1002, false), Enabled(1026, false), BitmapSet(1003, "T", true),
-                  Focus(1003), Enabled(1003, false), Enabled(1023, true),
-                  BitmapSet(1010, "L", true), Focus(1010), BitmapSet(1011, "U1", true),
-                  Focus(1011), BitmapSet(1012, "ST", true), Focus(1012),
-                  BitmapSet(1013, "R", true), Focus(1013), Enabled(1006, false),
-                  Enabled(1062, false), Focus(1000), Foreground(toolbar)));
+      ElementsAre(TimerStop(timer::kReserved1),
+                  Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0), PopupShown(149),
+                  testing::Posted(navin, win::kWmCommand, kNavinGpsV1, 0), Sleep(1000),
+                  PopupClosed(149), Enabled(IDC_GUIDE_SHOW, false), Enabled(IDC_GPS_RELIEF, false),
+                  Enabled(IDC_GUIDE_HIDE, false), Enabled(IDC_ADD_CAMERA, false),
+                  BitmapSet(IDC_CENTERING, "T", true), Focus(IDC_CENTERING),
+                  Enabled(IDC_CENTERING, false), Enabled(IDC_LINKED_GPS, true),
+                  BitmapSet(IDC_LEFT, "L", true), Focus(IDC_LEFT), BitmapSet(IDC_UP, "U1", true),
+                  Focus(IDC_UP), BitmapSet(IDC_DOWN, "ST", true), Focus(IDC_DOWN),
+                  BitmapSet(IDC_RIGHT, "R", true), Focus(IDC_RIGHT), Enabled(IDC_NAVIGATION, false),
+                  Enabled(IDC_SVIEW, false), Focus(IDC_GPS), Foreground(toolbar)));
   EXPECT_EQ(load(t.state.guidanceRun), 0);
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
   EXPECT_EQ(load(t.state.trackLogRun), 0);
@@ -161,12 +165,14 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
   t.settings.writeInt(key::kMapMode, 1);
   t.settings.writeInt(key::kCenter, 0);
   pressGps(t.ctx, speech);
-  EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(2), Enabled(1023, false), Enabled(1010, false),
-                          Enabled(1011, false), Enabled(1012, false), Enabled(1013, false),
-                          PostedCommand(atlas, kAtlasGpsOn), Enabled(1003, true), Focus(1000),
-                          PostedCommand(atlas, kAtlasDetailMap), Foreground(atlas),
-                          Foreground(toolbar), TimerStart(4, 1500), Foreground(toolbar)));
+  EXPECT_THAT(
+      t.log.actions(),
+      ElementsAre(TimerStop(timer::kRaiseAfterGps), Enabled(IDC_LINKED_GPS, false),
+                  Enabled(IDC_LEFT, false), Enabled(IDC_UP, false), Enabled(IDC_DOWN, false),
+                  Enabled(IDC_RIGHT, false), PostedCommand(atlas, kAtlasGpsOn),
+                  Enabled(IDC_CENTERING, true), Focus(IDC_GPS),
+                  PostedCommand(atlas, kAtlasDetailMap), Foreground(atlas), Foreground(toolbar),
+                  TimerStart(timer::kBringMapToFront, 1500), Foreground(toolbar)));
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(0), 1);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted), IsEmpty()) << "positions come from Navin' You";
@@ -174,10 +180,11 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
   t.log.clear();
   pressGps(t.ctx, speech);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(2), Enabled(1023, true), Enabled(1010, true),
-                          Enabled(1011, true), Enabled(1012, true), Enabled(1013, true),
-                          PostedCommand(atlas, kAtlasGpsOff), BitmapSet(1003, "T", true),
-                          Focus(1003), Enabled(1003, false), PostedCommand(atlas, kAtlasDetailMap),
+              ElementsAre(TimerStop(timer::kRaiseAfterGps), Enabled(IDC_LINKED_GPS, true),
+                          Enabled(IDC_LEFT, true), Enabled(IDC_UP, true), Enabled(IDC_DOWN, true),
+                          Enabled(IDC_RIGHT, true), PostedCommand(atlas, kAtlasGpsOff),
+                          BitmapSet(IDC_CENTERING, "T", true), Focus(IDC_CENTERING),
+                          Enabled(IDC_CENTERING, false), PostedCommand(atlas, kAtlasDetailMap),
                           Foreground(toolbar)));
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(1), 0);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
@@ -185,21 +192,21 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
   t.settings.writeInt(key::kGps, 2);
   t.log.clear();
   pressGps(t.ctx, speech);
-  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(2), Foreground(toolbar)));
+  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(timer::kRaiseAfterGps), Foreground(toolbar)));
 }
 
 TEST_F(GpsScene, LinkedGpsStartsGpsLinkAndAtlasThenStopsBoth) {
   t.settings.writeInt(key::kSaveTrk, 1);
   pressLinkedGps(t.ctx, speech);
   EXPECT_THAT(t.log.filter([](const testing::Action& a) {
-                return a.kind == ActionKind::Launch || a.kind == ActionKind::Posted ||
-                       a.kind == ActionKind::WorkerStarted || a.kind == ActionKind::TimerStart ||
-                       a.kind == ActionKind::TimerStop;
-              }),
-              ElementsAre(TimerStop(4), WorkerStarted("routeDialogResponder"),
+    return a.kind == ActionKind::Launch || a.kind == ActionKind::Posted ||
+           a.kind == ActionKind::WorkerStarted || a.kind == ActionKind::TimerStart ||
+           a.kind == ActionKind::TimerStop;
+  }),
+              ElementsAre(TimerStop(timer::kBringMapToFront), WorkerStarted("routeDialogResponder"),
                           WorkerStarted("positionReader"), WorkerStarted("trackLogWriter"),
                           Launched("GPSLINK2.exe", 9), PostedCommand(atlas, kAtlasGpsOn),
-                          TimerStart(4, 1500)));
+                          TimerStart(timer::kBringMapToFront, 1500)));
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(0), 2);
   EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(0), 1);
   EXPECT_FALSE(t.view.isEnabled(IDC_GPS));
@@ -217,16 +224,17 @@ TEST_F(GpsScene, LinkedGpsStartsGpsLinkAndAtlasThenStopsBoth) {
   EXPECT_FALSE(t.view.isEnabled(IDC_CENTERING));
   EXPECT_EQ(t.view.focused(), IDC_GPS);
   EXPECT_EQ(t.view.bitmapSet(IDC_UP), "U1");
-  EXPECT_EQ(t.log.of(ActionKind::TimerStart).back(), TimerStart(4, 1500));
+  EXPECT_EQ(t.log.of(ActionKind::TimerStart).back(), TimerStart(timer::kBringMapToFront, 1500));
 }
 
 TEST_F(GpsScene, NavinYouCenteringShowsTheNewStateThenPressesTheButton) {
   toggleCentering(t.ctx);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(1), TimerStop(3),
+              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterLinked),
                           Sent(navinToolbar, win::kTbGetState, kNavinCenteringV1, 0),
-                          BitmapSet(1003, "T1", true), Focus(1003), Focus(1000), Focus(1023),
-                          Focus(1003), SentCommand(navin, kNavinCenteringV1)));
+                          BitmapSet(IDC_CENTERING, "T1", true), Focus(IDC_CENTERING),
+                          Focus(IDC_GPS), Focus(IDC_LINKED_GPS), Focus(IDC_CENTERING),
+                          SentCommand(navin, kNavinCenteringV1)));
   t.log.clear();
   toggleCentering(t.ctx);
   EXPECT_EQ(t.view.bitmapSet(IDC_CENTERING), "T");
@@ -241,11 +249,13 @@ TEST_F(GpsScene, AtlasCenteringDisablesOrEnablesTheArrowsOrSwitchesThemWhenLinke
   t.settings.writeInt(key::kCenter, 1);
   t.settings.writeInt(key::kGps, 1);
   toggleCentering(t.ctx);
-  EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(2), TimerStop(3), BitmapSet(1003, "T1", true), Focus(1003),
-                          Focus(1000), Focus(1023), Enabled(1010, true), Enabled(1011, true),
-                          Enabled(1012, true), Enabled(1013, true), Focus(1003),
-                          PostedCommand(atlas, kAtlasCentering), TimerStart(2, 2000)));
+  EXPECT_THAT(
+      t.log.actions(),
+      ElementsAre(TimerStop(timer::kRaiseAfterGps), TimerStop(timer::kRaiseAfterLinked),
+                  BitmapSet(IDC_CENTERING, "T1", true), Focus(IDC_CENTERING), Focus(IDC_GPS),
+                  Focus(IDC_LINKED_GPS), Enabled(IDC_LEFT, true), Enabled(IDC_UP, true),
+                  Enabled(IDC_DOWN, true), Enabled(IDC_RIGHT, true), Focus(IDC_CENTERING),
+                  PostedCommand(atlas, kAtlasCentering), TimerStart(timer::kRaiseAfterGps, 2000)));
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(1), 0);
   toggleCentering(t.ctx);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
@@ -260,12 +270,14 @@ TEST_F(GpsScene, AtlasCenteringDisablesOrEnablesTheArrowsOrSwitchesThemWhenLinke
   EXPECT_EQ(t.view.bitmapSet(IDC_RIGHT), "RM");
   EXPECT_TRUE(t.view.isEnabled(IDC_RIGHT));
   EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(0), 1);
-  EXPECT_EQ(t.log.of(ActionKind::TimerStart).back(), TimerStart(3, 2000));
+  EXPECT_EQ(t.log.of(ActionKind::TimerStart).back(), TimerStart(timer::kRaiseAfterLinked, 2000));
 
   t.settings.writeInt(key::kCenter, 4);
   t.log.clear();
   toggleCentering(t.ctx);
-  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(2), TimerStop(3), TimerStart(3, 2000)));
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(TimerStop(timer::kRaiseAfterGps), TimerStop(timer::kRaiseAfterLinked),
+                          TimerStart(timer::kRaiseAfterLinked, 2000)));
 }
 
 TEST_F(GpsScene, ReliefReleaseGoesToTheGpsPlayerWhenItRuns) {

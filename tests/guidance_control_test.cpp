@@ -12,6 +12,7 @@
 
 #include "fakes/fake_speech.h"
 #include "fakes/route_builder.h"
+#include "core/timer_ids.h"
 #include "fakes/test_context.h"
 #include "guidance/text_file.h"
 #include "resource.h"
@@ -59,11 +60,13 @@ TEST_F(Guidance, StartLoadsBothFilesAnnouncesAndStartsTheReaderAndTheEngine) {
   t.settings.writeString(key::kFileName, route);
   t.settings.writeString(key::kPot, cameras);
   startGuidance(t.ctx, speech);
-  EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3), BitmapSet(1006, "OTON", false),
-                          Focus(1000), Focus(1006), Enabled(1026, true), SoundResource("DING"),
-                          SoundResource("START"), WorkerStarted("positionReader"),
-                          WorkerStarted("guidanceEngine"), TimerStart(2, 2000)));
+  EXPECT_THAT(
+      t.log.actions(),
+      ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
+                  TimerStop(timer::kRaiseAfterLinked), BitmapSet(IDC_NAVIGATION, "OTON", false),
+                  Focus(IDC_GPS), Focus(IDC_NAVIGATION), Enabled(IDC_ADD_CAMERA, true),
+                  SoundResource("DING"), SoundResource("START"), WorkerStarted("positionReader"),
+                  WorkerStarted("guidanceEngine"), TimerStart(timer::kRaiseAfterGps, 2000)));
   EXPECT_EQ(t.settings.storedInt(key::kWayPointMax).value_or(0), 2);
   EXPECT_EQ(load(t.state.cameras.row(1).direction), 999);
   EXPECT_EQ(load(t.state.guidanceRun), 1);
@@ -120,8 +123,10 @@ TEST_F(Guidance, WithoutARouteOnlyCamerasAreGuided) {
 
 TEST_F(Guidance, WithNeitherFileNothingStartsAndNothingIsSaid) {
   startGuidance(t.ctx, speech);
-  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3),
-                                           WaypointField(1), TimerStart(2, 2000)));
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
+                          TimerStop(timer::kRaiseAfterLinked), WaypointField(1),
+                          TimerStart(timer::kRaiseAfterGps, 2000)));
   EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(1), 0);
   EXPECT_EQ(load(t.state.guidanceRun), 0);
 }
@@ -227,8 +232,10 @@ TEST_F(Guidance, ASecondPressAsksTheEngineToStopAndTheReaderToo) {
     store(t.state.positionReaderRun, 1);
     t.log.clear();
     startGuidance(t.ctx, speech);
-    EXPECT_THAT(t.log.actions(),
-                ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3), TimerStart(2, 2000)));
+    EXPECT_THAT(
+        t.log.actions(),
+        ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
+                    TimerStop(timer::kRaiseAfterLinked), TimerStart(timer::kRaiseAfterGps, 2000)));
     EXPECT_EQ(load(t.state.guidanceRun), 0);
     EXPECT_EQ(load(t.state.positionReaderRun), saveTrk) << "with the track log the reader stays";
     EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(0), 1) << "until the engine sends 1043";
@@ -242,8 +249,9 @@ TEST_F(Guidance, TheEndAnnouncesAndPutsTheToolbarBackToGuidanceOff) {
   guidanceStopped(t.ctx, speech);
   EXPECT_THAT(t.log.actions(),
               ElementsAre(SoundResource("DING"), SoundResource("END"), WaypointField(3),
-                          BitmapSet(1006, "OT", true), Enabled(1006, false),
-                          Enabled(1062, false), Focus(1000), Focus(1006), Enabled(1026, false)));
+                          BitmapSet(IDC_NAVIGATION, "OT", true), Enabled(IDC_NAVIGATION, false),
+                          Enabled(IDC_SVIEW, false), Focus(IDC_GPS), Focus(IDC_NAVIGATION),
+                          Enabled(IDC_ADD_CAMERA, false)));
   EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(1), 0);
   EXPECT_EQ(t.settings.storedInt(key::kPointLevel).value_or(2), 0);
 }
@@ -252,8 +260,10 @@ TEST_F(Guidance, WaypointButtonsStepWithinOneAndWayPointMax) {
   t.settings.writeInt(key::kWayPointMax, 3);
   t.settings.writeInt(key::kPointLevel, 2);
   waypointBack(t.ctx);
-  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3),
-                                           WaypointField(1), TimerStart(2, 2000)));
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
+                          TimerStop(timer::kRaiseAfterLinked), WaypointField(1),
+                          TimerStart(timer::kRaiseAfterGps, 2000)));
   EXPECT_EQ(t.settings.storedInt(key::kPointLevel).value_or(2), 0);
   for (int i = 0; i < 4; ++i) waypointForward(t.ctx);
   EXPECT_THAT(t.log.of(ActionKind::WaypointField),

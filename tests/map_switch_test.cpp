@@ -54,18 +54,20 @@ TEST_F(MapSwitch, VersionTwoAloneSwitchesDocumentsAndTwoClicksReturnToTheStart) 
   runningWorkers();
   switchMap(t.ctx);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3), BitmapSet(1004, "X", true),
-                          Focus(1004), BitmapSet(1015, "SK5", true), Focus(1015),
-                          Enabled(1004, false), Focus(1000), BitmapSet(1016, "M0", true),
-                          Focus(1016), PostedCommand(navin, 65281), Foreground(navin), Sleep(500),
-                          Sleep(500), Foreground(toolbar)));
+              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
+                          TimerStop(timer::kRaiseAfterLinked), BitmapSet(IDC_ZOOM_OUT, "X", true),
+                          Focus(IDC_ZOOM_OUT), BitmapSet(IDC_ZOOM_IN, "SK5", true),
+                          Focus(IDC_ZOOM_IN), Enabled(IDC_ZOOM_OUT, false), Focus(IDC_GPS),
+                          BitmapSet(IDC_MAP_SWITCH, "M0", true), Focus(IDC_MAP_SWITCH),
+                          PostedCommand(navin, 65281), Foreground(navin), Sleep(500), Sleep(500),
+                          Foreground(toolbar)));
   EXPECT_EQ(load(t.state.atlasDocumentShown), 1);
 
   t.log.clear();
   switchMap(t.ctx);
   EXPECT_THAT(t.log.of({ActionKind::BitmapSet, ActionKind::Enable, ActionKind::Posted}),
-              ElementsAre(BitmapSet(1004, "W", true), BitmapSet(1015, "U", true),
-                          Enabled(1004, true), BitmapSet(1016, "M1", true),
+              ElementsAre(BitmapSet(IDC_ZOOM_OUT, "W", true), BitmapSet(IDC_ZOOM_IN, "U", true),
+                          Enabled(IDC_ZOOM_OUT, true), BitmapSet(IDC_MAP_SWITCH, "M1", true),
                           PostedCommand(navin, 65280)));
   EXPECT_EQ(load(t.state.atlasDocumentShown), 0);
   expectWorkersStopped(false);
@@ -87,12 +89,14 @@ TEST_F(MapSwitch, AlternatingFromAtlasWithGpsStopsAtlasGpsClosesItAndLaunchesNav
                           PostedCommand(atlas, win::kCmdAppExit)));
   EXPECT_THAT(t.log.of(ActionKind::Launch), ElementsAre(Launched("navstub.exe", 9)));
   EXPECT_THAT(t.log.of({ActionKind::BitmapSet, ActionKind::Enable}),
-              ElementsAre(BitmapSet(1003, "T", true), Enabled(1003, false), Enabled(1023, false),
-                          BitmapSet(1004, "W", true), BitmapSet(1015, "U", true),
-                          Enabled(1025, true), Enabled(1027, true), BitmapSet(1010, "L", true),
-                          BitmapSet(1011, "U1", true), BitmapSet(1012, "ST", true),
-                          BitmapSet(1013, "R", true), Enabled(1010, true), Enabled(1011, true),
-                          Enabled(1012, true), Enabled(1013, true), BitmapSet(1016, "M1", true)));
+              ElementsAre(BitmapSet(IDC_CENTERING, "T", true), Enabled(IDC_CENTERING, false),
+                          Enabled(IDC_LINKED_GPS, false), BitmapSet(IDC_ZOOM_OUT, "W", true),
+                          BitmapSet(IDC_ZOOM_IN, "U", true), Enabled(IDC_ROUTE_LIST, true),
+                          Enabled(IDC_ROUTE_CLEAR, true), BitmapSet(IDC_LEFT, "L", true),
+                          BitmapSet(IDC_UP, "U1", true), BitmapSet(IDC_DOWN, "ST", true),
+                          BitmapSet(IDC_RIGHT, "R", true), Enabled(IDC_LEFT, true),
+                          Enabled(IDC_UP, true), Enabled(IDC_DOWN, true), Enabled(IDC_RIGHT, true),
+                          BitmapSet(IDC_MAP_SWITCH, "M1", true)));
   EXPECT_EQ(t.settings.storedInt(key::kMap).value_or(1), 0);
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(1), 0);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
@@ -116,7 +120,8 @@ TEST_F(MapSwitch, SideBySideFromAtlasKeepsLinkedGpsAndStopsAtlasGps) {
   t.settings.writeInt(key::kGps, 2);
   switchMap(t.ctx);
   EXPECT_THAT(t.log.messages(), IsEmpty());
-  EXPECT_THAT(t.log.of(ActionKind::Focus), ElementsAre(Focus(1004), Focus(1015), Focus(1023)));
+  EXPECT_THAT(t.log.of(ActionKind::Focus),
+              ElementsAre(Focus(IDC_ZOOM_OUT), Focus(IDC_ZOOM_IN), Focus(IDC_LINKED_GPS)));
   EXPECT_THAT(t.log.of(ActionKind::Show), ElementsAre(Shown(navin, 5)));
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(0), 2);
   EXPECT_EQ(t.settings.storedInt(key::kMap).value_or(1), 0);
@@ -143,13 +148,14 @@ TEST_F(MapSwitch, AlternatingFromNavinYouStopsEverythingClosesItAndLaunchesAtlas
   expectWorkersStopped(true);
   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(navin, win::kCmdAppExit)));
   EXPECT_THAT(t.log.of(ActionKind::Launch), ElementsAre(Launched("atlasstub.exe", 9)));
-  EXPECT_THAT(t.log.of({ActionKind::BitmapSet, ActionKind::Enable}),
-              ElementsAre(Enabled(1023, false), BitmapSet(1004, "SS", true),
-                          BitmapSet(1015, "SK5", true), BitmapSet(1010, "L", true),
-                          BitmapSet(1011, "U1", true), BitmapSet(1012, "ST", true),
-                          BitmapSet(1013, "R", true), Enabled(1010, true), Enabled(1011, true),
-                          Enabled(1012, true), Enabled(1013, true), Enabled(1025, false),
-                          Enabled(1027, false), BitmapSet(1016, "M0", true)));
+  EXPECT_THAT(
+      t.log.of({ActionKind::BitmapSet, ActionKind::Enable}),
+      ElementsAre(Enabled(IDC_LINKED_GPS, false), BitmapSet(IDC_ZOOM_OUT, "SS", true),
+                  BitmapSet(IDC_ZOOM_IN, "SK5", true), BitmapSet(IDC_LEFT, "L", true),
+                  BitmapSet(IDC_UP, "U1", true), BitmapSet(IDC_DOWN, "ST", true),
+                  BitmapSet(IDC_RIGHT, "R", true), Enabled(IDC_LEFT, true), Enabled(IDC_UP, true),
+                  Enabled(IDC_DOWN, true), Enabled(IDC_RIGHT, true), Enabled(IDC_ROUTE_LIST, false),
+                  Enabled(IDC_ROUTE_CLEAR, false), BitmapSet(IDC_MAP_SWITCH, "M0", true)));
   EXPECT_EQ(t.settings.storedInt(key::kMap).value_or(0), 1);
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(1), 0);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);

@@ -32,9 +32,10 @@ TEST(RouteList, SendsTheCommandThenTimerTwelveWatchesTheListUntilItCloses) {
     return 0;
   });
   showRouteList(t.ctx);
-  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3),
-                                           SentCommand(navin, kNavinRouteList),
-                                           TimerStart(timer::kRouteListWatch, 500)));
+  EXPECT_THAT(t.log.actions(),
+              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
+                          TimerStop(timer::kRaiseAfterLinked), SentCommand(navin, kNavinRouteList),
+                          TimerStart(timer::kRouteListWatch, 500)));
   for (int firing = 0; firing < 3; ++firing) {
     t.log.clear();
     handleTimer(t.ctx, timer::kRouteListWatch);

@@ -59,9 +59,14 @@ TEST(FixedScale, NavinYouWalksTheSliderInBurstsUnderTheScalePopup) {
   NavinScale s(-72);
   selectFixedScale(s.t.ctx, kScale200k);
 
-  std::vector<Action> expected = {TimerStop(1), TimerStop(2), TimerStop(3),
-                                  Foreground(s.navin.main), Sleep(500), Sleep(500),
-                                  PopupShown(IDD_POPUP_SCALE), readSlider(s.map)};
+  std::vector<Action> expected = {TimerStop(timer::kReserved1),
+                                  TimerStop(timer::kRaiseAfterGps),
+                                  TimerStop(timer::kRaiseAfterLinked),
+                                  Foreground(s.navin.main),
+                                  Sleep(500),
+                                  Sleep(500),
+                                  PopupShown(IDD_POPUP_SCALE),
+                                  readSlider(s.map)};
   for (int i = 0; i < 29; ++i) {
     expected.push_back(click(s.map, kUpperScaleArrow));
     expected.push_back(Sleep(10));
@@ -126,8 +131,12 @@ TEST(FixedScale, AtlasGetsTheStoredMenuNumberAndNothingForZero) {
       const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
       const testing::FakeAtlas atlas = testing::addAtlas98(t);
       selectFixedScale(t.ctx, scale);
-      std::vector<Action> expected = {TimerStop(1),  TimerStop(2), TimerStop(3),
-                                      Foreground(atlas.frame), Sleep(500), Sleep(500)};
+      std::vector<Action> expected = {TimerStop(timer::kReserved1),
+                                      TimerStop(timer::kRaiseAfterGps),
+                                      TimerStop(timer::kRaiseAfterLinked),
+                                      Foreground(atlas.frame),
+                                      Sleep(500),
+                                      Sleep(500)};
       if (stored) expected.push_back(PostedCommand(atlas.frame, 40962));
       expected.push_back(Foreground(toolbar));
       EXPECT_THAT(t.log.actions(), ElementsAreArray(expected)) << menuKey.name << "=" << stored;
@@ -171,7 +180,8 @@ TEST(Zoom, NavinYouOwnMapStepsOneArrowAndZoomOutArmsTimerFour) {
   NavinScale out(-72);
   zoomOut(out.t.ctx);
   EXPECT_THAT(out.t.log.actions(),
-              ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3), Foreground(out.navin.main),
+              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
+                          TimerStop(timer::kRaiseAfterLinked), Foreground(out.navin.main),
                           Sleep(500), Sleep(500), click(out.map, kUpperScaleArrow),
                           TimerStart(timer::kBringMapToFront, 1000), Foreground(out.toolbar)));
 
@@ -180,7 +190,8 @@ TEST(Zoom, NavinYouOwnMapStepsOneArrowAndZoomOutArmsTimerFour) {
   in.t.log.clear();
   zoomIn(in.t.ctx);
   EXPECT_THAT(in.t.log.actions(),
-              ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3), TimerStop(11),
+              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
+                          TimerStop(timer::kRaiseAfterLinked), TimerStop(timer::kReserved11),
                           Foreground(in.navin.main), Sleep(500), Sleep(500),
                           click(in.map, kLowerScaleArrow), Foreground(in.toolbar)));
 }

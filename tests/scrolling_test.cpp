@@ -36,10 +36,11 @@ struct Scene {
 TEST(Scroll, NavinYouGetsTheArrowOnTheShownDocumentHeld300Ms) {
   Scene s;
   pressDirectionButton(s.t.ctx, kLeftButton);
-  EXPECT_THAT(s.t.log.actions(),
-              ElementsAre(Foreground(s.navin.main), Sleep(500), Sleep(500), TimerStop(1),
-                          TimerStop(3), Posted(s.own.view, 256, 37, 0x014B0001), Sleep(300),
-                          Posted(s.own.view, 257, 37, 0xC14B0001), Foreground(s.toolbar)));
+  EXPECT_THAT(
+      s.t.log.actions(),
+      ElementsAre(Foreground(s.navin.main), Sleep(500), Sleep(500), TimerStop(timer::kReserved1),
+                  TimerStop(timer::kRaiseAfterLinked), Posted(s.own.view, 256, 37, 0x014B0001),
+                  Sleep(300), Posted(s.own.view, 257, 37, 0xC14B0001), Foreground(s.toolbar)));
 
   s.t.log.clear();
   store(s.t.state.atlasDocumentShown, 1);
@@ -63,8 +64,9 @@ TEST(Scroll, AtlasGetsOneKeyDownPerButtonAndTheRaiseTimerFollowsGps) {
     const testing::FakeAtlas atlas = testing::addAtlas98(t);
     pressDirectionButton(t.ctx, c.button);
     EXPECT_THAT(t.log.actions(),
-                ElementsAre(Foreground(atlas.frame), Sleep(500), Sleep(500), TimerStop(2),
-                            TimerStop(3), Sent(atlas.view, 256, c.key, c.data),
+                ElementsAre(Foreground(atlas.frame), Sleep(500), Sleep(500),
+                            TimerStop(timer::kRaiseAfterGps), TimerStop(timer::kRaiseAfterLinked),
+                            Sent(atlas.view, 256, c.key, c.data),
                             TimerStart(timer::kRaiseAfterLinked, 2000), Foreground(toolbar)))
         << "key " << c.key;
   }
@@ -95,9 +97,10 @@ TEST(Correction, RightClickBesideTheCentreThenTheCommandThenALeftClick) {
     const std::intptr_t at = clickPosition(c.x, c.y);
     const std::intptr_t followUp = clickPosition(270, 190);
     EXPECT_THAT(s.t.log.actions(),
-                ElementsAre(TimerStop(1), TimerStop(3), Posted(s.own.view, 516, 2, at),
-                            Posted(s.own.view, 517, 0, at), PostedCommand(s.own.view, 32907),
-                            Sleep(500), Posted(s.own.view, 513, 1, followUp),
+                ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterLinked),
+                            Posted(s.own.view, 516, 2, at), Posted(s.own.view, 517, 0, at),
+                            PostedCommand(s.own.view, 32907), Sleep(500),
+                            Posted(s.own.view, 513, 1, followUp),
                             Posted(s.own.view, 514, 0, followUp), Foreground(s.toolbar)))
         << c.x << "," << c.y;
   }

@@ -8,6 +8,7 @@
 
 #include "app/toolbar_handlers.h"
 #include "fakes/recording_speech.h"
+#include "core/timer_ids.h"
 #include "fakes/test_context.h"
 #include "resource.h"
 #include "settings/guidance_settings.h"
@@ -77,8 +78,9 @@ TEST(PathSettings, OkSavesCancelLeavesTheFileByteForByteAndBothRearmTheRaiseTime
   openPathSettings(t.ctx);
   EXPECT_EQ(fileText(t.settings.path()), before);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(1), TimerStop(2), TimerStop(3), DialogRun(IDD_PATH_SETTINGS, false),
-                          TimerStart(2, 2000)));
+              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
+                          TimerStop(timer::kRaiseAfterLinked), DialogRun(IDD_PATH_SETTINGS, false),
+                          TimerStart(timer::kRaiseAfterGps, 2000)));
 
   t.popups.onPathSettings = [](PathSettings& s) {
     s.navinPath = "C:\\new.exe";
@@ -89,7 +91,7 @@ TEST(PathSettings, OkSavesCancelLeavesTheFileByteForByteAndBothRearmTheRaiseTime
   openPathSettings(t.ctx);
   EXPECT_EQ(t.settings.storedString(key::kExeFilePath0).value_or(""), "C:\\new.exe");
   EXPECT_EQ(t.settings.storedInt(key::kHoseiR).value_or(0), 12);
-  EXPECT_THAT(t.log.actions(), Contains(TimerStart(2, 2000)));
+  EXPECT_THAT(t.log.actions(), Contains(TimerStart(timer::kRaiseAfterGps, 2000)));
 }
 
 TEST(PathSettings, OpeningInNavinYouAloneShowsTheNumbersInItsGroupAndStartModeAlternate) {

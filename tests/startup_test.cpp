@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/toolbar_handlers.h"
+#include "core/timer_ids.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/map_launch.h"
@@ -412,9 +413,11 @@ TEST(ToolbarCommands, HelpStopsTheRaiseTimersAndArmsThemAgain) {
   ToolbarDialog& dialog = toolbar.dialog;
   t.settings.writeInt(key::kGps, 2);
   dialog.onCommand(IDC_HELP_BUTTON);
-  EXPECT_THAT(t.log.actions(),
-              ElementsAre(testing::TimerStop(1), testing::TimerStop(2), testing::TimerStop(3),
-                          testing::Help(), testing::TimerStart(3, 2000)));
+  EXPECT_THAT(
+      t.log.actions(),
+      ElementsAre(testing::TimerStop(timer::kReserved1), testing::TimerStop(timer::kRaiseAfterGps),
+                  testing::TimerStop(timer::kRaiseAfterLinked), testing::Help(),
+                  testing::TimerStart(timer::kRaiseAfterLinked, 2000)));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/timer_ids.h"
 #include "fakes/test_context.h"
 #include "guidance/music_players.h"
 #include "mapctl/map_commands.h"
@@ -62,18 +63,20 @@ TEST(AudioErrorTimer, PausesTheGuideCheckWhileDismissingAndRestartsBoth) {
   store(t.state.winampStopped, 1);
   store(t.state.winampResumePosition, 95000);
   handleTimer(t.ctx, 100);
-  EXPECT_THAT(t.log.of({ActionKind::TimerStart, ActionKind::TimerStop, ActionKind::Sent,
-                        ActionKind::Posted, ActionKind::Sleep}),
-              ElementsAre(TimerStop(100), TimerStop(110),
-                          Sent(box, 273, 2, static_cast<std::intptr_t>(cancel)), Sleep(10),
-                          Sleep(100), TimerStart(110, 45000), PostedCommand(winamp, 40045),
-                          Sleep(10), Sent(winamp, 1024, 95000, 106), TimerStart(100, 500)));
+  EXPECT_THAT(
+      t.log.of({ActionKind::TimerStart, ActionKind::TimerStop, ActionKind::Sent, ActionKind::Posted,
+                ActionKind::Sleep}),
+      ElementsAre(TimerStop(timer::kAudioErrorWatch), TimerStop(timer::kGuideCheck),
+                  Sent(box, 273, 2, static_cast<std::intptr_t>(cancel)), Sleep(10), Sleep(100),
+                  TimerStart(timer::kGuideCheck, 45000), PostedCommand(winamp, 40045), Sleep(10),
+                  Sent(winamp, 1024, 95000, 106), TimerStart(timer::kAudioErrorWatch, 500)));
   EXPECT_EQ(load(t.state.winampStopped), 1) << "a refused jump is tried again next time";
 
   // Without an error box: only the watch itself goes round.
   t.log.clear();
   handleTimer(t.ctx, 100);
-  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(100), TimerStart(100, 500)));
+  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(timer::kAudioErrorWatch),
+                                           TimerStart(timer::kAudioErrorWatch, 500)));
 }
 
 TEST(AudioErrorTimer, ABoxThatWillNotCloseDoesNotHangTheToolbar) {
@@ -119,8 +122,8 @@ TEST(ForegroundTimer, BringsNavinYouThenSViewThenTheToolbar) {
   t.log.clear();
   handleTimer(t.ctx, 4);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(4), Foreground(navin), Sleep(500), BringToTop(sview),
-                          Foreground(sview), Sleep(200), Foreground(toolbar)));
+              ElementsAre(TimerStop(timer::kBringMapToFront), Foreground(navin), Sleep(500),
+                          BringToTop(sview), Foreground(sview), Sleep(200), Foreground(toolbar)));
   EXPECT_FALSE(t.timers.isRunning(4));
 
   // With ATLAS in front the ATLAS window comes forward; with an unknown
@@ -130,13 +133,13 @@ TEST(ForegroundTimer, BringsNavinYouThenSViewThenTheToolbar) {
   t.desktop.destroy(sview);
   t.log.clear();
   handleTimer(t.ctx, 4);
-  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(4), Foreground(atlas), Sleep(500),
-                                           Sleep(200), Foreground(toolbar)));
+  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(timer::kBringMapToFront), Foreground(atlas),
+                                           Sleep(500), Sleep(200), Foreground(toolbar)));
   t.settings.writeInt(key::kMap, 2);
   t.log.clear();
   handleTimer(t.ctx, 4);
-  EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(4), Sleep(500), Sleep(200), Foreground(toolbar)));
+  EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(timer::kBringMapToFront), Sleep(500),
+                                           Sleep(200), Foreground(toolbar)));
 }
 
 TEST(ForegroundTimer, DoesNothingWithoutNavinYou) {
@@ -146,7 +149,7 @@ TEST(ForegroundTimer, DoesNothingWithoutNavinYou) {
   handleTimer(t.ctx, 4);
   EXPECT_THAT(t.log.of({ActionKind::Foreground, ActionKind::Sleep, ActionKind::TimerStart,
                         ActionKind::TimerStop}),
-              ElementsAre(testing::TimerStop(4)));
+              ElementsAre(testing::TimerStop(timer::kBringMapToFront)));
 }
 
 // Each of the four conditions of timer 110 on its own keeps the check from
@@ -174,7 +177,7 @@ TEST(GuideCheckTimer, StartsTheMusicCheckOnlyWhenAllFourConditionsHold) {
     const bool all = scene.guideWindow && scene.guideCheck && scene.winamp && !scene.winampStopped;
     EXPECT_EQ(t.log.of(ActionKind::WorkerStarted).size(), all ? 1u : 0u) << "missing " << scene.missing;
     EXPECT_THAT(t.log.of({ActionKind::TimerStart, ActionKind::TimerStop}),
-                ElementsAre(TimerStop(110), TimerStart(110, 20000)));
+                ElementsAre(TimerStop(timer::kGuideCheck), TimerStart(timer::kGuideCheck, 20000)));
   }
 }
 
