@@ -16,49 +16,61 @@ constexpr DWORD kIntervalMs = 50;
 constexpr DWORD kReadMs = 1000;
 constexpr int kConnectMs = 1000;
 constexpr int kSelectSliceMs = 100;
-// An empty read much shorter than its timeout is a port that is gone (a
-// vanished pty under Wine reads so): pausing keeps it from spinning.
-constexpr DWORD kEmptyReadFloorMs = 100;
+
+// What both links share: close() comes from another thread (a stop) and ends
+// the read under way, and a closed link reads as broken. An empty read that
+// returns at once is the reader's to pace (a vanished port reads so).
+class InterruptibleLink : public ReceiverLink {
+ public:
+  bool read(std::string& bytes) final { return !closed_ && readSome(bytes) && !closed_; }
+  void close() final {
+    closed_ = true;
+    interrupt();
+  }
+
+ protected:
+  // False when the link is broken.
+  virtual bool readSome(std::string& bytes) = 0;
+  virtual void interrupt() = 0;
+  bool closed() const { return closed_; }
+
+ private:
+  std::atomic<bool> closed_{false};
+};
 
 // Reads on the reader's thread with the timeouts {interval 50, constant
 // 1000}: neither WaitCommEvent nor a return on the first byte is used, as
 // Wine's serial ports on a pty honour neither.
-class SerialLink final : public ReceiverLink {
+class SerialLink final : public InterruptibleLink {
  public:
   explicit SerialLink(HANDLE handle) : handle_(handle) {}
   ~SerialLink() override { CloseHandle(handle_); }
 
-  bool read(std::string& bytes) override {
-    if (closed_) return false;
-    const DWORD began = GetTickCount();
+ private:
+  bool readSome(std::string& bytes) override {
     char buffer[512];
     DWORD got = 0;
     if (!ReadFile(handle_, buffer, sizeof buffer, &got, nullptr)) return false;
     bytes.append(buffer, got);
-    if (got == 0 && GetTickCount() - began < kEmptyReadFloorMs) Sleep(kEmptyReadFloorMs);
-    return !closed_;
+    return true;
   }
 
   // The handle stays for the reader to close: the pending read ends by its
   // timeout or by the cancel, whichever comes first.
-  void close() override {
-    closed_ = true;
-    CancelIoEx(handle_, nullptr);
-  }
+  void interrupt() override { CancelIoEx(handle_, nullptr); }
 
- private:
   HANDLE handle_;
-  std::atomic<bool> closed_{false};
 };
 
-class TcpLink final : public ReceiverLink {
+class TcpLink final : public InterruptibleLink {
  public:
   explicit TcpLink(SOCKET socket) : socket_(socket) {}
   ~TcpLink() override { closesocket(socket_); }
 
+ private:
   // Returns with the first bytes that come, so a fix goes on at once.
-  bool read(std::string& bytes) override {
-    for (int waited = 0; waited < static_cast<int>(kReadMs) && !closed_; waited += kSelectSliceMs) {
+  bool readSome(std::string& bytes) override {
+    for (int waited = 0; waited < static_cast<int>(kReadMs) && !closed(); waited += kSelectSliceMs) {
       fd_set readable;
       FD_ZERO(&readable);
       FD_SET(socket_, &readable);
@@ -70,21 +82,16 @@ class TcpLink final : public ReceiverLink {
       const int got = recv(socket_, buffer, sizeof buffer, 0);
       if (got > 0) {
         bytes.append(buffer, static_cast<std::size_t>(got));
-        return !closed_;
+        return true;
       }
       if (got == 0 || WSAGetLastError() != WSAEWOULDBLOCK) return false;
     }
-    return !closed_;
+    return true;
   }
 
-  void close() override {
-    closed_ = true;
-    shutdown(socket_, SD_BOTH);
-  }
+  void interrupt() override { shutdown(socket_, SD_BOTH); }
 
- private:
   SOCKET socket_;
-  std::atomic<bool> closed_{false};
 };
 
 bool winsockReady() {
