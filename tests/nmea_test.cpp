@@ -143,8 +143,9 @@ TEST(NmeaFixReader, MakesOneFixPerRmcTheGgaOfItsTimeDoesNotContradict) {
   const std::string ggaFix = "GPGGA,1,3540.2000,N,13945.3000,E,1,08,1.0,3.6,M,39.5,M,,";
   const std::string vtg = "GPVTG,45.0,T,,M,,N,30.0,K,A";
   // A u-blox epoch: RMC first, then the GGA of the same second.
-  const auto rmcAt = [](const char* time, const char* status) {
-    return std::string("GNRMC,") + time + "," + status + ",3540.2000,N,13945.3000,E,10.0,90.0,070326,,,A,V";
+  const auto rmcAt = [](const char* time, const char* status, const char* knots = "10.0") {
+    return std::string("GNRMC,") + time + "," + status + ",3540.2000,N,13945.3000,E," + knots +
+           ",90.0,070326,,,A,V";
   };
   const auto ggaAt = [](const char* time, const char* quality) {
     return std::string("GNGGA,") + time + ",3540.2000,N,13945.3000,E," + quality + ",08,1.0,3.6,M,39.5,M,,";
@@ -173,6 +174,10 @@ TEST(NmeaFixReader, MakesOneFixPerRmcTheGgaOfItsTimeDoesNotContradict) {
        {rmcAt("101500.00", "A"), gllAt("101501.00")}, 2, 18.52, 90.0},
       {"GGA of a receiver that sends RMC after it is waited for",
        {ggaAt("101500.00", "1"), rmcAt("101500.00", "A"), ggaAt("101501.00", "1")}, 1, 18.52, 90.0},
+      {"joined between a GGA and its RMC, the reader learns to wait for the RMC",
+       {rmcAt("101500.00", "A"), ggaAt("101501.00", "1"), rmcAt("101501.00", "A"),
+        ggaAt("101502.00", "1"), rmcAt("101502.00", "A", "20.0")},
+       3, 37.04, 90.0},
       {"VTG fills an RMC without speed and course", {vtg, rmcNoSpeed}, 1, 30.0, 45.0},
       {"no VTG: standing, no course", {rmcNoSpeed}, 1, 0.0, {}},
   };

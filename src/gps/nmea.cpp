@@ -217,31 +217,27 @@ std::optional<ReceivedFix> NmeaFixReader::take(const NmeaSentence& s) {
 }
 
 std::optional<ReceivedFix> NmeaFixReader::fixOfRmc(const NmeaSentence& s) {
-  if (positionSeen_ && !positionFixed_ && s.timeOfDayMs && positionTimeOfDayMs_ == s.timeOfDayMs) {
-    rmcComesLast_ = true;
-  }
+  // An RMC of the last GGA's or GLL's time: this receiver sends its RMC
+  // last, and it is waited for from now on (even when that GGA made the
+  // epoch's fix, the reader having joined the stream between the two).
+  if (positionSeen_ && s.timeOfDayMs && positionTimeOfDayMs_ == s.timeOfDayMs) rmcComesLast_ = true;
   rmcSeen_ = true;
   rmcTimeOfDayMs_ = s.timeOfDayMs;
   // Two sentences without a time cannot be told apart and are taken as one
   // epoch.
   const bool vetoed = ggaSaysNoFix_ && ggaTimeOfDayMs_ == s.timeOfDayMs;
   if (!s.valid || vetoed) return std::nullopt;
-  const Motion motion{s.speedKmh.value_or(vtg_.speedKmh), s.course ? s.course : vtg_.course};
-  std::optional<ReceivedFix> made = fix(s, motion);
-  if (made) heard_ = motion;
-  return made;
+  heard_ = {s.speedKmh.value_or(vtg_.speedKmh), s.course ? s.course : vtg_.course};
+  return fix(s, heard_);
 }
 
 std::optional<ReceivedFix> NmeaFixReader::fixOfPosition(const NmeaSentence& s) {
   positionSeen_ = true;
   positionTimeOfDayMs_ = s.timeOfDayMs;
-  positionFixed_ = false;
   const bool noRmcComing =
       rmcSeen_ && !rmcComesLast_ && s.timeOfDayMs && s.timeOfDayMs != rmcTimeOfDayMs_;
   if (!s.valid || !noRmcComing) return std::nullopt;
-  std::optional<ReceivedFix> made = fix(s, heard_);
-  positionFixed_ = made.has_value();
-  return made;
+  return fix(s, heard_);
 }
 
 std::optional<ReceivedFix> NmeaFixReader::fix(const NmeaSentence& s, const Motion& motion) {

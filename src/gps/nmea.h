@@ -96,10 +96,9 @@ class NmeaFixReader {
   // What the last GGA said, for the RMC of its time.
   bool ggaSaysNoFix_ = false;
   std::optional<std::int64_t> ggaTimeOfDayMs_;
-  // The last GGA or GLL: its time and whether it made a fix.
+  // The last GGA or GLL's time.
   bool positionSeen_ = false;
   std::optional<std::int64_t> positionTimeOfDayMs_;
-  bool positionFixed_ = false;
   // The last RMC's time, and whether this receiver sends its RMC after the
   // GGA or GLL of the same time.
   bool rmcSeen_ = false;
