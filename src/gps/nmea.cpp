@@ -220,7 +220,7 @@ std::optional<ReceivedFix> NmeaFixReader::fixOfRmc(const NmeaSentence& s) {
   // An RMC of the last GGA's or GLL's time: this receiver sends its RMC
   // last, and it is waited for from now on (even when that GGA made the
   // epoch's fix, the reader having joined the stream between the two).
-  if (positionSeen_ && s.timeOfDayMs && positionTimeOfDayMs_ == s.timeOfDayMs) rmcComesLast_ = true;
+  if (s.timeOfDayMs && positionTimeOfDayMs_ == s.timeOfDayMs) rmcComesLast_ = true;
   rmcSeen_ = true;
   rmcTimeOfDayMs_ = s.timeOfDayMs;
   // Two sentences without a time cannot be told apart and are taken as one
@@ -232,7 +232,6 @@ std::optional<ReceivedFix> NmeaFixReader::fixOfRmc(const NmeaSentence& s) {
 }
 
 std::optional<ReceivedFix> NmeaFixReader::fixOfPosition(const NmeaSentence& s) {
-  positionSeen_ = true;
   positionTimeOfDayMs_ = s.timeOfDayMs;
   const bool noRmcComing =
       rmcSeen_ && !rmcComesLast_ && s.timeOfDayMs && s.timeOfDayMs != rmcTimeOfDayMs_;
@@ -241,8 +240,7 @@ std::optional<ReceivedFix> NmeaFixReader::fixOfPosition(const NmeaSentence& s) {
 }
 
 std::optional<ReceivedFix> NmeaFixReader::fix(const NmeaSentence& s, const Motion& motion) {
-  if (!s.position || (fixed_ && s.timeOfDayMs && fixTimeOfDayMs_ == s.timeOfDayMs)) return std::nullopt;
-  fixed_ = true;
+  if (!s.position || (s.timeOfDayMs && fixTimeOfDayMs_ == s.timeOfDayMs)) return std::nullopt;
   fixTimeOfDayMs_ = s.timeOfDayMs;
   ReceivedFix fix;
   fix.position = *s.position;

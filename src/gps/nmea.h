@@ -78,8 +78,8 @@ struct ReceivedFix {
 //   receiver that sends its RMC first or in epochs of its own: one that has
 //   sent an RMC after the GGA or GLL of the same time is waited for.
 // An RMC without speed or course takes the last VTG's, for receivers that
-// put them there only; a GGA or GLL, which have none, takes the last a fix
-// or a VTG brought.
+// put them there only; a GGA or GLL, which have none, takes the last a valid
+// RMC or a VTG brought.
 class NmeaFixReader {
  public:
   std::optional<ReceivedFix> take(const NmeaSentence& sentence);
@@ -96,8 +96,7 @@ class NmeaFixReader {
   // What the last GGA said, for the RMC of its time.
   bool ggaSaysNoFix_ = false;
   std::optional<std::int64_t> ggaTimeOfDayMs_;
-  // The last GGA or GLL's time.
-  bool positionSeen_ = false;
+  // The last GGA's or GLL's time.
   std::optional<std::int64_t> positionTimeOfDayMs_;
   // The last RMC's time, and whether this receiver sends its RMC after the
   // GGA or GLL of the same time.
@@ -105,10 +104,9 @@ class NmeaFixReader {
   std::optional<std::int64_t> rmcTimeOfDayMs_;
   bool rmcComesLast_ = false;
   // The last fix's time: one fix per epoch.
-  bool fixed_ = false;
   std::optional<std::int64_t> fixTimeOfDayMs_;
   Motion vtg_;    // the last VTG's
-  Motion heard_;  // the last a fix or a VTG brought
+  Motion heard_;  // the last a valid RMC or a VTG brought
 };
 
 }  // namespace tabiro
