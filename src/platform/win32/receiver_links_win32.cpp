@@ -12,83 +12,84 @@ namespace tabiro {
 
 namespace {
 
-constexpr DWORD kIntervalMs = 50;
-constexpr DWORD kReadMs = 1000;
+constexpr int kReadMs = 1000;
+constexpr int kSliceMs = 50;
 constexpr int kConnectMs = 1000;
-constexpr int kSelectSliceMs = 100;
 
-// What both links share: close() comes from another thread (a stop) and ends
-// the read under way, and a closed link reads as broken. An empty read that
-// returns at once is the reader's to pace (a vanished port reads so).
-class InterruptibleLink : public ReceiverLink {
+// A read waits for bytes in slices, up to about a second, and returns with
+// the first that come, so a fix goes on at once. close() comes from another
+// thread (a stop) and ends the read within a slice; a closed link reads as
+// broken.
+class SlicedLink : public ReceiverLink {
  public:
-  bool read(std::string& bytes) final { return !closed_ && readSome(bytes) && !closed_; }
+  bool read(std::string& bytes) final {
+    const std::size_t before = bytes.size();
+    for (int waited = 0; waited < kReadMs && !closed_ && bytes.size() == before; waited += kSliceMs) {
+      if (!readSlice(bytes)) return false;
+    }
+    return !closed_;
+  }
   void close() final {
     closed_ = true;
     interrupt();
   }
 
  protected:
-  // False when the link is broken.
-  virtual bool readSome(std::string& bytes) = 0;
-  virtual void interrupt() = 0;
-  bool closed() const { return closed_; }
+  // Appends what comes within kSliceMs; false when the link is broken.
+  virtual bool readSlice(std::string& bytes) = 0;
+  virtual void interrupt() {}
 
  private:
   std::atomic<bool> closed_{false};
 };
 
-// Reads on the reader's thread with the timeouts {interval 50, constant
-// 1000}: neither WaitCommEvent nor a return on the first byte is used, as
-// Wine's serial ports on a pty honour neither.
-class SerialLink final : public InterruptibleLink {
+// Reads return at once with what the port holds (timeouts {MAXDWORD, 0,
+// 0}), and the link sleeps between them. Wine waits out a read timeout on a
+// pty by polling without pause, a core for as long as the receiver is
+// silent or unplugged; WaitCommEvent and a return on the first byte it does
+// not honour.
+class SerialLink final : public SlicedLink {
  public:
   explicit SerialLink(HANDLE handle) : handle_(handle) {}
   ~SerialLink() override { CloseHandle(handle_); }
 
  private:
-  bool readSome(std::string& bytes) override {
+  bool readSlice(std::string& bytes) override {
     char buffer[512];
     DWORD got = 0;
     if (!ReadFile(handle_, buffer, sizeof buffer, &got, nullptr)) return false;
     bytes.append(buffer, got);
+    if (got == 0) Sleep(kSliceMs);
     return true;
   }
-
-  // The handle stays for the reader to close: the pending read ends by its
-  // timeout or by the cancel, whichever comes first.
-  void interrupt() override { CancelIoEx(handle_, nullptr); }
 
   HANDLE handle_;
 };
 
-class TcpLink final : public InterruptibleLink {
+class TcpLink final : public SlicedLink {
  public:
   explicit TcpLink(SOCKET socket) : socket_(socket) {}
   ~TcpLink() override { closesocket(socket_); }
 
  private:
-  // Returns with the first bytes that come, so a fix goes on at once.
-  bool readSome(std::string& bytes) override {
-    for (int waited = 0; waited < static_cast<int>(kReadMs) && !closed(); waited += kSelectSliceMs) {
-      fd_set readable;
-      FD_ZERO(&readable);
-      FD_SET(socket_, &readable);
-      timeval slice{0, kSelectSliceMs * 1000};
-      const int ready = select(0, &readable, nullptr, nullptr, &slice);
-      if (ready == SOCKET_ERROR) return false;
-      if (ready == 0) continue;
-      char buffer[1024];
-      const int got = recv(socket_, buffer, sizeof buffer, 0);
-      if (got > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(got));
-        return true;
-      }
-      if (got == 0 || WSAGetLastError() != WSAEWOULDBLOCK) return false;
+  bool readSlice(std::string& bytes) override {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket_, &readable);
+    timeval slice{0, kSliceMs * 1000};
+    const int ready = select(0, &readable, nullptr, nullptr, &slice);
+    if (ready == SOCKET_ERROR) return false;
+    if (ready == 0) return true;
+    char buffer[1024];
+    const int got = recv(socket_, buffer, sizeof buffer, 0);
+    if (got > 0) {
+      bytes.append(buffer, static_cast<std::size_t>(got));
+      return true;
     }
-    return true;
+    return got != 0 && WSAGetLastError() == WSAEWOULDBLOCK;
   }
 
+  // Ends a select under way at once.
   void interrupt() override { shutdown(socket_, SD_BOTH); }
 
   SOCKET socket_;
@@ -152,7 +153,7 @@ LinkOpening Win32ReceiverLinks::openSerial(const std::string& port, int baud) {
   dcb.fRtsControl = RTS_CONTROL_ENABLE;
   // A pty takes no line settings under every Wine; its bytes come all the same.
   SetCommState(handle, &dcb);
-  COMMTIMEOUTS timeouts{kIntervalMs, 0, kReadMs, 0, 0};
+  COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 0};
   SetCommTimeouts(handle, &timeouts);
   PurgeComm(handle, PURGE_RXCLEAR);
   return {std::make_unique<SerialLink>(handle), LinkFailure::None};
