@@ -197,7 +197,9 @@ class ReceiverLink {
  public:
   virtual ~ReceiverLink() = default;
   // Appends what arrived within about a second (possibly nothing). False
-  // when the link is broken: the port vanished or the peer closed.
+  // when the link is broken: the port vanished or the peer closed. A port
+  // that vanished under an open handle may instead read nothing at once,
+  // again and again.
   virtual bool read(std::string& bytes) = 0;
   virtual void close() = 0;
 };
