@@ -18,17 +18,12 @@ constexpr double kMetresPerDegree = 111320.0;  // of latitude, near enough for a
 
 double radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 
-struct Offset {
-  double east = 0;
-  double north = 0;
-};
+}  // namespace
 
 Offset offsetBetween(GeoDegrees from, GeoDegrees to) {
   return {(to.longitude - from.longitude) * kMetresPerDegree * std::cos(radians(from.latitude)),
           (to.latitude - from.latitude) * kMetresPerDegree};
 }
-
-}  // namespace
 
 std::optional<FileDatum> parseDatum(std::string_view name) {
   if (name == "tokyo") return FileDatum::Tokyo;
