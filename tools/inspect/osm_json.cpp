@@ -41,6 +41,11 @@ class Builder {
   void wayOfPoints(Id id, const json& points, const TagList& tags, const std::string& where) {
     std::vector<Id> nodes;
     for (const json& p : points) {
+      // A ring closes on its first node, which the way's centre counts once.
+      if (!nodes.empty() && p == points.front()) {
+        nodes.push_back(nodes.front());
+        continue;
+      }
       const Id n = --madeIds_;
       if (p.is_array() && p.size() >= 2) {
         node(n, p[1], p[0], {}, where);
