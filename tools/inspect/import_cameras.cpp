@@ -1,6 +1,5 @@
 #include "import_cameras.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -11,6 +10,7 @@
 
 #include "guidance/camera_file.h"
 #include "guidance/guidance_engine.h"
+#include "file_kind.h"
 #include "import_common.h"
 #include "osm_file.h"
 #include "osm_json.h"
@@ -158,22 +158,6 @@ void printReport(const Report& r, int written, std::ostream& err) {
   for (const std::string& s : r.skipped) err << "飛ばしたもの: " << s << "\n";
 }
 
-// What a file is, told by its first bytes, not by its name.
-enum class InputKind { OsmXml, GzipXml, Pbf, Json, Unknown };
-
-InputKind inputKind(const std::string& head) {
-  // A PBF file starts with the length of its first blob's header, which names "OSMHeader".
-  if (head.size() > 8 && head.find("OSMHeader") != std::string::npos && head.find("OSMHeader") < 16) {
-    return InputKind::Pbf;
-  }
-  if (head.size() >= 2 && head[0] == '\x1f' && head[1] == '\x8b') return InputKind::GzipXml;
-  std::size_t at = head.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
-  while (at < head.size() && std::isspace(static_cast<unsigned char>(head[at]))) ++at;
-  if (at < head.size() && head[at] == '<') return InputKind::OsmXml;
-  if (at < head.size() && (head[at] == '{' || head[at] == '[')) return InputKind::Json;
-  return InputKind::Unknown;
-}
-
 struct Found {
   CameraSearch search;
   std::string remark;  // UTF-8
@@ -182,18 +166,15 @@ struct Found {
 // The cameras of the file, streamed when it is an OSM file; nothing, with
 // the reason on `err`, when it cannot be read.
 std::optional<Found> findInFile(const Options& o, std::ostream& err) {
-  std::ifstream file;
-  if (!openForReading(file, o.in)) {
-    err << fileOpenErrorText(o.in) << "\n";
-    return std::nullopt;
-  }
-  std::string head(64, '\0');
-  file.read(head.data(), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<std::size_t>(file.gcount()));
-  const InputKind kind = inputKind(head);
+  DetectedFile detected;
+  if (!detectFileKindAt(o.in, detected, err)) return std::nullopt;
   Found found;
-  if (kind == InputKind::Json) {
-    file.seekg(0);
+  if (detected.kind == FileKind::OverpassJson || detected.kind == FileKind::GeoJson) {
+    std::ifstream file;
+    if (!openForReading(file, o.in)) {
+      err << fileOpenErrorText(o.in) << "\n";
+      return std::nullopt;
+    }
     const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     JsonOsm json;
     std::string error;
@@ -205,16 +186,15 @@ std::optional<Found> findInFile(const Options& o, std::ostream& err) {
     found.search = findCameras(memoryPass(json.objects), o.direction);
     return found;
   }
-  if (kind == InputKind::Unknown) {
-    err << o.in << ": OpenStreetMap のファイル（.osm、.osm.gz、.osm.pbf）でも Overpass API の JSON や GeoJSON でも"
-        << "ありません。\n";
+  if (detected.kind != FileKind::OsmXml && detected.kind != FileKind::OsmGzip && detected.kind != FileKind::OsmPbf) {
+    err << unreadableFileText(o.in, detected, "OpenStreetMap の XML（.osm、.osm.gz）と PBF（.osm.pbf）、"
+                                              "Overpass API の JSON、GeoJSON") << "\n";
     return std::nullopt;
   }
-  file.close();
   try {
-    const OsmFile osm(o.in, kind == InputKind::Pbf       ? OsmFileFormat::Pbf
-                            : kind == InputKind::GzipXml ? OsmFileFormat::GzipXml
-                                                         : OsmFileFormat::Xml);
+    const OsmFile osm(o.in, detected.kind == FileKind::OsmPbf    ? OsmFileFormat::Pbf
+                            : detected.kind == FileKind::OsmGzip ? OsmFileFormat::GzipXml
+                                                                 : OsmFileFormat::Xml);
     found.remark = osm.remark();
     found.search = findCameras([&osm](auto kinds, const OsmVisit& visit) { osm.read(kinds, visit); }, o.direction);
   } catch (const OsmReadError& e) {

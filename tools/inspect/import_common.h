@@ -37,9 +37,13 @@ double metresBetween(GeoDegrees a, GeoDegrees b);
 // The signed difference `to` - `from` of two bearings, -180 to 180.
 double turnDegrees(double from, double to);
 
-// Parses the XML file at `path`; false, with a message on `err`, when it
-// cannot be read or is not well-formed XML.
-bool loadXml(const std::string& path, pugi::xml_document& doc, std::ostream& err);
+// Parses the XML file at `path`, in the encoding its declaration names;
+// false, with a message on `err`, when it cannot be read or is not
+// well-formed XML. `text`, when given, receives the text parsed (UTF-8), for
+// xmlLine.
+bool loadXml(const std::string& path, pugi::xml_document& doc, std::ostream& err, std::string* text = nullptr);
+// The line of `text` that holds the start of `node`, 1 for the first.
+int xmlLine(std::string_view text, const pugi::xml_node& node);
 // An element's name without its namespace prefix.
 std::string_view localName(const pugi::xml_node& node);
 

@@ -1,6 +1,8 @@
-// UTF-8, the text of XML files, as the Shift-JIS of every file Tabiro reads.
+// UTF-8, the text of XML files, as the Shift-JIS of every file Tabiro reads;
+// and a file in another encoding as UTF-8, for the XML parser.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,5 +15,10 @@ struct SjisText {
 
 // Each character Shift-JIS (code page 932) lacks becomes "？".
 SjisText sjisFromUtf8(std::string_view utf8);
+
+// `text`, in the encoding an XML declaration names (e.g. "Shift_JIS",
+// "EUC-JP", "windows-1252"), as UTF-8; nullopt when the encoding is unknown
+// or the text is not in it.
+std::optional<std::string> utf8FromEncoding(std::string_view text, std::string_view encoding);
 
 }  // namespace tabiro::inspect
