@@ -104,9 +104,13 @@ void OsmFile::scanXml() {
       text += chunk;
       std::size_t done = 0;
       std::size_t unfinished = std::string::npos;
+      // Each search runs again only once the scan has passed what it found:
+      // JOSM marks every edited object action="modify".
+      auto action = std::search(text.begin(), text.end(), actionSearch);
+      auto remark = std::search(text.begin(), text.end(), remarkSearch);
       while (true) {
-        const auto action = std::search(text.begin() + done, text.end(), actionSearch);
-        const auto remark = std::search(text.begin() + done, text.end(), remarkSearch);
+        if (action < text.begin() + done) action = std::search(text.begin() + done, text.end(), actionSearch);
+        if (remark < text.begin() + done) remark = std::search(text.begin() + done, text.end(), remarkSearch);
         if (action == text.end() && remark == text.end()) break;
         const std::size_t at = static_cast<std::size_t>(std::min(action, remark) - text.begin());
         if (remark < action) {
@@ -122,6 +126,10 @@ void OsmFile::scanXml() {
         }
         const std::size_t open = text.rfind('<', at);
         const std::size_t close = text.find('>', at);
+        if (open == std::string::npos) {  // text, not an attribute
+          done = at + kAction.size();
+          continue;
+        }
         if (close == std::string::npos) {
           unfinished = open;
           break;
