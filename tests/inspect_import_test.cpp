@@ -207,6 +207,13 @@ TEST(ImportCameras, RelationsWatchTheRoadTheirEndsLieOn) {
   }
 }
 
+// An OSM body whose `after` starts 3 bytes before the first megabyte the
+// reader takes, `before` right ahead of it, after a comment filling the rest.
+std::string cutAtFirstRead(const std::string& before, const std::string& after) {
+  const std::size_t head = osm("").find("</osm>") + 4 + 4 + before.size();  // "<!--", "-->\n"
+  return "<!--" + std::string(1024 * 1024 - 3 - head, 'x') + "-->\n" + before + after;
+}
+
 TEST(ImportCameras, DeletedObjectsAreGoneAndUnreadableDirectionsNamed) {
   const std::string kept = node(2, 35.69, 139.76, kCamera);
   const struct {
@@ -219,6 +226,8 @@ TEST(ImportCameras, DeletedObjectsAreGoneAndUnreadableDirectionsNamed) {
       {"invisible", "<node id=\"1\" visible=\"false\" lat=\"35.68\" lon=\"139.76\">" + kCamera + "</node>\n" + kept, 1, ""},
       {"relation deleted in JOSM", node(1, 35.68, 139.76) + kept + "<relation id='200' action='delete'>" +
            member("node", 1, "device") + tag("type", "enforcement") + tag("enforcement", "maxspeed") + "</relation>\n", 1, ""},
+      {"deleted across the first read", cutAtFirstRead("<node id='1' ", "action='delete' lat='35.68' lon='139.76'>" +
+           kCamera + "</node>\n" + kept), 1, ""},
       {"a range", node(1, 35.68, 139.76, kCamera + tag("direction", "0-90")) + kept, 2, "node 1: 向き \"0-90\""},
       {"a degree sign", node(1, 35.68, 139.76, kCamera + tag("direction", utf8(u8"45°"))) + kept, 2, "node 1: 向き \"45"},
   };
@@ -277,6 +286,8 @@ TEST(ImportCameras, RefusalsSayWhyAndLeaveTheFileAsItWas) {
       {"JSON latitude 91", R"({"elements":[{"type":"node","id":1,"lat":91,"lon":139.76,"tags":{"highway":"speed_camera"}}]})", {},
        "node 1: 緯度 91・経度 139.76 は範囲外"},
       {"Overpass time-out in XML", osm("<remark> " + timeout + " </remark>\n"), {}, timeout},
+      {"Overpass time-out after some cameras", osm(node(1, 35.68, 139.76, kCamera) + "<remark> " + timeout + " </remark>\n"),
+       {}, timeout},
       {"Overpass time-out in JSON", R"({"version":0.6,"elements":[],"remark":")" + std::string("runtime error: Query timed out in \\\"query\\\" at line 3 after 26 seconds.") + "\"}", {}, timeout},
       {"appended in the other datum", osm(node(1, 35.68, 139.76, kCamera)), {"--append"}, "世界測地系（WGS84）で書かれているよう"},
   };

@@ -31,8 +31,8 @@ const char* formatName(OsmFileFormat format) {
   try {
     throw;
   } catch (const osmium::xml_error& e) {
-    throw OsmReadError(std::to_string(e.line) + " 行目: OpenStreetMap の XML として読めません（" +
-                       e.error_string + "）。");
+    const std::string where = e.line > 0 ? std::to_string(e.line) + " 行目: " : std::string();
+    throw OsmReadError(where + "OpenStreetMap の XML として読めません（" + e.error_string + "）。");
   } catch (const osmium::invalid_location&) {
     throw OsmReadError("緯度か経度が数として読めません（小数点は「.」です）。");
   } catch (const osmium::pbf_error& e) {
