@@ -281,7 +281,8 @@ TEST(ImportCameras, RefusalsSayWhyAndLeaveTheFileAsItWas) {
   } cases[] = {
       {"a FIT file", std::string("\x0e\x10\x43\x08\x00\x00\x00\x00.FIT", 14), {}, "FIT ファイルのようです"},
       {"XML cut short", "<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n<node id=\"1\"", {}, "3 行目"},
-      {"decimal comma", osm("<node id=\"1\" lat=\"35,68\" lon=\"139.76\">" + kCamera + "</node>\n"), {}, "数として読めません"},
+      {"decimal comma", osm("<node id=\"1\" lat=\"35,68\" lon=\"139.76\">" + kCamera + "</node>\n"), {},
+       "3 行目: 緯度か経度 \"35,68\" が数として読めません"},
       {"latitude 91", osm(node(1, 91, 139.76, kCamera)), {}, "node 1: 座標が読めないか範囲外"},
       {"JSON latitude 91", R"({"elements":[{"type":"node","id":1,"lat":91,"lon":139.76,"tags":{"highway":"speed_camera"}}]})", {},
        "node 1: 緯度 91・経度 139.76 は範囲外"},

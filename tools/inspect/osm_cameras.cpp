@@ -1,5 +1,6 @@
 #include "osm_cameras.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>

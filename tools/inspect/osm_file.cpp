@@ -26,15 +26,69 @@ const char* formatName(OsmFileFormat format) {
   return "osm";
 }
 
+std::unique_ptr<osmium::io::Decompressor> openXml(const std::string& path, OsmFileFormat format) {
+  const int fd = osmium::io::detail::open_for_reading(path);
+  if (format == OsmFileFormat::GzipXml) return std::make_unique<osmium::io::GzipDecompressor>(fd);
+  return std::make_unique<osmium::io::NoDecompressor>(fd);
+}
+
+bool isDecimal(std::string_view value) {
+  if (!value.empty() && value.front() == '-') value.remove_prefix(1);
+  const std::size_t point = value.find('.');
+  const std::string_view whole = value.substr(0, point);
+  const std::string_view fraction = point == std::string_view::npos ? std::string_view() : value.substr(point + 1);
+  const auto digits = [](std::string_view d) {
+    return std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  return !whole.empty() && digits(whole) && digits(fraction) && (point == std::string_view::npos || !fraction.empty());
+}
+
+// The line and value of the first lat or lon of an XML file that is no
+// decimal number ("35,68"), found again once libosmium has refused the file.
+std::string badCoordinate(const std::string& path, OsmFileFormat format) {
+  if (format == OsmFileFormat::Pbf) return {};
+  const auto input = openXml(path, format);
+  std::string text;
+  long line = 1;
+  for (std::string chunk = input->read(); !chunk.empty(); chunk = input->read()) {
+    text += chunk;
+    // Whole lines only; the rest waits for the next chunk.
+    const std::size_t end = text.rfind('\n');
+    if (end == std::string::npos) continue;
+    std::string_view lines = std::string_view(text).substr(0, end + 1);
+    for (std::size_t start = 0; start < lines.size();) {
+      const std::size_t stop = lines.find('\n', start);
+      const std::string_view one = lines.substr(start, stop - start);
+      for (const std::string_view key : {" lat=", " lon="}) {
+        const std::size_t at = one.find(key);
+        if (at == std::string_view::npos || at + key.size() >= one.size()) continue;
+        const char quote = one[at + key.size()];
+        const std::size_t close = one.find(quote, at + key.size() + 1);
+        const std::string_view value = one.substr(at + key.size() + 1, close - at - key.size() - 1);
+        if (!isDecimal(value)) return std::to_string(line) + " 行目: 緯度か経度 \"" + std::string(value) + "\" が";
+      }
+      ++line;
+      start = stop + 1;
+    }
+    text.erase(0, end + 1);
+  }
+  return {};
+}
+
 // libosmium's English exceptions as the user's message.
-[[noreturn]] void rethrowAsReadError() {
+[[noreturn]] void rethrowAsReadError(const std::string& path, OsmFileFormat format) {
   try {
     throw;
   } catch (const osmium::xml_error& e) {
     const std::string where = e.line > 0 ? std::to_string(e.line) + " 行目: " : std::string();
     throw OsmReadError(where + "OpenStreetMap の XML として読めません（" + e.error_string + "）。");
   } catch (const osmium::invalid_location&) {
-    throw OsmReadError("緯度か経度が数として読めません（小数点は「.」です）。");
+    std::string where;
+    try {
+      where = badCoordinate(path, format);
+    } catch (const std::exception&) {
+    }
+    throw OsmReadError((where.empty() ? std::string("緯度か経度が") : where) + "数として読めません（小数点は「.」です）。");
   } catch (const osmium::pbf_error& e) {
     throw OsmReadError("PBF として読めません（" + std::string(e.what()) + "）。");
   } catch (const osmium::gzip_error&) {
@@ -89,13 +143,7 @@ OsmFile::OsmFile(std::string path, OsmFileFormat format) : path_(std::move(path)
 // '<', so the text from the last '<' on is all a chunk may leave unfinished.
 void OsmFile::scanXml() {
   try {
-    const int fd = osmium::io::detail::open_for_reading(path_);
-    std::unique_ptr<osmium::io::Decompressor> input;
-    if (format_ == OsmFileFormat::GzipXml) {
-      input = std::make_unique<osmium::io::GzipDecompressor>(fd);
-    } else {
-      input = std::make_unique<osmium::io::NoDecompressor>(fd);
-    }
+    const auto input = openXml(path_, format_);
     const std::string_view kAction = "action=", kRemark = "<remark", kRemarkEnd = "</remark>";
     const std::boyer_moore_horspool_searcher actionSearch(kAction.begin(), kAction.end());
     const std::boyer_moore_horspool_searcher remarkSearch(kRemark.begin(), kRemark.end());
@@ -150,7 +198,7 @@ void OsmFile::scanXml() {
     }
     input->close();
   } catch (...) {
-    rethrowAsReadError();
+    rethrowAsReadError(path_, format_);
   }
 }
 
@@ -175,7 +223,7 @@ void OsmFile::read(osmium::osm_entity_bits::type kinds, const OsmVisit& visit) c
   } catch (const OsmReadError&) {
     throw;
   } catch (...) {
-    rethrowAsReadError();
+    rethrowAsReadError(path_, format_);
   }
 }
 
