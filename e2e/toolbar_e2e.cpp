@@ -355,10 +355,21 @@ TEST_F(ToolbarTest, MnemonicsQCommaAndPeriodClickTheirButtons) {
   }
 }
 
-TEST_F(ToolbarTest, WaypointOutsideOneToFiftyKeepsTheToolbarOpenOnEnter) {
+TEST_F(ToolbarTest, WaypointOutsideOneToFiveHundredOneKeepsTheToolbarOpenOnEnter) {
   HWND toolbar = startToolbar("[Tabiro Info]\r\nMapMode=2\r\n");
   ASSERT_TRUE(toolbar);
-  send(GetDlgItem(toolbar, IDC_WAYPOINT_FIELD), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("51"));
+  // The field shows three digits whole.
+  HWND field = GetDlgItem(toolbar, IDC_WAYPOINT_FIELD);
+  HDC dc = GetDC(field);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(send(field, WM_GETFONT, 0, 0)));
+  SIZE digits{};
+  GetTextExtentPoint32A(dc, "501", 3, &digits);
+  SelectObject(dc, old);
+  ReleaseDC(field, dc);
+  RECT client{};
+  GetClientRect(field, &client);
+  EXPECT_LE(digits.cx, client.right - client.left) << "three digits do not fit the waypoint field";
+  send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("502"));
   PostMessageA(toolbar, WM_COMMAND, IDOK, 0);
   HWND message = waitForWindow("#32770", "TabiroⅡ");
   ASSERT_TRUE(message) << "no range message";

@@ -6,10 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "fakes/route_builder.h"
+#include "core/profile_defaults.h"
 #include "fakes/test_context.h"
+#include "guidance/route_file.h"
 #include "resource.h"
 
 namespace tabiro {
@@ -373,7 +377,7 @@ TEST_F(Drive, AfterTheLastWaypointGuidanceEndsAndTheReaderStopsWithoutTrackLog) 
 TEST_F(Drive, AWaypointNumberWithoutARowIsNeverReached) {
   camera(1, 1200, 999, "レーダ");
   waypoint(5, 1000, "右\n");  // left by an earlier, longer route
-  const std::pair<int, int> numbers[] = {{50, 50}, {0, 50}, {-3, 50}, {1000, 50}, {5, 3}};
+  const std::pair<int, int> numbers[] = {{501, 501}, {0, 50}, {-3, 50}, {1000, 50}, {5, 3}};
   for (const auto& [number, loaded] : numbers) {
     t.settings.writeInt(key::kWayPointMax, loaded);
     for (const int stage : {0, 1, 2}) {
@@ -387,6 +391,29 @@ TEST_F(Drive, AWaypointNumberWithoutARowIsNeverReached) {
       EXPECT_EQ(pointLevel(), stage);
     }
   }
+}
+
+// A route of 80 waypoints, far more than the 49 rows of old, loaded from its
+// file: every row is reached, and the 80th is the destination.
+TEST_F(Drive, AnEightyWaypointRouteFileIsGuidedToItsEnd) {
+  std::vector<testing::RouteBlockSpec> blocks;
+  for (int n = 1; n <= 80; ++n) {
+    blocks.push_back({{kBaseLatitude + northUnits(2000.0 * n), kBaseLongitude}, n == 80 ? "目" : "右"});
+  }
+  const std::string path = t.dir.file("long.nyp");
+  std::ofstream(path, std::ios::binary) << testing::routeFileText(blocks);
+  ASSERT_TRUE(loadRoute(t.ctx, path));
+  t.settings.writeInt(key::kWayPoint, 1);
+  std::vector<std::string> last;
+  for (int n = 1; n <= 80; ++n) {
+    at(2000.0 * n - 1000, 40);
+    last = at(2000.0 * n - 150, 40);
+    ASSERT_EQ(last.size(), 3u) << "row " << n;
+    ASSERT_THAT(at(2000.0 * n - 50, 40), ElementsAre("field " + std::to_string(n + 1))) << "row " << n;
+  }
+  EXPECT_THAT(last, ::testing::Contains(::testing::HasSubstr(defaults::kMoku)));
+  EXPECT_EQ(wayPoint(), 81);
+  EXPECT_EQ(load(t.state.guidanceRun), 0);
 }
 
 TEST_F(Drive, AnUnknownStageStartsTheWaypointAgain) {

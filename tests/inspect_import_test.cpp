@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -318,9 +319,12 @@ std::string point(const char* kind, double lat, double lon, const std::string& n
   return head + (name.empty() ? "" : "<name>" + name + "</name>") + "</" + kind + ">";
 }
 
-RouteScan importedRoute(const testing::TempDir& dir, const std::string& gpxText, Result* result = nullptr) {
+RouteScan importedRoute(const testing::TempDir& dir, const std::string& gpxText, Result* result = nullptr,
+                        const std::vector<std::string>& extra = {}) {
   writeFile(dir.file("in.gpx"), gpxText);
-  const Result r = runTool({"import-route", dir.file("in.gpx"), dir.file("out.nyp"), "--datum", "wgs84"});
+  std::vector<std::string> args{"import-route", dir.file("in.gpx"), dir.file("out.nyp"), "--datum", "wgs84"};
+  args.insert(args.end(), extra.begin(), extra.end());
+  const Result r = runTool(args);
   if (result) *result = r;
   std::ifstream in(dir.file("out.nyp"), std::ios::binary);
   return scanRoute(in);
@@ -339,9 +343,10 @@ TEST(ImportRoute, WaypointsTagsAndSafeTexts) {
     std::vector<std::string> texts;
   } cases[] = {
       {"track reduced to its turns", gpx(track), {"右\n", "左\n", "目\n"}},
-      {"route points with names", gpx("<rte>" + point("rtept", 35.68, 139.76, "ud sk20") +
-                                      point("rtept", 35.69, 139.76, utf8(u8"目黒")) + point("rtept", 35.69, 139.77, utf8(u8"終点")) + "</rte>"),
-       {"直 ｕｄ ｓｋ２０\n", "右 め黒\n", "目 終点\n"}},
+      {"route points with names, none at the start",
+       gpx("<rte>" + point("rtept", 35.68, 139.76, utf8(u8"出発")) + point("rtept", 35.69, 139.76, utf8(u8"ud sk20 目黒")) +
+           point("rtept", 35.69, 139.77, utf8(u8"終点")) + "</rte>"),
+       {"右 ｕｄ ｓｋ２０ め黒\n", "目 終点\n"}},
       {"long name cut on a character", gpx("<rte>" + point("rtept", 35.68, 139.76, std::string(20, 'x') + utf8(u8"交差点交差点")) + "</rte>"),
        {"目 ｘｘｘｘｘｘｘｘｘｘｘｘｘ\n"}},
   };
@@ -361,15 +366,274 @@ TEST(ImportRoute, WaypointsTagsAndSafeTexts) {
   EXPECT_NEAR(scan.waypoints[0].position.longitude, expected.longitude, 1);
 }
 
-TEST(ImportRoute, FiftyWaypointsAreRefusedAndNothingWritten) {
+std::vector<std::string> textsOf(const RouteScan& scan) {
+  std::vector<std::string> texts;
+  for (const RouteWaypoint& w : scan.waypoints) texts.push_back(w.text);
+  return texts;
+}
+
+// A route point of a planner: `extensions` inside <extensions>.
+std::string plannedPoint(double lat, double lon, const std::string& extensions) {
+  char head[96];
+  std::snprintf(head, sizeof head, "<rtept lat=\"%.6f\" lon=\"%.6f\">", lat, lon);
+  return head + ("<extensions>" + extensions + "</extensions></rtept>");
+}
+
+std::string lineOf(const char* kind, const std::vector<GeoDegrees>& points) {
+  std::string text;
+  for (const GeoDegrees& p : points) text += point(kind, p.latitude, p.longitude);
+  return text;
+}
+
+// Points every `step` metres from `from` along `bearing` (0 north, 90 east) for `metres`.
+std::vector<GeoDegrees> straight(GeoDegrees from, double bearing, double metres, double step = 20) {
+  std::vector<GeoDegrees> points;
+  const double rad = bearing * std::numbers::pi / 180;
+  for (double d = step; d <= metres + 0.01; d += step) {
+    points.push_back({from.latitude + d * std::cos(rad) / 111320.0,
+                      from.longitude + d * std::sin(rad) / (111320.0 * std::cos(from.latitude * std::numbers::pi / 180))});
+  }
+  return points;
+}
+
+TEST(ImportRoute, TurnsFromPlannersRoutesTracksWaypointsAndKml) {
+  // Planners' route points all lie on one straight road: only their
+  // instructions can make turns of them.
+  std::string graphHopper = "<rte>";
+  int n = 0;
+  for (const int sign : {0, 2, -1, 0, 5, 6, -8, 7, -3, 4}) {
+    graphHopper += plannedPoint(35.0 + 0.01 * n++, 139.0, "<gh:distance>1100</gh:distance><gh:sign>" +
+                                                          std::to_string(sign) + "</gh:sign><gh:direction>N</gh:direction>");
+  }
+  graphHopper += "</rte><trk><trkseg>" + lineOf("trkpt", straight({35.0, 139.0}, 0, 10000, 500)) + "</trkseg></trk>";
+  std::string brouter = "<rte>" + plannedPoint(35.0, 139.0, "<offset>0</offset>");
+  n = 1;
+  for (const char* turn : {"TR", "TSLL", "C", "KL", "TU", "RNDB2", "RNLB1"}) {
+    brouter += plannedPoint(35.0 + 0.01 * n++, 139.0, std::string("<turn>") + turn + "</turn><turn-angle>90</turn-angle><offset>4</offset>");
+  }
+  brouter += plannedPoint(35.0 + 0.01 * n, 139.0, "<time>0</time><offset>80</offset>") + "</rte>";
+  // A Garmin route: north along its shaping points, then east through a via
+  // point on a straight road. The straight line from via to via would bend there.
+  const std::string garmin =
+      "<rte>" +
+      plannedPoint(35.0, 139.0, "<gpxx:RoutePointExtension>" + lineOf("gpxx:rpt", {{35.005, 139.0}, {35.01, 139.0}, {35.01, 139.005}}) +
+                                    "</gpxx:RoutePointExtension>") +
+      point("rtept", 35.01, 139.01, utf8(u8"経由")) + point("rtept", 35.01, 139.02, utf8(u8"着")) + "</rte>";
+  const auto route = [](const char* name, double east) {
+    return "<rte><name>" + std::string(name) + "</name>" + point("rtept", 35.0, 139.0) + point("rtept", 35.01, 139.0) +
+           point("rtept", 35.01, 139.0 + east) + "</rte>";
+  };
+  const std::string threeRoutes = route("one", 0.01) + route("two", -0.01) + route("three", 0.01);
+  // A logger that lost its fix: an empty first track, then two segments.
+  const std::string tracks = "<trk><name>empty</name></trk><trk><trkseg>" + lineOf("trkpt", straight({35.0, 139.0}, 0, 1000)) +
+                             "</trkseg><trkseg>" + lineOf("trkpt", straight({35.00925, 139.0}, 90, 1000)) + "</trkseg></trk>";
+  // A logger that starts a new track where its fix came back; a later trip far away.
+  const std::string brokenLog = "<trk><trkseg>" + lineOf("trkpt", straight({35.0, 139.0}, 0, 1000)) + "</trkseg></trk><trk><trkseg>" +
+                                lineOf("trkpt", straight({35.00925, 139.0}, 90, 1000)) + "</trkseg></trk><trk><name>far</name><trkseg>" +
+                                lineOf("trkpt", straight({35.2, 139.0}, 180, 1000)) + "</trkseg></trk>";
+  // North, a turnaround 5 m wide to the right, back south to the start: the
+  // far end lies on the line through the first and the last fix.
+  std::vector<GeoDegrees> outAndBack = straight({35.0, 139.0}, 0, 1000);
+  for (const double bearing : {90, 180, 270}) {
+    for (const GeoDegrees& p : straight(outAndBack.back(), bearing, bearing == 180 ? 1020 : 5, bearing == 180 ? 20 : 5)) {
+      outAndBack.push_back(p);
+    }
+  }
+  const std::string kml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document>"
+      "<Placemark><name>start</name><Point><coordinates>139.0,35.0,0</coordinates></Point></Placemark>"
+      "<Placemark><name>drive</name><LineString><coordinates>\n 139.0,35.0,0 139.0,35.01,0\n 138.99,35.01,0 </coordinates>"
+      "</LineString></Placemark></Document></kml>\n";
+  const std::string ghHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"GraphHopper\" "
+                             "xmlns=\"http://www.topografix.com/GPX/1/1\" xmlns:gh=\"https://graphhopper.com/public/schema/gpx-1.1\">";
+  const struct {
+    const char* name;
+    std::string text;
+    std::vector<std::string> extra;
+    std::vector<std::string> texts;
+    const char* says;
+  } cases[] = {
+      {"GraphHopper signs", ghHead + graphHopper + "</gpx>", {}, {"右\n", "左\n", "左\n", "左\n", "右\n", "左\n", "目\n"}, ""},
+      {"BRouter hints", gpx(brouter), {}, {"右\n", "左\n", "左\n", "右\n", "右\n", "左\n", "目\n"}, ""},
+      {"Garmin shaping points", gpx(garmin), {}, {"右\n", "目 着\n"}, ""},
+      {"first of several routes", gpx(threeRoutes), {}, {"右\n", "目\n"}, "ほかのルート: 2「two」 3「three」"},
+      {"route chosen", gpx(threeRoutes), {"--route", "2"}, {"左\n", "目\n"}, ""},
+      {"track chosen over routes", gpx(threeRoutes + tracks), {"--track", "2"}, {"右\n", "目\n"}, ""},
+      {"segments joined past an empty track", gpx(tracks), {}, {"右\n", "目\n"}, ""},
+      {"tracks that go on joined", gpx(brokenLog), {}, {"右\n", "目\n"}, "軌跡 1〜2 本目を使いました。ほかの軌跡: 3「far」"},
+      {"out and back", gpx("<trk><trkseg>" + lineOf("trkpt", outAndBack) + "</trkseg></trk>"), {}, {"右\n", "目\n"}, ""},
+      {"waypoints in file order", gpx(point("wpt", 35.0, 139.0, "a") + point("wpt", 35.01, 139.0, utf8(u8"角")) +
+                                      point("wpt", 35.01, 139.01, utf8(u8"着"))),
+       {}, {"右 角\n", "目 着\n"}, ""},
+      {"KML line", kml, {}, {"左\n", "目\n"}, ""},
+  };
+  for (const auto& c : cases) {
+    testing::TempDir dir;
+    Result result;
+    const RouteScan scan = importedRoute(dir, c.text, &result, c.extra);
+    EXPECT_EQ(textsOf(scan), c.texts) << c.name << "\n" << result.err;
+    EXPECT_THAT(result.err, HasSubstr(c.says)) << c.name;
+  }
+}
+
+// A drive logged once a second at 43 km/h, each fix up to 2.5 m off in
+// each direction: a stray fix 60 m off the road, 40 s stopped at a light, a
+// junction to the right, a long bend of 60 degrees, a junction to the left.
+TEST(ImportRoute, RecordedDriveGivesItsJunctionTurnsAndNoFalseOnes) {
+  unsigned seed = 12345;
+  const auto noise = [&seed] {
+    seed = seed * 1103515245U + 12345U;
+    return ((seed >> 16) % 1000) / 1000.0 * 5.0 - 2.5;
+  };
+  std::vector<GeoDegrees> road{{35.0, 139.0}};
+  const auto drive = [&road](double bearing, double metres) {
+    for (const GeoDegrees& p : straight(road.back(), bearing, metres, 12)) road.push_back(p);
+  };
+  drive(0, 600);
+  const GeoDegrees light = road.back();
+  for (int i = 0; i < 40; ++i) road.push_back(light);
+  drive(0, 200);
+  drive(90, 500);
+  for (int b = 90; b < 150; b += 2) drive(b, 12);  // 360 m round a radius of some 340 m
+  drive(150, 300);
+  drive(60, 400);
+  std::string log;
+  for (std::size_t i = 0; i < road.size(); ++i) {
+    const double east = i == 20 ? 60 : noise(), north = noise();
+    log += point("trkpt", road[i].latitude + north / 111320.0, road[i].longitude + east / 91200.0);
+  }
+  testing::TempDir dir;
+  Result result;
+  const RouteScan scan = importedRoute(dir, gpx("<trk><trkseg>" + log + "</trkseg></trk>"), &result);
+  EXPECT_EQ(textsOf(scan), (std::vector<std::string>{"右\n", "左\n", "目\n"})) << result.err;
+}
+
+TEST(ImportRoute, DeclaredEncodingIsHonoured) {
+  // The literal is Shift-JIS, as a Japanese logger writes its file.
+  const std::string text = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<gpx version=\"1.1\"><rte>" +
+                           point("rtept", 35.68, 139.76, "東京駅前") + "</rte></gpx>\n";
+  testing::TempDir dir;
+  const RouteScan scan = importedRoute(dir, text);
+  ASSERT_EQ(scan.waypoints.size(), 1U);
+  EXPECT_EQ(scan.waypoints[0].text, "目 東京駅前\n");
+}
+
+// A file that is not a route is refused by what it is, and an output file
+// already there stays as it was.
+TEST(ImportRoute, RefusalsNameWhatTheFileIsAndLeaveTheOutputAlone) {
+  const struct {
+    std::string text;
+    const char* says;
+  } cases[] = {
+      {std::string("\x0E\x10\x2B\x08\0\0\0\0.FIT\0\0", 14), "FIT ファイルのようです"},
+      {osm(node(1, 35.68, 139.76)), "OpenStreetMap の XML"},
+      {gpx("<metadata/>"), "ありません"},
+      {"<?xml version=\"1.0\" encoding=\"x-unknown\"?><gpx/>", "x-unknown"},
+      {gpx("<rte><rtept lat=\"35.68\" lon=\"139.76\"></rte>"), "2行目で XML の形"},
+      {gpx("<rte>\n<rtept lat=\"35,68\" lon=\"139.76\"/></rte>"), "3行目: 緯度「35,68」 は数として読めません"},
+      {gpx("<wpt lat=\"91\" lon=\"139.76\"/>"), "緯度「91」 は -90 から 90 の外です"},
+      {gpx("<trk><trkseg><trkpt lat=\"35\" lon=\"-181\"/></trkseg></trk>"), "経度「-181」 は -180 から 180 の外です"},
+      {"<kml><Placemark><LineString><coordinates>139.7;35.6</coordinates></LineString></Placemark></kml>", "「経度,緯度」"},
+  };
+  for (const auto& c : cases) {
+    testing::TempDir dir;
+    writeFile(dir.file("out.nyp"), "kept");
+    Result result;
+    importedRoute(dir, c.text, &result);
+    EXPECT_EQ(result.code, 1) << c.says;
+    EXPECT_THAT(result.err, HasSubstr(c.says));
+    std::ifstream kept(dir.file("out.nyp"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept") << c.says;
+  }
+}
+
+// A staircase of `turns` turns, 400 m apart, right and left in turn.
+std::vector<GeoDegrees> staircase(int turns) {
+  std::vector<GeoDegrees> corners{{35.0, 139.0}};
+  for (int i = 0; i <= turns; ++i) {
+    const GeoDegrees last = corners.back();
+    corners.push_back(i % 2 == 0 ? GeoDegrees{last.latitude + 400 / 111320.0, last.longitude}
+                                 : GeoDegrees{last.latitude, last.longitude + 400 / 91200.0});
+  }
+  return corners;
+}
+
+TEST(ImportRoute, MoreThanFiveHundredWaypointsAreRefusedAndNothingWritten) {
   std::string rte = "<rte>";
-  for (int i = 0; i < 50; ++i) rte += point("rtept", 35.68 + i * 0.01, 139.76);
+  for (const GeoDegrees& p : staircase(501)) rte += point("rtept", p.latitude, p.longitude);
   testing::TempDir dir;
   Result result;
   importedRoute(dir, gpx(rte + "</rte>"), &result);
   EXPECT_EQ(result.code, 1);
-  EXPECT_THAT(result.err, HasSubstr("50 個"));
+  EXPECT_THAT(result.err, HasSubstr("502 個"));
+  EXPECT_THAT(result.err, HasSubstr("2 つ以上に分けて"));
   EXPECT_FALSE(std::filesystem::exists(dir.file("out.nyp")));
+}
+
+// A drive as the track log records it, in Tokyo datum, a fix every two seconds.
+std::string trackLog(const std::vector<GeoDegrees>& drive) {
+  const auto dms = [](double degrees) {
+    const int d = static_cast<int>(degrees);
+    const int m = static_cast<int>((degrees - d) * 60);
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%02d:%04.1f", d, m, (degrees - d - m / 60.0) * 3600);
+    return std::string(text);
+  };
+  std::string log;
+  for (std::size_t i = 0; i < drive.size(); ++i) {
+    const GeoDegrees p = tokyoFromWgs84(drive[i]);
+    const int t = static_cast<int>(2 * i);
+    char time[32];
+    std::snprintf(time, sizeof time, "26/03/07 %02d:%02d:%02d ", 10 + t / 3600, t / 60 % 60, t % 60);
+    log += time + ("N" + dms(p.latitude)) + " E" + dms(p.longitude) + "\r\n";
+  }
+  return log;
+}
+
+// A route of 80 turns, beyond the 49 rows of old, imported whole and guided
+// to its end along the drive it describes.
+TEST(ImportRoundTrip, EightyTurnRouteIsGuidedToItsEnd) {
+  const std::vector<GeoDegrees> corners = staircase(80);
+  testing::TempDir dir;
+  writeFile(dir.file("in.gpx"), gpx("<trk><trkseg>" + lineOf("trkpt", corners) + "</trkseg></trk>"));
+  ASSERT_EQ(runTool({"import-route", dir.file("in.gpx"), dir.file("r.nyp")}).code, 0);
+  writeFile(dir.file("c.pot"), "");
+  std::vector<GeoDegrees> drive{corners.front()};
+  for (std::size_t i = 1; i < corners.size(); ++i) {
+    const double metres = 400;
+    for (double d = 40; d <= metres; d += 40) {
+      const double t = d / metres;
+      drive.push_back({corners[i - 1].latitude + (corners[i].latitude - corners[i - 1].latitude) * t,
+                       corners[i - 1].longitude + (corners[i].longitude - corners[i - 1].longitude) * t});
+    }
+  }
+  writeFile(dir.file("03071000.log"), trackLog(drive));
+  std::ostringstream out, err;
+  ASSERT_EQ(run({"replay", dir.file("r.nyp"), dir.file("c.pot"), dir.file("03071000.log")}, out, err), 0) << err.str();
+  const std::string said = out.str();
+  EXPECT_THAT(said, HasSubstr("地点 81\n"));
+  EXPECT_THAT(said, HasSubstr("地点 80 \"左\""));
+  EXPECT_THAT(said, HasSubstr("地点 81 \"目\""));
+  EXPECT_THAT(said, HasSubstr("案内が終わりました"));
+  EXPECT_THAT(said, ::testing::Not(HasSubstr("案内されなかったもの")));
+}
+
+// A list of a whole country's cameras leaves the route its size: those far
+// from the route are counted, not drawn.
+TEST(MapPicture, FramesTheRouteAndCountsFarCameras) {
+  testing::TempDir dir;
+  writeFile(dir.file("r.nyp"), "");
+  writeFile(dir.file("in.gpx"), gpx("<rte>" + point("rtept", 35.68, 139.76) + point("rtept", 35.69, 139.77) + "</rte>"));
+  ASSERT_EQ(runTool({"import-route", dir.file("in.gpx"), dir.file("r.nyp"), "--datum", "wgs84"}).code, 0);
+  writeFile(dir.file("c.pot"),
+            "ORD=POI/tex=近く/kei=139'45'50'0/ido=35'41'10'0/deg=\r\n"
+            "ORD=POI/tex=遠く/kei=135'30'00'0/ido=34'40'00'0/deg=\r\n");
+  ASSERT_EQ(runTool({"map", dir.file("r.nyp"), dir.file("c.pot"), "-o", dir.file("m.svg")}).code, 0);
+  std::ifstream in(dir.file("m.svg"), std::ios::binary);
+  const std::string svgText{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_THAT(svgText, HasSubstr(">近く<"));
+  EXPECT_THAT(svgText, ::testing::Not(HasSubstr(">遠く<")));
+  EXPECT_THAT(svgText, HasSubstr("離れたオービス 1 件"));
 }
 
 // A route and cameras from open data guide a drive recorded in the map
@@ -389,28 +653,13 @@ TEST(ImportRoundTrip, ImportedFilesGuideADriveAlongThem) {
   std::vector<GeoDegrees> drive;
   for (double lat = 35.665; lat < 35.690; lat += 40 / 111000.0) drive.push_back({lat, 139.760});
   for (double lon = 139.760; lon < 139.772; lon += 40 / 90400.0) drive.push_back({35.690, lon});
-  const auto dms = [](double degrees) {
-    const int d = static_cast<int>(degrees);
-    const int m = static_cast<int>((degrees - d) * 60);
-    char text[32];
-    std::snprintf(text, sizeof text, "%d:%02d:%04.1f", d, m, (degrees - d - m / 60.0) * 3600);
-    return std::string(text);
-  };
-  std::string log;
-  for (std::size_t i = 0; i < drive.size(); ++i) {
-    const GeoDegrees p = tokyoFromWgs84(drive[i]);
-    const int t = static_cast<int>(2 * i);
-    char time[32];
-    std::snprintf(time, sizeof time, "26/03/07 10:%02d:%02d ", t / 60, t % 60);
-    log += time + ("N" + dms(p.latitude)) + " E" + dms(p.longitude) + "\r\n";
-  }
-  writeFile(dir.file("03071000.log"), log);
+  writeFile(dir.file("03071000.log"), trackLog(drive));
 
   std::ostringstream out, err;
   ASSERT_EQ(run({"replay", dir.file("r.nyp"), dir.file("c.pot"), dir.file("03071000.log")}, out, err), 0) << err.str();
   const std::string said = out.str();
   std::size_t at = 0;
-  for (const char* step : {"地点 1 \"直\"", "オービス 1 \"北行き\"", "「まもなく右方向です。」", "「まもなく目的地です。」",
+  for (const char* step : {"オービス 1 \"北行き\"", "地点 1 \"右\"", "「まもなく右方向です。」", "「まもなく目的地です。」",
                            "案内が終わりました", "オービス 2 \"南行き\"（方向 180°）: 向きが違いました"}) {
     const std::size_t found = said.find(step, at);
     ASSERT_NE(found, std::string::npos) << step << " after " << at << " in\n" << said;

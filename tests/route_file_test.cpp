@@ -134,9 +134,9 @@ TEST(RouteScanTest, BlockCutBeforeItsCodeLineIsNotLoaded) {
 }
 
 TEST(RouteScanTest, BlocksBeyondTheTableAreCountedNotKept) {
-  const RouteScan s = scan(routeFileText(std::vector<testing::RouteBlockSpec>(52, {kTokyo, "a"})));
-  EXPECT_EQ(s.waypoints.size(), 49U);
-  EXPECT_THAT(s.warnings, ElementsAre(FileWarning{FileIssue::TooManyEntries, 49 * 7 + 1, 3}));
+  const RouteScan s = scan(routeFileText(std::vector<testing::RouteBlockSpec>(503, {kTokyo, "a"})));
+  EXPECT_EQ(s.waypoints.size(), 500U);
+  EXPECT_THAT(s.warnings, ElementsAre(FileWarning{FileIssue::TooManyEntries, 500 * 7 + 1, 3}));
 }
 
 class RouteLoadTest : public ::testing::Test {
@@ -158,9 +158,9 @@ TEST_F(RouteLoadTest, FillsRowsAndWritesTheCount) {
 }
 
 TEST_F(RouteLoadTest, CountNeverExceedsTheRowsStored) {
-  writeRoute(routeFileText(std::vector<testing::RouteBlockSpec>(60, {kTokyo, "a"})));
+  writeRoute(routeFileText(std::vector<testing::RouteBlockSpec>(510, {kTokyo, "a"})));
   ASSERT_TRUE(loadRoute(t_.ctx, path_));
-  EXPECT_EQ(wayPointMax(), 49);
+  EXPECT_EQ(wayPointMax(), 500);
 }
 
 TEST_F(RouteLoadTest, FileWithoutMarkersStoresZero) {

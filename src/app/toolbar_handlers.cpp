@@ -31,7 +31,7 @@ namespace {
 
 
 constexpr const char* kWaypointRangeMessage =
-    "ﾅﾋﾞﾎﾟｲﾝﾄには 1 から 50 までの整数を入力してください。";
+    "ﾅﾋﾞﾎﾟｲﾝﾄには 1 から 501 までの整数を入力してください。";
 
 }  // namespace
 

@@ -3,14 +3,15 @@
 #pragma once
 
 #include "core/app_context.h"
-#include "core/profile_defaults.h"
+#include "core/shared_state.h"
 #include "core/toolbar_title.h"
 #include "speech/speech_control.h"
 
 namespace tabiro {
 
 constexpr int kWaypointFieldMin = 1;
-constexpr int kWaypointFieldMax = defaults::kWayPointMax;
+// One past the last row: where the engine leaves "WayPoint" when the route ends.
+constexpr int kWaypointFieldMax = WaypointTable::kRows + 1;
 
 class ToolbarDialog {
  public:

@@ -6,7 +6,7 @@ namespace tabiro::defaults {
 
 // "Rot"
 constexpr int kWaveUp = 30;        // seconds of lead before a waypoint's phrase
-constexpr int kWayPointMax = 50;   // also the highest number the waypoint field takes
+constexpr int kWayPointMax = 50;   // what the first run writes
 
 // "Ovis"
 constexpr int kOvisUp = 500;

@@ -122,9 +122,10 @@ struct Waypoint {
   SharedText text;  // the whole text line, line end included
 };
 
-// Rows 1 to 49; index 0 is unused so that row numbers match "WayPoint".
+// Rows 1 to 500, as many as the camera table: a city drive of 40 km has some
+// 100 turns. Index 0 is unused so that row numbers match "WayPoint".
 struct WaypointTable {
-  static constexpr int kRows = 49;
+  static constexpr int kRows = 500;
   std::array<Waypoint, kRows + 1> rows;
   Waypoint& row(int number) { return rows.at(static_cast<std::size_t>(number)); }
   const Waypoint& row(int number) const { return rows.at(static_cast<std::size_t>(number)); }

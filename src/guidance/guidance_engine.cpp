@@ -128,8 +128,8 @@ void followWaypoint(SettingsStore& settings, SharedState& state, const GpsFix& f
                     EngineState& engine, GuidanceOutput& out) {
   const int waypoint = settings.readInt(key::kWayPoint, 1);
   const PointLevel stage = readPointLevel(settings);
-  // The waypoint field accepts 50 while the table has 49 rows: a number
-  // without a row names a point that is never reached. Nor is a row the
+  // The waypoint field accepts one past the last row: a number without a
+  // row names a point that is never reached. Nor is a row the
   // current route did not load: it still holds a waypoint of an earlier one.
   if (waypoint < 1 || waypoint > WaypointTable::kRows) return;
   if (waypoint > settings.readInt(key::kWayPointMax, defaults::kWayPointMax)) return;

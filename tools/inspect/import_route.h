@@ -1,5 +1,6 @@
-// tabiro-inspect import-route: a GPX route, or a track reduced to its turns,
-// as a route file (.nyp).
+// tabiro-inspect import-route: a GPX or KML route, track or set of
+// waypoints, reduced to its turns (a planner's where it gave them), as a
+// route file (.nyp).
 #pragma once
 
 #include <ostream>
@@ -8,9 +9,9 @@
 
 namespace tabiro::inspect {
 
-// args: IN.gpx OUT.nyp [--datum tokyo|wgs84]. Messages go to `err`. 0 written,
-// 1 nothing written (a file that cannot be read or written, no route, too
-// many waypoints), 2 wrong arguments.
+// args: IN OUT.nyp [--datum tokyo|wgs84] [--route N | --track N]. Messages
+// go to `err`. 0 written, 1 nothing written (a file that cannot be read or
+// written, no route, a bad coordinate, too many waypoints), 2 wrong arguments.
 int importRoute(const std::vector<std::string>& args, std::ostream& err);
 
 }  // namespace tabiro::inspect

@@ -22,6 +22,9 @@ constexpr double kMetresPerUnit = 30.87 / kUnitsPerSecond;  // of latitude
 constexpr double kWidth = 1000;
 constexpr double kMargin = 60;
 constexpr double kSmallestExtentMetres = 400;
+// Cameras this far around the route and the drive are drawn; those farther
+// are only counted, so that a country's list leaves the route its size.
+constexpr double kFrameMarginMetres = 1000;
 constexpr const char* kFont = "IPAGothic, 'IPAexGothic', 'Noto Sans CJK JP', 'Yu Gothic', Meiryo, sans-serif";
 
 struct Picture {
@@ -54,17 +57,25 @@ std::string number(double v) {
   return text;
 }
 
-// Plane coordinates of the picture: east to the right, north up.
-class Projection {
- public:
-  explicit Projection(const std::vector<Coordinates>& all) {
-    double minLat = all.front().latitude, maxLat = minLat, minLon = all.front().longitude, maxLon = minLon;
+// The box round some points; `all` not empty.
+struct Bounds {
+  explicit Bounds(const std::vector<Coordinates>& all)
+      : minLat(all.front().latitude), maxLat(minLat), minLon(all.front().longitude), maxLon(minLon) {
     for (const Coordinates& c : all) {
       minLat = std::min<double>(minLat, c.latitude);
       maxLat = std::max<double>(maxLat, c.latitude);
       minLon = std::min<double>(minLon, c.longitude);
       maxLon = std::max<double>(maxLon, c.longitude);
     }
+  }
+  double minLat, maxLat, minLon, maxLon;
+};
+
+// Plane coordinates of the picture: east to the right, north up.
+class Projection {
+ public:
+  explicit Projection(const std::vector<Coordinates>& all) {
+    const auto [minLat, maxLat, minLon, maxLon] = Bounds(all);
     const double midLat = (minLat + maxLat) / 2;
     lonMetres_ = kMetresPerUnit * std::cos(midLat / kUnitsPerDegree * 3.141592653589793 / 180);
     const double east = std::max((maxLon - minLon) * lonMetres_, kSmallestExtentMetres);
@@ -167,10 +178,32 @@ std::string scaleBar(const Projection& p) {
          "\" text-anchor=\"middle\" font-size=\"14\">" + label + "</text>\n";
 }
 
+// Whether each camera lies within kFrameMarginMetres of the box round the
+// route and the drive; every one when there is neither.
+std::vector<bool> camerasInFrame(const Picture& pic) {
+  std::vector<Coordinates> framed = pic.drive;
+  for (const RouteWaypoint& w : pic.waypoints) framed.push_back(w.position);
+  std::vector<bool> in(pic.cameras.size(), framed.empty());
+  if (framed.empty()) return in;
+  const auto [minLat, maxLat, minLon, maxLon] = Bounds(framed);
+  const double latMargin = kFrameMarginMetres / kMetresPerUnit;
+  const double lonMargin = latMargin / std::cos((minLat + maxLat) / 2 / kUnitsPerDegree * 3.141592653589793 / 180);
+  for (std::size_t i = 0; i < pic.cameras.size(); ++i) {
+    const Coordinates c = pic.cameras[i].position;
+    in[i] = c.latitude >= minLat - latMargin && c.latitude <= maxLat + latMargin && c.longitude >= minLon - lonMargin &&
+            c.longitude <= maxLon + lonMargin;
+  }
+  return in;
+}
+
 std::string svg(const Picture& pic) {
+  const std::vector<bool> inFrame = camerasInFrame(pic);
+  const auto outside = static_cast<std::size_t>(std::count(inFrame.begin(), inFrame.end(), false));
   std::vector<Coordinates> all = pic.drive;
   for (const RouteWaypoint& w : pic.waypoints) all.push_back(w.position);
-  for (const CameraEntry& c : pic.cameras) all.push_back(c.position);
+  for (std::size_t i = 0; i < pic.cameras.size(); ++i) {
+    if (inFrame[i]) all.push_back(pic.cameras[i].position);
+  }
   const Projection p(all);
   std::string out = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n"
                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(kWidth) + "\" height=\"" +
@@ -192,7 +225,9 @@ std::string svg(const Picture& pic) {
   places.reserve(0, p.height() - 55, kWidth / 5 + 40, p.height());  // the scale bar
   places.reserve(kWidth - 430, p.height() - 70, kWidth, p.height());  // the legend
   for (const RouteWaypoint& w : pic.waypoints) places.reserve(p.x(w.position), p.y(w.position), 13);
-  for (const CameraEntry& c : pic.cameras) places.reserve(p.x(c.position), p.y(c.position), 16);
+  for (std::size_t i = 0; i < pic.cameras.size(); ++i) {
+    if (inFrame[i]) places.reserve(p.x(pic.cameras[i].position), p.y(pic.cameras[i].position), 16);
+  }
   for (const FiredAnnouncement& f : pic.fired) places.reserve(p.x(f.position), p.y(f.position), 8);
   places.reserveLine(pic.drive, p);
   places.reserveLine(route, p);
@@ -200,13 +235,15 @@ std::string svg(const Picture& pic) {
   for (const RouteWaypoint& w : pic.waypoints) {
     waypointLabels.push_back(places.place(p.x(w.position), p.y(w.position), 13, chomp(w.text), 15));
   }
-  for (const CameraEntry& c : pic.cameras) {
-    cameraLabels.push_back(places.place(p.x(c.position), p.y(c.position), 16, c.text, 12));
+  for (std::size_t i = 0; i < pic.cameras.size(); ++i) {
+    const CameraEntry& c = pic.cameras[i];
+    cameraLabels.push_back(inFrame[i] ? places.place(p.x(c.position), p.y(c.position), 16, c.text, 12)
+                                      : std::pair<double, double>{});
   }
 
   // Where each announcement fired, tied to what it announced.
   for (const FiredAnnouncement& f : pic.fired) {
-    const bool known = f.camera ? f.row >= 1 && f.row <= static_cast<int>(pic.cameras.size())
+    const bool known = f.camera ? f.row >= 1 && f.row <= static_cast<int>(pic.cameras.size()) && inFrame[f.row - 1]
                                 : f.row >= 1 && f.row <= static_cast<int>(pic.waypoints.size());
     if (!known) continue;
     const Coordinates target = f.camera ? pic.cameras[f.row - 1].position : pic.waypoints[f.row - 1].position;
@@ -220,6 +257,7 @@ std::string svg(const Picture& pic) {
   }
 
   for (const CameraEntry& c : pic.cameras) {
+    if (!inFrame[&c - pic.cameras.data()]) continue;
     const std::string at = number(p.x(c.position)) + "," + number(p.y(c.position));
     if (c.direction == CameraTable::kAnyDirection) {
       out += "<circle cx=\"" + number(p.x(c.position)) + "\" cy=\"" + number(p.y(c.position)) +
@@ -250,6 +288,10 @@ std::string svg(const Picture& pic) {
          "\">地点</text><path transform=\"translate(" + number(lx + 70) + "," + number(ly) +
          ")\" d=\"M0,-10 L6,6 L0,3 L-6,6 Z\" fill=\"#d62828\"/><text x=\"" + number(lx + 82) + "\" y=\"" +
          number(ly + 5) + "\">オービス（向きは警告する進行方向、○は全方向）</text>";
+  if (outside > 0) {
+    out += "<text x=\"" + number(lx) + "\" y=\"" + number(ly + 22) + "\">ほかにルートと走行から離れたオービス " +
+           std::to_string(outside) + " 件（描いていません）</text>";
+  }
   if (!pic.drive.empty()) {
     out += "<line x1=\"" + number(lx) + "\" y1=\"" + number(ly - 22) + "\" x2=\"" + number(lx + 20) + "\" y2=\"" +
            number(ly - 22) + "\" stroke=\"#3b6fd4\" stroke-width=\"3\"/><text x=\"" + number(lx + 26) + "\" y=\"" +
