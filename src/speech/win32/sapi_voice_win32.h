@@ -3,6 +3,7 @@
 // asynchronously on the user-interface thread.
 #pragma once
 
+#include <windows.h>
 #include <sapi.h>
 
 #include "speech/sapi_voice.h"
