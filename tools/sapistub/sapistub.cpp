@@ -17,12 +17,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "in_process_server.h"
 #include "stub.h"
 
 namespace {
 
 HMODULE g_module = nullptr;
-LONG g_locks = 0;
 
 std::string setting(const char* name) {
   char buf[MAX_PATH] = {};
@@ -62,11 +62,11 @@ class Voice final : public ISpVoice {
     return E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override {
-    InterlockedIncrement(&g_locks);
+    InterlockedIncrement(&stub::g_serverLocks);
     return InterlockedIncrement(&refs_);
   }
   ULONG STDMETHODCALLTYPE Release() override {
-    InterlockedDecrement(&g_locks);
+    InterlockedDecrement(&stub::g_serverLocks);
     LONG left = InterlockedDecrement(&refs_);
     if (left == 0) {
       stub::logEvent("speech", "release");
@@ -173,41 +173,19 @@ class Voice final : public ISpVoice {
   HRESULT lastResult_ = S_OK;
 };
 
-class Factory final : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *out = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    const std::string log = setting("SAPISTUB_LOG");
-    if (log.empty()) return REGDB_E_CLASSNOTREG;
-    stub::openLog(log);
-    stub::logEvent("speech", "create");
-    Voice* voice = new Voice;
-    InterlockedIncrement(&g_locks);
-    HRESULT hr = voice->QueryInterface(iid, out);
-    voice->Release();
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    if (lock) InterlockedIncrement(&g_locks);
-    else InterlockedDecrement(&g_locks);
-    return S_OK;
-  }
-};
+HRESULT makeVoice(REFIID iid, void** out) {
+  const std::string log = setting("SAPISTUB_LOG");
+  if (log.empty()) return REGDB_E_CLASSNOTREG;
+  stub::openLog(log);
+  stub::logEvent("speech", "create");
+  Voice* voice = new Voice;
+  InterlockedIncrement(&stub::g_serverLocks);
+  HRESULT hr = voice->QueryInterface(iid, out);
+  voice->Release();
+  return hr;
+}
 
-Factory g_factory;
+stub::InProcessFactory g_factory{&makeVoice};
 
 }  // namespace
 
@@ -220,10 +198,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (!IsEqualCLSID(clsid, CLSID_SpVoice)) return CLASS_E_CLASSNOTAVAILABLE;
-  return g_factory.QueryInterface(iid, out);
+  return g_factory.classObject(clsid, CLSID_SpVoice, iid, out);
 }
 
-STDAPI DllCanUnloadNow() { return g_locks == 0 ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() { return stub::canUnloadNow(); }
