@@ -106,8 +106,9 @@ void ToolbarSpeech::choose() {
 
 bool ToolbarSpeech::useSapiVoice(const std::string& tokenKey, int storedSpeed, int storedVolume) {
   if (engine_ == SpeechEngine::Legacy) return false;
-  if (!sapi_.open(tokenKey)) return false;
+  if (tokenKey.empty() || !sapi_.open(tokenKey)) return false;
   engine_ = SpeechEngine::Sapi;
+  sapiKey_ = tokenKey;
   sapi_.setRate(sapiRate(storedSpeed));
   sapi_.setVolume(sapiVolume(storedVolume));
   return true;
@@ -134,6 +135,7 @@ void ToolbarSpeech::release() {
   if (engine_ == SpeechEngine::Legacy) legacy_.release();
   if (engine_ == SpeechEngine::Sapi) sapi_.close();
   engine_ = SpeechEngine::None;
+  sapiKey_.clear();
 }
 
 void ToolbarSpeech::speakNext() {

@@ -56,6 +56,8 @@ class ToolbarSpeech {
   SpeechEngine engine() const { return engine_; }
   SpeechControl& legacy() { return legacy_; }
   SapiVoice& sapi() { return sapi_; }
+  // The token key of the SAPI voice in use; empty without one.
+  const std::string& sapiVoiceKey() const { return sapiKey_; }
 
   // The stored voice settings handed to the engine: the legacy control's
   // twelve properties, or a SAPI voice's speed and volume.
@@ -84,6 +86,7 @@ class ToolbarSpeech {
   SpeechControl& legacy_;
   SapiVoice& sapi_;
   SpeechEngine engine_ = SpeechEngine::None;
+  std::string sapiKey_;
   std::optional<QueuedPhrase> current_;
   std::int64_t startedMs_ = 0;
   int failuresInARow_ = 0;

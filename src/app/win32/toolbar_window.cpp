@@ -15,6 +15,7 @@
 #include "settings/win32/guide_phrase_dialog.h"
 #include "settings/win32/operation_settings_dialog.h"
 #include "settings/win32/receiver_settings_dialog.h"
+#include "speech/win32/sapi_voice_dialog.h"
 #include "speech/win32/voice_properties_dialog.h"
 
 namespace tabiro {
@@ -280,6 +281,12 @@ bool ToolbarWindow::runGuidePhrases(GuidePhrases& values,
 
 bool ToolbarWindow::runVoiceProperties(VoiceChoice& values) {
   VoicePropertiesDialog dialog(instance(), values);
+  return dialog.runModal(activeOwner()) == IDOK;
+}
+
+bool ToolbarWindow::runSapiVoiceProperties(
+    SapiVoiceChoice& values, const std::function<void(const SapiVoiceChoice&)>& tryVoice) {
+  SapiVoiceDialog dialog(instance(), values, tryVoice);
   return dialog.runModal(activeOwner()) == IDOK;
 }
 

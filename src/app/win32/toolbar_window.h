@@ -58,6 +58,8 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   bool runGuidePhrases(GuidePhrases& values,
                        const std::function<void()>& openVoiceProperties) override;
   bool runVoiceProperties(VoiceChoice& values) override;
+  bool runSapiVoiceProperties(SapiVoiceChoice& values,
+                              const std::function<void(const SapiVoiceChoice&)>& tryVoice) override;
   bool runReceiverSettings(ReceiverSettings& values, const std::vector<std::string>& serialPorts,
                            const ReceiverTestRun& runTest) override;
 
