@@ -1,6 +1,7 @@
 #include "speech/toolbar_speech.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "core/timer_ids.h"
