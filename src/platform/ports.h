@@ -17,6 +17,7 @@ struct PathSettings;
 struct GuidanceSettings;
 struct GuidePhrases;
 struct VoiceChoice;
+struct SapiVoiceChoice;
 struct ReceiverSettings;
 
 // The receiver dialog's "受信テスト": opens the receiver the values name,
@@ -152,6 +153,10 @@ class Popups {
   virtual bool runGuidePhrases(GuidePhrases& values,
                                const std::function<void()>& openVoiceProperties) = 0;
   virtual bool runVoiceProperties(VoiceChoice& values) = 0;
+  // With a SAPI voice: its "試聴" button calls tryVoice with the values as
+  // the dialog shows them.
+  virtual bool runSapiVoiceProperties(SapiVoiceChoice& values,
+                                      const std::function<void(const SapiVoiceChoice&)>& tryVoice) = 0;
   // The port box lists `serialPorts`; values that receiverSettingsProblem
   // refuses never leave the dialog confirmed.
   virtual bool runReceiverSettings(ReceiverSettings& values,

@@ -151,6 +151,13 @@ bool FakePopups::runReceiverSettings(ReceiverSettings& values,
   return confirmed;
 }
 
+bool FakePopups::runSapiVoiceProperties(
+    SapiVoiceChoice& values, const std::function<void(const SapiVoiceChoice&)>& tryVoice) {
+  const bool confirmed = onSapiVoiceProperties && onSapiVoiceProperties(values, tryVoice);
+  log_.record(DialogRun(IDD_SAPI_VOICE_PROPERTIES, confirmed));
+  return confirmed;
+}
+
 bool FakePopups::runVoiceProperties(VoiceChoice& values) {
   const bool confirmed = onVoiceProperties && onVoiceProperties(values);
   log_.record(DialogRun(IDD_VOICE_PROPERTIES, confirmed));

@@ -103,6 +103,8 @@ class FakePopups final : public Popups {
   bool runGuidePhrases(GuidePhrases& values,
                        const std::function<void()>& openVoiceProperties) override;
   bool runVoiceProperties(VoiceChoice& values) override;
+  bool runSapiVoiceProperties(SapiVoiceChoice& values,
+                              const std::function<void(const SapiVoiceChoice&)>& tryVoice) override;
   bool runReceiverSettings(ReceiverSettings& values, const std::vector<std::string>& serialPorts,
                            const ReceiverTestRun& runTest) override;
 
@@ -112,6 +114,8 @@ class FakePopups final : public Popups {
   std::function<bool(GuidePhrases&, const std::function<void()>& openVoiceProperties)>
       onGuidePhrases;
   std::function<bool(VoiceChoice&)> onVoiceProperties;
+  std::function<bool(SapiVoiceChoice&, const std::function<void(const SapiVoiceChoice&)>&)>
+      onSapiVoiceProperties;
   std::function<bool(ReceiverSettings&, const std::vector<std::string>& serialPorts,
                      const ReceiverTestRun& runTest)>
       onReceiverSettings;
