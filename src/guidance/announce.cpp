@@ -6,6 +6,7 @@
 #include "guidance/audio_ducking.h"
 #include "guidance/music_players.h"
 #include "guidance/pictures.h"
+#include "platform/stage_marks.h"
 #include "platform/winmsg.h"
 #include "resource.h"
 
@@ -42,14 +43,20 @@ void askToolbarToSpeak(AppContext& ctx, const std::string& phrase,
 
 void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture& picture,
               const std::string& wavFile) {
+  markStage("announce");
   const auto quiet = std::make_shared<OtherSessionsLowered>(ctx);
+  markStage("ducked");
   pauseMusic(ctx);
+  markStage("chime");
   ctx.sound.playResource(kChime);
+  markStage("chimed");
   switch (ctx.settings.readInt(key::kChaim, kChaimVoice)) {
     case kChaimVoice: {
       const bool speak = speechChosen(ctx);
       if (speak) askToolbarToSpeak(ctx, phrase, quiet);
+      markStage("queued");
       showAnnouncedPicture(ctx, picture);
+      markStage("picture");
       if (!speak) ctx.sound.playFile(wavFile);
       break;
     }
