@@ -22,7 +22,11 @@ constexpr DWORD kEmptyReadFloorMs = 100;
 
 // Reads on the reader's thread with the timeouts {interval 50, constant
 // 1000}: neither WaitCommEvent nor a return on the first byte is used, as
-// Wine's serial ports on a pty honour neither.
+// Wine's serial ports on a pty honour neither. A read asks for what the
+// port holds already, or for one byte when it holds nothing, so that it
+// ends with the bytes that came instead of waiting for a pause in a
+// receiver's stream (at 4800 baud a second's sentences flow without one,
+// and the fix would wait for the last of them).
 class SerialLink final : public ReceiverLink {
  public:
   explicit SerialLink(HANDLE handle) : handle_(handle) {}
@@ -32,8 +36,14 @@ class SerialLink final : public ReceiverLink {
     if (closed_) return false;
     const DWORD began = GetTickCount();
     char buffer[512];
+    DWORD errors = 0;
+    COMSTAT status{};
+    DWORD wanted = 1;
+    if (ClearCommError(handle_, &errors, &status) && status.cbInQue > 0) {
+      wanted = std::min<DWORD>(status.cbInQue, sizeof buffer);
+    }
     DWORD got = 0;
-    if (!ReadFile(handle_, buffer, sizeof buffer, &got, nullptr)) return false;
+    if (!ReadFile(handle_, buffer, wanted, &got, nullptr)) return false;
     bytes.append(buffer, got);
     if (got == 0 && GetTickCount() - began < kEmptyReadFloorMs) Sleep(kEmptyReadFloorMs);
     return !closed_;
