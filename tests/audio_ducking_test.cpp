@@ -14,13 +14,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/timer_ids.h"
 #include "core/toolbar_title.h"
+#include "fakes/fake_sapi_voice.h"
 #include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
 #include "guidance/announce.h"
 #include "guidance/guidance_control.h"
 #include "guidance/music_players.h"
 #include "platform/winmsg.h"
+#include "speech/toolbar_speech.h"
 
 namespace tabiro {
 namespace {
@@ -355,42 +358,34 @@ TEST(AudioDucking, ACrashMidAnnouncementIsMendedAtTheNextStartOrWhenTheProgramPl
 TEST(AudioDucking, EveryAnnouncementLowersFromTheChimeUntilThePlayersPlayAgain) {
   struct Case {
     const char* what;
-    std::function<void(TestContext&, SpeechControl&)> announce;
+    std::function<void(TestContext&)> announce;
     std::vector<testing::Action> heard;  // between the chime and the restore
     bool spoken = false;  // with speech and no player; else Winamp plays and the WAV is heard
   };
-  // The phrase is said on the toolbar's thread after the announcer has
-  // returned; the others stay low until the engine has finished saying it.
-  const auto turnSaidByTheToolbar = [](TestContext& t, SpeechControl& speech) {
+  const auto turn = [](TestContext& t) {
     announce(t.ctx, "まもなく右方向です。", AnnouncedPicture::turn(), "migi.wav");
-    EXPECT_FLOAT_EQ(*t.audio.volume(session("browser", 0.8f).instanceId), 0.16f)
-        << "before command 1044";
-    speech.speakNow(t.state, t.clock);
   };
-  const testing::Action poll = testing::Sleep(kSpeechEndPollMs);
+  const auto end = [](TestContext& t) { guidanceStopped(t.ctx); };
   const Case cases[] = {
       {"a turn",
-       [](TestContext& t, SpeechControl&) {
+       [](TestContext& t) {
          announce(t.ctx, "まもなく右方向です。", AnnouncedPicture::turn(), "migi.wav");
        },
        {SoundFile("migi.wav")}},
-      {"the end of guidance",
-       [](TestContext& t, SpeechControl& speech) { guidanceStopped(t.ctx, speech); },
-       {SoundResource("END")}},
-      {"a spoken turn", turnSaidByTheToolbar, {poll, poll}, true},
-      {"the spoken end of guidance",
-       [](TestContext& t, SpeechControl& speech) { guidanceStopped(t.ctx, speech); },
-       {poll, poll},
-       true},
+      {"the end of guidance", end, {SoundResource("END")}},
+      {"a spoken turn", turn, {}, true},
+      {"the spoken end of guidance", end, {}, true},
   };
   for (const Case& c : cases) {
     TestContext t;
     testing::FakeSpeechDispatch dispatch;
     dispatch.busyReadsAfterSpeak = 2;
-    SpeechControl speech{dispatch};
+    SpeechControl legacy{dispatch};
+    testing::FakeSapiVoice sapi;
+    ToolbarSpeech speech{t.ctx, legacy, sapi};
     WindowHandle winamp = kNoWindow;
     if (c.spoken) {
-      store(t.state.speechReady, 1);
+      speech.choose();
       t.desktop.add("#32770", kToolbarTitle);
     } else {
       winamp = t.desktop.add(kWinampClass, "Winamp");
@@ -402,7 +397,16 @@ TEST(AudioDucking, EveryAnnouncementLowersFromTheChimeUntilThePlayersPlayAgain) 
     }
     const std::string browser = session("browser", 0.8f).instanceId;
     t.audio.add(session("browser", 0.8f));
-    c.announce(t, speech);
+    c.announce(t);
+    if (c.spoken) {
+      // The phrase is said on the toolbar's thread after the announcer has
+      // returned; the others stay low until the engine has finished it.
+      EXPECT_FLOAT_EQ(*t.audio.volume(browser), 0.16f) << "before command 1044";
+      speech.speakNext();
+      speech.watch();
+      EXPECT_FLOAT_EQ(*t.audio.volume(browser), 0.16f) << "while said";
+      while (t.timers.isRunning(timer::kSpeechWatch)) speech.watch();
+    }
     std::vector<testing::Action> expected = {SessionVolume(browser, 0.16f),
                                              SoundResource("DING")};
     expected.insert(expected.end(), c.heard.begin(), c.heard.end());

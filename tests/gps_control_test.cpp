@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "core/timer_ids.h"
-#include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
@@ -59,15 +58,13 @@ class GpsScene : public ::testing::Test {
   }
 
   TestContext t;
-  testing::FakeSpeechDispatch dispatch{false};
-  SpeechControl speech{dispatch};
   WindowHandle toolbar, navin, navinToolbar, atlas;
   std::intptr_t gpsState = 4;        // enabled, not checked: GPS off
   std::intptr_t centeringState = 5;  // centring on
 };
 
 TEST_F(GpsScene, NavinYouGpsStartPressesGpsUnderItsPopupAndShowsTheGpsLayout) {
-  toggleGps(t.ctx, speech);
+  toggleGps(t.ctx);
   EXPECT_THAT(
       t.log.actions(),
       ElementsAre(TimerStop(1), Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0),
@@ -91,7 +88,7 @@ TEST_F(GpsScene, NavinYouGpsStartWithTrackLogStartsReaderAndLoggerAndWithWavstar
   t.settings.writeInt(key::kWavStart, 1);
   t.settings.writeInt(key::kWavNavi, 0);
   t.settings.writeString(key::kPot, t.dir.file("none.pot"));  // cannot be opened
-  toggleGps(t.ctx, speech);
+  toggleGps(t.ctx);
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted),
               ElementsAre(WorkerStarted("routeDialogResponder"), WorkerStarted("positionReader"),
                           WorkerStarted("trackLogWriter")));
@@ -107,7 +104,7 @@ TEST_F(GpsScene, NavinYouGpsStopPostsUnderTheStopPopupAndStopsEveryWorker) {
   store(t.state.guidanceRun, 1);
   store(t.state.positionReaderRun, 1);
   store(t.state.trackLogRun, 1);
-  toggleGps(t.ctx, speech);
+  toggleGps(t.ctx);
   EXPECT_THAT(
       t.log.actions(),
       ElementsAre(TimerStop(1), Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0),
@@ -134,9 +131,7 @@ TEST_F(GpsScene, WithoutNavinYouOrItsButtonNothingIsSentAndTheOffLayoutShows) {
         const WindowHandle main = s.desktop.add(kNavinYouClass);
         s.desktop.answer(s.desktop.add(kNavinToolbarClass, "", main), win::kTbGetState, 3);
       }
-      testing::FakeSpeechDispatch none{false};
-      SpeechControl silent(none);
-      toggleGps(s.ctx, silent);
+      toggleGps(s.ctx);
       EXPECT_THAT(s.log.of(ActionKind::PopupShown), IsEmpty());
       EXPECT_THAT(s.log.of(ActionKind::Posted), IsEmpty());
       EXPECT_THAT(s.log.of(ActionKind::WorkerStarted), IsEmpty());
@@ -150,7 +145,7 @@ TEST_F(GpsScene, WithoutNavinYouOrItsButtonNothingIsSentAndTheOffLayoutShows) {
 TEST_F(GpsScene, VersionTwoUsesItsOwnGpsCommand) {
   t.settings.writeInt(key::kVer, 2);
   scriptButton(kNavinGpsV2, gpsState);
-  toggleGps(t.ctx, speech);
+  toggleGps(t.ctx);
   EXPECT_THAT(t.log.messagesTo(navin), ElementsAre(SentCommand(navin, kNavinGpsV2)));
 }
 
@@ -158,7 +153,7 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
   t.settings.writeInt(key::kMap, 1);
   t.settings.writeInt(key::kMapMode, 1);
   t.settings.writeInt(key::kCenter, 0);
-  toggleGps(t.ctx, speech);
+  toggleGps(t.ctx);
   EXPECT_THAT(t.log.actions(),
               ElementsAre(TimerStop(2), Enabled(1023, false), Enabled(1010, false),
                           Enabled(1011, false), Enabled(1012, false), Enabled(1013, false),
@@ -170,7 +165,7 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted), IsEmpty()) << "positions come from Navin' You";
 
   t.log.clear();
-  toggleGps(t.ctx, speech);
+  toggleGps(t.ctx);
   EXPECT_THAT(t.log.actions(),
               ElementsAre(TimerStop(2), Enabled(1023, true), Enabled(1010, true),
                           Enabled(1011, true), Enabled(1012, true), Enabled(1013, true),
@@ -182,13 +177,13 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
 
   t.settings.writeInt(key::kGps, 2);
   t.log.clear();
-  toggleGps(t.ctx, speech);
+  toggleGps(t.ctx);
   EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(2), Foreground(toolbar)));
 }
 
 TEST_F(GpsScene, LinkedGpsStartsGpsLinkAndAtlasThenStopsBoth) {
   t.settings.writeInt(key::kSaveTrk, 1);
-  toggleLinkedGps(t.ctx, speech);
+  toggleLinkedGps(t.ctx);
   EXPECT_THAT(t.log.filter([](const testing::Action& a) {
                 return a.kind == ActionKind::Launch || a.kind == ActionKind::Posted ||
                        a.kind == ActionKind::WorkerStarted || a.kind == ActionKind::TimerStart ||
@@ -205,7 +200,7 @@ TEST_F(GpsScene, LinkedGpsStartsGpsLinkAndAtlasThenStopsBoth) {
   EXPECT_EQ(t.view.bitmapSet(IDC_UP), "U1M");
 
   t.log.clear();
-  toggleLinkedGps(t.ctx, speech);
+  toggleLinkedGps(t.ctx);
   EXPECT_THAT(t.log.messagesTo(atlas), ElementsAre(PostedCommand(atlas, kAtlasGpsOff)));
   EXPECT_EQ(t.settings.readInt(key::kGps, 2), 0);
   EXPECT_EQ(t.settings.readInt(key::kMatch, 1), 0);

@@ -8,7 +8,6 @@
 
 #include <cstdio>
 
-#include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
 #include "gps/gps_control.h"
 #include "gps/position_reader.h"
@@ -210,17 +209,15 @@ TEST(ReceiverTest, ReportsWhatCameOrWhyNothingDid) {
 
 TEST(ReceiverGps, TheGpsButtonRunsTheReceiverAndLeavesTheMapProgramAlone) {
   TestContext t;
-  testing::FakeSpeechDispatch dispatch{false};
-  SpeechControl speech{dispatch};
   const WindowHandle navin = t.desktop.add(kNavinYouClass, "Navin' You");
   t.settings.writeInt(key::kReceiverSource, 2);
   t.settings.writeInt(key::kSaveTrk, 1);
-  toggleGps(t.ctx, speech);
+  toggleGps(t.ctx);
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted),
               ElementsAre(WorkerStarted("receiverReader"), WorkerStarted("trackLogWriter")));
   EXPECT_EQ(load(t.state.positionReaderRun), 1);
   EXPECT_THAT(t.log.messagesTo(navin), IsEmpty());
-  toggleGps(t.ctx, speech);
+  toggleGps(t.ctx);
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
   EXPECT_EQ(load(t.state.trackLogRun), 0);
   EXPECT_THAT(t.log.messagesTo(navin), IsEmpty());

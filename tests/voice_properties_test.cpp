@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "fakes/fake_sapi_voice.h"
 #include "fakes/recording_speech.h"
 #include "fakes/test_context.h"
 #include "resource.h"
@@ -31,7 +32,10 @@ std::vector<std::string> calls(const std::string& verb) {
 
 class VoiceProperties : public ::testing::Test {
  protected:
-  void SetUp() override { t.settings.writeInt(key::kSystem, 1); }
+  void SetUp() override {
+    speech.choose();  // the legacy control, "System" 1
+    engine.calls.clear();
+  }
 
   // The calls after applySpeechSettings's twelve sets.
   std::vector<std::string> afterApply() const {
@@ -40,11 +44,13 @@ class VoiceProperties : public ::testing::Test {
 
   TestContext t;
   RecordingSpeech engine;
-  SpeechControl speech{engine};
+  SpeechControl legacy{engine};
+  testing::FakeSapiVoice sapi;
+  ToolbarSpeech speech{t.ctx, legacy, sapi};
 };
 
 TEST_F(VoiceProperties, WithoutASpeechEngineNothingHappensAndNothingIsWritten) {
-  t.settings.writeInt(key::kSystem, 0);
+  speech.release();
   t.log.clear();
   openVoiceProperties(t.ctx, speech);
   EXPECT_THAT(engine.calls, IsEmpty());

@@ -5,7 +5,7 @@
 #include "core/app_context.h"
 #include "core/profile_defaults.h"
 #include "core/toolbar_title.h"
-#include "speech/speech_control.h"
+#include "speech/toolbar_speech.h"
 
 namespace tabiro {
 
@@ -14,7 +14,7 @@ constexpr int kWaypointFieldMax = defaults::kWayPointMax;
 
 class ToolbarDialog {
  public:
-  ToolbarDialog(AppContext& ctx, SpeechControl& speech) : ctx_(ctx), speech_(speech) {}
+  ToolbarDialog(AppContext& ctx, ToolbarSpeech& speech) : ctx_(ctx), speech_(speech) {}
 
   // Initialisation up to the system menu, which only the window can build:
   // speech, bitmap sets, profile reset and defaults, start-up popup, map
@@ -45,10 +45,8 @@ class ToolbarDialog {
   void onControlColour();
 
  private:
-  void releaseSpeech();
-
   AppContext& ctx_;
-  SpeechControl& speech_;
+  ToolbarSpeech& speech_;
   int startupPopup_ = 0;
   int foregroundTimerMs_ = 4000;
 };

@@ -75,6 +75,8 @@ constexpr ProfileKey kKutou{section::kTos, "Kutou"};
 constexpr ProfileKey kNovoice{section::kTos, "Novoice"};
 constexpr ProfileKey kNumr{section::kTos, "Numr"};
 constexpr ProfileKey kSpeed{section::kTos, "Speed"};
+// The SAPI voice chosen in the voice dialog: its token's key name.
+constexpr ProfileKey kSapiVoice{section::kTos, "SapiVoice"};
 constexpr ProfileKey kVolume{section::kTos, "Volume"};
 constexpr ProfileKey kOvis1{section::kTos, "ovis1"};
 constexpr ProfileKey kOvis2{section::kTos, "ovis2"};

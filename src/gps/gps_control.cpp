@@ -27,18 +27,18 @@ bool linkedGpsUsable(const SettingsStore& settings) {
   return readMapMode(settings) == MapMode::Simultaneous;
 }
 
-void startGuidanceIfAsked(AppContext& ctx, SpeechControl& speech) {
-  if (ctx.settings.readInt(key::kWavStart, 0) == 1) startGuidance(ctx, speech);
+void startGuidanceIfAsked(AppContext& ctx) {
+  if (ctx.settings.readInt(key::kWavStart, 0) == 1) startGuidance(ctx);
 }
 
-void toggleNavinYouGps(AppContext& ctx, SpeechControl& speech) {
+void toggleNavinYouGps(AppContext& ctx) {
   ctx.timers.stop(timer::kReserved1);
   if (toggleNavinGps(ctx)) {
     raiseToolbar(ctx);
     showNavinGpsOn(ctx.view);
     ctx.settings.writeInt(key::kMatch, 1);
     startGpsWorkersForTrackLog(ctx);
-    startGuidanceIfAsked(ctx, speech);
+    startGuidanceIfAsked(ctx);
     ctx.timers.start(timer::kBringMapToFront, kMapToFrontAfterGpsMs);
     raiseToolbar(ctx);
     return;
@@ -82,7 +82,7 @@ void toggleAtlasGps(AppContext& ctx) {
 // GPS from a receiver: the reader always, the track log with "SaveTRK" 1,
 // guidance with "Wavstart" 1. The map program's GPS and its buttons are not
 // touched: two programs cannot share one port.
-void toggleReceiverGps(AppContext& ctx, SpeechControl& speech) {
+void toggleReceiverGps(AppContext& ctx) {
   if (load(ctx.state.receiverGpsOn) == 1) {
     stopGpsWorkers(ctx.state);
     showReceiverGps(ctx.view, false);
@@ -93,7 +93,7 @@ void toggleReceiverGps(AppContext& ctx, SpeechControl& speech) {
   showReceiverGps(ctx.view, true);
   startPositionReader(ctx);
   if (ctx.settings.readInt(key::kSaveTrk, 0) == 1) startTrackLog(ctx);
-  startGuidanceIfAsked(ctx, speech);
+  startGuidanceIfAsked(ctx);
   raiseToolbar(ctx);
 }
 
@@ -162,14 +162,14 @@ bool toggleNavinGps(AppContext& ctx) {
   return false;
 }
 
-void toggleGps(AppContext& ctx, SpeechControl& speech) {
+void toggleGps(AppContext& ctx) {
   if (readReceiverSettings(ctx.settings).source != PositionSource::StatusBar) {
-    toggleReceiverGps(ctx, speech);
+    toggleReceiverGps(ctx);
     return;
   }
   switch (readMapInFront(ctx.settings)) {
     case MapInFront::NavinYou:
-      toggleNavinYouGps(ctx, speech);
+      toggleNavinYouGps(ctx);
       break;
     case MapInFront::Atlas:
       toggleAtlasGps(ctx);
@@ -180,7 +180,7 @@ void toggleGps(AppContext& ctx, SpeechControl& speech) {
   }
 }
 
-void toggleLinkedGps(AppContext& ctx, SpeechControl& speech) {
+void toggleLinkedGps(AppContext& ctx) {
   ctx.timers.stop(timer::kBringMapToFront);
   if (toggleNavinGps(ctx)) {
     startGpsWorkersForTrackLog(ctx);
@@ -190,7 +190,7 @@ void toggleLinkedGps(AppContext& ctx, SpeechControl& speech) {
     postAtlasCommand(ctx, kAtlasGpsOn);
     showLinkedGpsOn(ctx.view);
     ctx.settings.writeInt(key::kMatch, 1);
-    startGuidanceIfAsked(ctx, speech);
+    startGuidanceIfAsked(ctx);
   } else {
     postAtlasCommand(ctx, kAtlasGpsOff);
     writeGpsRun(ctx.settings, GpsRun::Stopped);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "core/app_context.h"
-#include "speech/speech_control.h"
 
 namespace tabiro {
 
@@ -18,9 +17,9 @@ bool toggleNavinGps(AppContext& ctx);
 
 // Button 1000: GPS in the map program named by "Map", or from the GPS
 // receiver when the profile's "Receiver" "Source" names one.
-void toggleGps(AppContext& ctx, SpeechControl& speech);
+void toggleGps(AppContext& ctx);
 // Button 1023: GPS in Navin' You with GPSLINK2.exe and ATLAS together.
-void toggleLinkedGps(AppContext& ctx, SpeechControl& speech);
+void toggleLinkedGps(AppContext& ctx);
 // Button 1003: own-car centring.
 void toggleCentering(AppContext& ctx);
 // Button 1009: the GPS player's relief release.

@@ -18,8 +18,9 @@ VoiceChoice seededFromProfile(const SettingsStore& store) {
 
 }  // namespace
 
-void openVoiceProperties(AppContext& ctx, SpeechControl& speech) {
-  if (ctx.settings.readInt(key::kSystem, 0) == 0) return;
+void openVoiceProperties(AppContext& ctx, ToolbarSpeech& toolbarSpeech) {
+  if (toolbarSpeech.engine() != SpeechEngine::Legacy) return;
+  SpeechControl& speech = toolbarSpeech.legacy();
   speech.applySpeechSettings(ctx.settings);
   if (speech.engineQuery() == kEngineWantsOwnDialog) {
     VoiceChoice v = seededFromProfile(ctx.settings);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/app_context.h"
-#include "speech/speech_control.h"
+#include "speech/toolbar_speech.h"
 
 namespace tabiro {
 
@@ -23,9 +23,9 @@ struct VoiceChoice {
 constexpr int kBusyPollMs = 10;
 constexpr int kBusyLimitMs = 3000;
 
-// Command 1049: without a speech engine nothing; otherwise the stored voice
-// settings go to the engine, its own dialog runs if it asks for it, and what
-// the engine then holds is stored back.
-void openVoiceProperties(AppContext& ctx, SpeechControl& speech);
+// Command 1049: without a speech engine nothing. With the legacy control the
+// stored voice settings go to it, its own dialog runs if it asks for it, and
+// what the control then holds is stored back.
+void openVoiceProperties(AppContext& ctx, ToolbarSpeech& speech);
 
 }  // namespace tabiro

@@ -36,12 +36,14 @@ std::string loadString(HINSTANCE instance, UINT id) {
 }  // namespace
 
 ToolbarWindow::ToolbarWindow(HINSTANCE instance, ExternalPorts ports, SettingsStore& settings,
-                             SharedState& state, SpeechControl& speech)
+                             SharedState& state, SpeechControl& legacySpeech,
+                             SapiVoice& sapi)
     : Dialog(instance, IDD_TOOLBAR),
       ctx_{ports.desktop,   ports.clock, *this,           *this,    *this,
            ports.sound,     ports.launcher, ports.workers, ports.audio, ports.receivers,
            settings,        state},
-      dialog_(ctx_, speech) {
+      speech_(ctx_, legacySpeech, sapi),
+      dialog_(ctx_, speech_) {
   icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 32, 32, 0));
   smallIcon_ =
       static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));

@@ -32,7 +32,7 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   // process lives, so the object is never destroyed: run() lets go of the
   // window's own resources when it ends.
   ToolbarWindow(HINSTANCE instance, ExternalPorts ports, SettingsStore& settings,
-                SharedState& state, SpeechControl& speech);
+                SharedState& state, SpeechControl& legacySpeech, SapiVoice& sapi);
 
   // Shows the toolbar and runs it until Enter, ×, Esc or the close box.
   void run();
@@ -80,6 +80,7 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   bool preTranslate(MSG& msg);
 
   AppContext ctx_;
+  ToolbarSpeech speech_;
   ToolbarDialog dialog_;
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;
