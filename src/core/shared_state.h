@@ -200,17 +200,23 @@ class FixSignal {
   std::uint64_t published_ = 0;
 };
 
-// Another program's audio session lowered during an announcement, with the
-// volume it had before.
+// Another program's audio session lowered during an announcement: the
+// volume it had and the one it was given. Within a run it is known by its
+// instance; once its program has closed, or after a restart, only by its
+// session identifier and program, which the system keeps.
 struct LoweredSession {
-  std::uint32_t processId = 0;
-  std::string id;
+  std::string instanceId;  // empty: not seen in this run since
+  std::string sessionId;
+  std::string executable;
   float volume = 1.0f;
+  float lowered = 1.0f;
+  int unmatchedStarts = 0;  // start-ups at which its program had no session
   bool operator==(const LoweredSession&) const = default;
 };
 
-// The sessions lowered for the announcements under way. Announcements from
-// two threads may overlap: the first lowers, the last restores.
+// The sessions lowered for the announcements under way, and those left
+// lowered that could not be put back yet. Announcements from two threads
+// may overlap: the first lowers, the last restores.
 struct LoweredSessions {
   std::mutex mutex;
   int announcements = 0;

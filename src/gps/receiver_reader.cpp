@@ -9,6 +9,7 @@
 
 #include "gps/datum.h"
 #include "guidance/announce.h"
+#include "platform/stage_marks.h"
 
 namespace tabiro {
 
@@ -96,6 +97,7 @@ class Reading {
     if (!running()) return;
     GpsFix fix = gpsFixFrom(received, settings_.datum, heading_);
     heading_ = fix.heading;
+    markStage("fix");
     publishFix(ctx_.state, std::move(fix));
     notice(watch_.fix(ctx_.clock.nowMs()));
   }

@@ -5,6 +5,7 @@
 #include "guidance/audio_ducking.h"
 #include "guidance/music_players.h"
 #include "guidance/pictures.h"
+#include "platform/stage_marks.h"
 #include "speech/toolbar_speech.h"
 
 namespace tabiro {
@@ -26,16 +27,22 @@ bool speechChosen(AppContext& ctx) {
 
 void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture& picture,
               const std::string& wavFile) {
+  markStage("announce");
   const auto quiet = std::make_shared<OtherSessionsLowered>(ctx);
+  markStage("ducked");
   pauseMusic(ctx);
+  markStage("chime");
   ctx.sound.playResource(kChime);
+  markStage("chimed");
   switch (ctx.settings.readInt(key::kChaim, kChaimVoice)) {
     case kChaimVoice: {
       const bool speak = speechChosen(ctx);
       // The phrase takes the quiet along, so that the others stay lowered
       // until it has been said (or its WAV file played in its place).
       if (speak) queueForSpeech(ctx, {phrase, {wavFile, false}, quiet});
+      markStage("queued");
       showAnnouncedPicture(ctx, picture);
+      markStage("picture");
       if (!speak) ctx.sound.playFile(wavFile);
       break;
     }

@@ -19,6 +19,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&controls);
 
   using namespace tabiro;
+  installStageLogFromEnvironment();
   // Detached workers may still run while the process ends. Everything they
   // can reach (the ports, the profile, the shared state, the toolbar that
   // holds their context) lives as long as the process and is never
