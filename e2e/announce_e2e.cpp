@@ -329,5 +329,74 @@ TEST_F(E2eTest, BareNamesAreFoundInTheWorkingFolderFirstThenBesideTheProgram) {
   SetCurrentDirectoryA(previous);
 }
 
+// --- the SAPI voice (tools/sapistub in place of Wine's SpVoice) ---------------
+
+class SapiAnnounceTest : public AnnounceTest {
+ protected:
+  void SetUp() override {
+    AnnounceTest::SetUp();
+    SetEnvironmentVariableA("SAPISTUB_LOG", log("sapi").path().c_str());
+  }
+  void TearDown() override {
+    for (const char* name : {"SAPISTUB_LOG", "SAPISTUB_FAIL", "SPEECHSTUB_FAILCREATE"})
+      SetEnvironmentVariableA(name, nullptr);
+    if (!spVoiceServer_.empty()) setSpVoiceServer(spVoiceServer_);
+    AnnounceTest::TearDown();
+  }
+
+  // SpVoice's in-process server in the prefix; the first change is undone
+  // when the test ends.
+  void setSpVoiceServer(const std::string& path) {
+    const char* key = "Software\\Classes\\CLSID\\{96749377-3391-11D2-9EE3-00C04F797396}\\InprocServer32";
+    if (spVoiceServer_.empty()) {
+      char before[MAX_PATH] = {};
+      DWORD size = sizeof before;
+      ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, key, nullptr, RRF_RT_REG_SZ, nullptr, before, &size),
+                ERROR_SUCCESS);
+      spVoiceServer_ = before;
+    }
+    ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, nullptr, REG_SZ, path.c_str(),
+                              static_cast<DWORD>(path.size() + 1)),
+              ERROR_SUCCESS);
+  }
+
+  // A turn announced; true when the chime and then its WAV file were heard.
+  bool turnHeardAsItsWavFile(HWND toolbar) {
+    announce(toolbar, "speech=まもなく右方向です。\nwaypoint=交差点x右\nwav=右方向.wav\n");
+    if (!waitUntil([&] { return sounds().size() >= 2; }, kPopupTimeoutMs)) return false;
+    const auto heard = sounds();
+    return heard.size() == 2 && sameLength(heard[1].lengthMs, wavLengthMs(shippedFile("右方向.wav")));
+  }
+
+  std::string spVoiceServer_;
+};
+
+TEST_F(SapiAnnounceTest, AJapaneseVoiceThatFailsIsHeardAsTheWavFile) {
+  SetEnvironmentVariableA("SPEECHSTUB_FAILCREATE", "1");
+  SetEnvironmentVariableA("SAPISTUB_FAIL", "speak");
+  HWND toolbar = startHooked();
+  ASSERT_TRUE(toolbar);
+  EXPECT_TRUE(turnHeardAsItsWavFile(toolbar)) << "in " << soundLogPath();
+  EXPECT_TRUE(log("sapi").waitFor(isEvent("speech", "refused TabiroTestJa まもなく右方向です。"), kTimeoutMs));
+  EXPECT_TRUE(log("sapi").matching(isEvent("speech", "voice TabiroTestEn")).empty());
+}
+
+TEST_F(SapiAnnounceTest, WinesOwnSpVoiceSpeaksNothingAndTheWavFileIsHeard) {
+  SetEnvironmentVariableA("SPEECHSTUB_FAILCREATE", "1");
+  setSpVoiceServer("C:\\windows\\system32\\Speech\\Common\\sapi.dll");
+  HWND toolbar = startHooked();
+  ASSERT_TRUE(toolbar);
+  EXPECT_TRUE(turnHeardAsItsWavFile(toolbar)) << "in " << soundLogPath();
+  EXPECT_TRUE(log("sapi").entries().empty()) << "the stand-in was reached";
+}
+
+TEST_F(SapiAnnounceTest, WithTheLegacyControlAlsoThereItIsChosenFirst) {
+  HWND toolbar = startHooked();
+  ASSERT_TRUE(toolbar);
+  announce(toolbar, "speech=まもなく右方向です。\nwaypoint=交差点x右\nwav=右方向.wav\n");
+  EXPECT_TRUE(waitForSpoken("まもなく右方向です。", kPopupTimeoutMs));
+  EXPECT_TRUE(log("sapi").entries().empty()) << "a SAPI voice was created beside the legacy control";
+}
+
 }  // namespace
 }  // namespace e2e

@@ -9,7 +9,6 @@ namespace {
 constexpr int kWaypointField = 1040;
 constexpr int kPictureName = 1016;  // hidden edit of a picture popup
 constexpr int kPictureCaption = 1017;
-const char kSpeak[] = "call 19 Speak ";
 
 // Another process's edit control: GetWindowText would not ask it.
 std::string controlText(HWND window, int id) {
@@ -20,18 +19,6 @@ std::string controlText(HWND window, int id) {
                                        SMTO_ABORTIFHUNG, kTimeoutMs, &ignored))
     return {};
   return text;
-}
-
-// "call 19 Speak VT_BSTR 0 TEXT": the text after the type and the result.
-std::string spokenText(const std::string& event) {
-  size_t at = event.find(kSpeak);
-  if (at == std::string::npos) return {};
-  at += sizeof kSpeak - 1;
-  for (int field = 0; field < 2 && at != std::string::npos; ++field) {
-    at = event.find(' ', at);
-    if (at != std::string::npos) ++at;
-  }
-  return at == std::string::npos ? std::string() : event.substr(at);
 }
 
 }  // namespace
@@ -83,8 +70,9 @@ bool DriveWatcher::poll() {
   const std::vector<LogEntry>& lines = speech_.entries();
   for (; speechSeen_ < lines.size(); ++speechSeen_) {
     const LogEntry& e = lines[speechSeen_];
-    if (!e.isEvent || e.event.rfind(kSpeak, 0) != 0) continue;
-    events_.push_back({DriveEvent::Kind::Speech, e.timeMs, spokenText(e.event), {}, waypointAt(e.timeMs), {}});
+    const std::string text = e.isEvent ? spokenText(e.event) : std::string();
+    if (text.empty()) continue;
+    events_.push_back({DriveEvent::Kind::Speech, e.timeMs, text, {}, waypointAt(e.timeMs), {}});
   }
   std::set<HWND> shown;
   for (HWND popup : picturePopups(process_)) {

@@ -611,11 +611,30 @@ StubLog& E2eTest::log(const std::string& name) {
   return *slot;
 }
 
+std::string spokenText(const std::string& event) {
+  std::size_t at = 0;
+  int fields = 0;  // between the word and the text
+  if (event.rfind("call 19 Speak ", 0) == 0) {
+    at = 14;
+    fields = 2;
+  } else if (event.rfind("speak ", 0) == 0) {
+    at = 6;
+    fields = 1;
+  } else {
+    return {};
+  }
+  for (int field = 0; field < fields && at != std::string::npos; ++field) {
+    at = event.find(' ', at);
+    if (at != std::string::npos) ++at;
+  }
+  return at == std::string::npos ? std::string() : event.substr(at);
+}
+
 std::vector<std::string> E2eTest::spoken() {
   std::vector<std::string> texts;
-  const std::string prefix = "call 19 Speak VT_BSTR 0 ";
-  for (const LogEntry& e : log("speech").matching(isEvent("speech", prefix))) {
-    texts.push_back(e.event.substr(prefix.size()));
+  for (const LogEntry& e : log("speech").matching(isEvent("speech", ""))) {
+    const std::string text = spokenText(e.event);
+    if (!text.empty()) texts.push_back(text);
   }
   return texts;
 }

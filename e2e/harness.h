@@ -167,6 +167,11 @@ LogPredicate isMessage(const std::string& window, unsigned message);
 LogPredicate isCommand(const std::string& window, unsigned id);  // WM_COMMAND, LOWORD(wParam) == id
 LogPredicate isEvent(const std::string& window, const std::string& textPrefix);
 
+// The phrase a speech stand-in's event says was given to speak: the legacy
+// control's "call 19 Speak VT_BSTR 0 TEXT" or the SAPI voice's
+// "speak VOICE TEXT"; empty for any other event.
+std::string spokenText(const std::string& event);
+
 // A stand-in's log, read incrementally as it grows.
 class StubLog {
  public:

@@ -10,6 +10,8 @@
 
 #include "app/timer_dispatcher.h"
 #include "app/toolbar_handlers.h"
+#include "core/timer_ids.h"
+#include "fakes/fake_sapi_voice.h"
 #include "fakes/fake_speech.h"
 #include "core/timer_ids.h"
 #include "fakes/test_context.h"
@@ -102,10 +104,14 @@ TEST(Announce, EachPhraseIsSpokenOnceInTheOrderItWasAnnounced) {
     const WindowHandle toolbar = t.desktop.add("#32770", kToolbarTitle);
     store(t.state.speechReady, 1);
     testing::FakeSpeechDispatch dispatch;
-    SpeechControl speech{dispatch};
+    SpeechControl legacy{dispatch};
+    testing::FakeSapiVoice sapi;
+    ToolbarSpeech speech{t.ctx, legacy, sapi};
+    speech.choose();
     for (const std::string& phrase : c.engine) announce(t.ctx, phrase, AnnouncedPicture::turn(), "");
-    if (c.guidanceEnds) guidanceStopped(t.ctx, speech);
-    for (std::size_t i = 0; i < t.log.messagesTo(toolbar).size(); ++i) speech.speakNow(t.state, t.clock);
+    if (c.guidanceEnds) guidanceStopped(t.ctx);
+    for (std::size_t i = 0; i < t.log.messagesTo(toolbar).size(); ++i) speech.speakNext();
+    while (t.timers.isRunning(timer::kSpeechWatch)) speech.watch();
     EXPECT_EQ(dispatch.spoken, c.spoken) << c.label;
   }
 }

@@ -7,7 +7,6 @@
 
 #include "app/toolbar_handlers.h"
 #include "core/timer_ids.h"
-#include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
 #include "mapctl/centering.h"
 #include "mapctl/map_commands.h"
@@ -61,15 +60,13 @@ class GpsScene : public ::testing::Test {
   }
 
   TestContext t;
-  testing::FakeSpeechDispatch dispatch{false};
-  SpeechControl speech{dispatch};
   WindowHandle toolbar, navin, navinToolbar, atlas;
   std::intptr_t gpsState = 4;        // enabled, not checked: GPS off
   std::intptr_t centeringState = 5;  // centring on
 };
 
 TEST_F(GpsScene, NavinYouGpsStartPressesGpsUnderItsPopupAndShowsTheGpsLayout) {
-  pressGps(t.ctx, speech);
+  pressGps(t.ctx);
   EXPECT_THAT(
       t.log.actions(),
       ElementsAre(
@@ -95,7 +92,7 @@ TEST_F(GpsScene, NavinYouGpsStartWithTrackLogStartsReaderAndLoggerAndWithWavstar
   t.settings.writeInt(key::kWavStart, 1);
   t.settings.writeInt(key::kWavNavi, 0);
   t.settings.writeString(key::kPot, t.dir.file("none.pot"));  // cannot be opened
-  pressGps(t.ctx, speech);
+  pressGps(t.ctx);
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted),
               ElementsAre(WorkerStarted("routeDialogResponder"), WorkerStarted("positionReader"),
                           WorkerStarted("trackLogWriter")));
@@ -111,7 +108,7 @@ TEST_F(GpsScene, NavinYouGpsStopPostsUnderTheStopPopupAndStopsEveryWorker) {
   store(t.state.guidanceRun, 1);
   store(t.state.positionReaderRun, 1);
   store(t.state.trackLogRun, 1);
-  pressGps(t.ctx, speech);
+  pressGps(t.ctx);
   EXPECT_THAT(
       t.log.actions(),
       ElementsAre(TimerStop(timer::kReserved1),
@@ -140,9 +137,7 @@ TEST_F(GpsScene, WithoutNavinYouOrItsButtonNothingIsSentAndTheOffLayoutShows) {
         const WindowHandle main = s.desktop.add(kNavinYouClass);
         s.desktop.answer(s.desktop.add(kNavinToolbarClass, "", main), win::kTbGetState, 3);
       }
-      testing::FakeSpeechDispatch none{false};
-      SpeechControl silent(none);
-      pressGps(s.ctx, silent);
+      pressGps(s.ctx);
       EXPECT_THAT(s.log.of(ActionKind::PopupShown), IsEmpty());
       EXPECT_THAT(s.log.of(ActionKind::Posted), IsEmpty());
       EXPECT_THAT(s.log.of(ActionKind::WorkerStarted), IsEmpty());
@@ -156,7 +151,7 @@ TEST_F(GpsScene, WithoutNavinYouOrItsButtonNothingIsSentAndTheOffLayoutShows) {
 TEST_F(GpsScene, VersionTwoUsesItsOwnGpsCommand) {
   t.settings.writeInt(key::kVer, 2);
   scriptButton(kNavinGpsV2, gpsState);
-  pressGps(t.ctx, speech);
+  pressGps(t.ctx);
   EXPECT_THAT(t.log.messagesTo(navin), ElementsAre(SentCommand(navin, kNavinGpsV2)));
 }
 
@@ -164,7 +159,7 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
   t.settings.writeInt(key::kMap, 1);
   t.settings.writeInt(key::kMapMode, 1);
   t.settings.writeInt(key::kCenter, 0);
-  pressGps(t.ctx, speech);
+  pressGps(t.ctx);
   EXPECT_THAT(
       t.log.actions(),
       ElementsAre(TimerStop(timer::kRaiseAfterGps), Enabled(IDC_LINKED_GPS, false),
@@ -178,7 +173,7 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted), IsEmpty()) << "positions come from Navin' You";
 
   t.log.clear();
-  pressGps(t.ctx, speech);
+  pressGps(t.ctx);
   EXPECT_THAT(t.log.actions(),
               ElementsAre(TimerStop(timer::kRaiseAfterGps), Enabled(IDC_LINKED_GPS, true),
                           Enabled(IDC_LEFT, true), Enabled(IDC_UP, true), Enabled(IDC_DOWN, true),
@@ -191,13 +186,13 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
 
   t.settings.writeInt(key::kGps, 2);
   t.log.clear();
-  pressGps(t.ctx, speech);
+  pressGps(t.ctx);
   EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(timer::kRaiseAfterGps), Foreground(toolbar)));
 }
 
 TEST_F(GpsScene, LinkedGpsStartsGpsLinkAndAtlasThenStopsBoth) {
   t.settings.writeInt(key::kSaveTrk, 1);
-  pressLinkedGps(t.ctx, speech);
+  pressLinkedGps(t.ctx);
   EXPECT_THAT(t.log.filter([](const testing::Action& a) {
     return a.kind == ActionKind::Launch || a.kind == ActionKind::Posted ||
            a.kind == ActionKind::WorkerStarted || a.kind == ActionKind::TimerStart ||
@@ -214,7 +209,7 @@ TEST_F(GpsScene, LinkedGpsStartsGpsLinkAndAtlasThenStopsBoth) {
   EXPECT_EQ(t.view.bitmapSet(IDC_UP), "U1M");
 
   t.log.clear();
-  pressLinkedGps(t.ctx, speech);
+  pressLinkedGps(t.ctx);
   EXPECT_THAT(t.log.messagesTo(atlas), ElementsAre(PostedCommand(atlas, kAtlasGpsOff)));
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(2), 0);
   EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(1), 0);

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "fakes/fake_speech.h"
+#include "core/toolbar_title.h"
 #include "fakes/route_builder.h"
 #include "core/timer_ids.h"
 #include "fakes/test_context.h"
@@ -27,6 +27,7 @@ using testing::BitmapSet;
 using testing::Enabled;
 using testing::ErrorShown;
 using testing::Focus;
+using testing::PostedCommand;
 using testing::SoundResource;
 using testing::TestContext;
 using testing::TimerStart;
@@ -51,15 +52,13 @@ class Guidance : public ::testing::Test {
   }
 
   TestContext t;
-  testing::FakeSpeechDispatch dispatch;
-  SpeechControl speech{dispatch};
   std::string route, cameras;
 };
 
 TEST_F(Guidance, StartLoadsBothFilesAnnouncesAndStartsTheReaderAndTheEngine) {
   t.settings.writeString(key::kFileName, route);
   t.settings.writeString(key::kPot, cameras);
-  startGuidance(t.ctx, speech);
+  startGuidance(t.ctx);
   EXPECT_THAT(
       t.log.actions(),
       ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
@@ -78,18 +77,23 @@ TEST_F(Guidance, WithSpeechThePhraseIsSpokenUnlessAntiTosOrAPlayerAsksForTheSoun
   store(t.state.speechReady, 1);
   t.settings.writeString(key::kPot, cameras);
   t.settings.writeInt(key::kSaveTrk, 1);
-  startGuidance(t.ctx, speech);
-  EXPECT_THAT(dispatch.spoken, ElementsAre(kGuidanceStartPhrase));
+  const WindowHandle toolbar = t.desktop.add("#32770", kToolbarTitle);
+  startGuidance(t.ctx);
+  EXPECT_THAT(t.log.of(ActionKind::Posted), ElementsAre(PostedCommand(toolbar, IDC_SPEAK)));
+  const std::optional<QueuedPhrase> queued = t.state.speechText.pop();
+  ASSERT_TRUE(queued);
+  EXPECT_EQ(queued->text, kGuidanceStartPhrase);
+  EXPECT_EQ(queued->fallback, (FallbackSound{"START", true}));
   EXPECT_THAT(t.log.of(ActionKind::Sound), ElementsAre(SoundResource("DING")));
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted), ElementsAre(WorkerStarted("guidanceEngine")))
       << "with the track log the reader runs already";
 
   t.settings.writeInt(key::kAntiTos, 1);
   t.log.clear();
-  guidanceStopped(t.ctx, speech);
+  guidanceStopped(t.ctx);
   EXPECT_THAT(t.log.of(ActionKind::Sound),
               ElementsAre(SoundResource("DING"), SoundResource("END")));
-  EXPECT_THAT(dispatch.spoken, ElementsAre(kGuidanceStartPhrase));
+  EXPECT_FALSE(t.state.speechText.pop());
 }
 
 // A waypoint number the loaded route does not reach (a longer route before,
@@ -101,7 +105,7 @@ TEST_F(Guidance, StartGuidesOnlyToAWaypointTheRouteLoaded) {
     s.settings.writeInt(key::kWavNavi, 0);
     s.settings.writeString(key::kFileName, route);  // two waypoints
     s.settings.writeInt(key::kWayPoint, before);
-    startGuidance(s.ctx, speech);
+    startGuidance(s.ctx);
     EXPECT_EQ(s.settings.storedInt(key::kWayPoint).value_or(0), after) << before;
     if (before == after) {
       EXPECT_THAT(s.log.of(ActionKind::WaypointField), IsEmpty());
@@ -114,7 +118,7 @@ TEST_F(Guidance, StartGuidesOnlyToAWaypointTheRouteLoaded) {
 
 TEST_F(Guidance, WithoutARouteOnlyCamerasAreGuided) {
   t.settings.writeString(key::kPot, cameras);
-  startGuidance(t.ctx, speech);
+  startGuidance(t.ctx);
   EXPECT_EQ(load(t.state.waypoints.row(1).latitude), 165888000);
   EXPECT_EQ(t.settings.storedInt(key::kWayPointMax).value_or(0), 1);
   EXPECT_EQ(t.view.waypointField(), 1);
@@ -122,7 +126,7 @@ TEST_F(Guidance, WithoutARouteOnlyCamerasAreGuided) {
 }
 
 TEST_F(Guidance, WithNeitherFileNothingStartsAndNothingIsSaid) {
-  startGuidance(t.ctx, speech);
+  startGuidance(t.ctx);
   EXPECT_THAT(t.log.actions(),
               ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
                           TimerStop(timer::kRaiseAfterLinked), WaypointField(1),
@@ -138,7 +142,7 @@ TEST_F(Guidance, AFileThatCannotBeOpenedIsReportedAndNothingStarts) {
     const std::string missing = s.dir.file("missing");
     s.settings.writeString(key::kFileName, badRoute ? missing : route);
     s.settings.writeString(key::kPot, badRoute ? cameras : missing);
-    startGuidance(s.ctx, speech);
+    startGuidance(s.ctx);
     EXPECT_THAT(s.log.of(ActionKind::Error), ElementsAre(ErrorShown(fileOpenErrorText(missing))));
     EXPECT_THAT(s.log.of({ActionKind::WorkerStarted, ActionKind::Sound, ActionKind::BitmapSet}),
                 IsEmpty());
@@ -202,7 +206,7 @@ TEST_F(Guidance, FilesThatLoadBadlyAreToldOnceAndGuidanceStartsAnyway) {
     writeFile(cameraPath, c.cameras);
     s.settings.writeString(key::kFileName, routePath);
     s.settings.writeString(key::kPot, cameraPath);
-    startGuidance(s.ctx, speech);
+    startGuidance(s.ctx);
     EXPECT_EQ(load(s.state.guidanceRun), 1) << c.name;
     EXPECT_THAT(s.log.of(ActionKind::WorkerStarted), ::testing::Contains(WorkerStarted("guidanceEngine")))
         << c.name;
@@ -231,7 +235,7 @@ TEST_F(Guidance, ASecondPressAsksTheEngineToStopAndTheReaderToo) {
     store(t.state.guidanceRun, 1);
     store(t.state.positionReaderRun, 1);
     t.log.clear();
-    startGuidance(t.ctx, speech);
+    startGuidance(t.ctx);
     EXPECT_THAT(
         t.log.actions(),
         ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
@@ -246,7 +250,7 @@ TEST_F(Guidance, TheEndAnnouncesAndPutsTheToolbarBackToGuidanceOff) {
   t.settings.writeInt(key::kWavNavi, 1);
   t.settings.writeInt(key::kPointLevel, 2);
   t.settings.writeInt(key::kWayPoint, 3);
-  guidanceStopped(t.ctx, speech);
+  guidanceStopped(t.ctx);
   EXPECT_THAT(t.log.actions(),
               ElementsAre(SoundResource("DING"), SoundResource("END"), WaypointField(3),
                           BitmapSet(IDC_NAVIGATION, "OT", true), Enabled(IDC_NAVIGATION, false),

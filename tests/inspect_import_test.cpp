@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <zlib.h>
+
 #include "fakes/temp_dir.h"
 #include "gps/datum.h"
 #include "guidance/camera_file.h"
@@ -20,6 +22,7 @@ namespace tabiro::inspect {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 struct Result {
   int code;
@@ -120,24 +123,191 @@ TEST(ImportCameras, PositionsMergesSkipsAndErrors) {
                            node(4, 35.69010, 139.76, kCamera + tag("direction", "180")) +
                            "<way id=\"7\"><nd ref=\"1\"/><nd ref=\"3\"/>" + kCamera + "</way>\n";
   const CameraScan scan = importedCameras(dir, osm(body), {}, &result);
-  // 11 m apart the same way: one camera; opposite ways: two.
-  ASSERT_EQ(scan.cameras.size(), 3U);
+  // 11 m apart the same way: one camera; opposite ways: two; the way at its centre.
+  ASSERT_EQ(scan.cameras.size(), 4U);
   const Coordinates tokyo = coordinatesFromDegrees(tokyoFromWgs84({35.68, 139.76}));
   EXPECT_NEAR(scan.cameras[0].position.latitude, tokyo.latitude, 25.6);
   EXPECT_NEAR(scan.cameras[0].position.longitude, tokyo.longitude, 25.6);
   EXPECT_THAT(result.err, HasSubstr("まとめた 1 件"));
-  EXPECT_THAT(result.err, HasSubstr("way 7"));
 
   // Appending the same file again adds nothing.
   importedCameras(dir, osm(body), {"--append"}, &result);
   std::ifstream again(dir.file("out.pot"), std::ios::binary);
-  EXPECT_EQ(scanCameras(again).cameras.size(), 3U);
-  EXPECT_THAT(result.err, HasSubstr("既にあった 4 件"));
+  EXPECT_EQ(scanCameras(again).cameras.size(), 4U);
+  EXPECT_THAT(result.err, HasSubstr("既にあった 5 件"));
 
   testing::TempDir empty;
   const CameraScan none = importedCameras(empty, osm(node(1, 35.68, 139.76)), {}, &result);
   EXPECT_EQ(result.code, 1);
   EXPECT_FALSE(std::filesystem::exists(empty.file("out.pot")));
+}
+
+std::string testData(const std::string& name) { return std::string(TABIRO_SOURCE_DIR) + "/tests/data/" + name; }
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A position `north` and `east` metres from 35.68 N 139.76 E.
+GeoDegrees metresAway(double north, double east) {
+  return {35.68 + north / 111320.0, 139.76 + east / (111320.0 * std::cos(35.68 * 3.14159265358979 / 180))};
+}
+std::string nodeAt(int id, GeoDegrees at, const std::string& tags = "") { return node(id, at.latitude, at.longitude, tags); }
+
+std::string relation(const std::string& members, const std::string& enforcement = "maxspeed") {
+  return "<relation id=\"200\">" + members + tag("type", "enforcement") + tag("enforcement", enforcement) + "</relation>\n";
+}
+std::string member(const char* type, int ref, const char* role) {
+  return std::string("<member type=\"") + type + "\" ref=\"" + std::to_string(ref) + "\" role=\"" + role + "\"/>";
+}
+
+TEST(ImportCameras, RelationsWatchTheRoadTheirEndsLieOn) {
+  // A road running north-east (nodes 10 to 14, 50 m apart), the device 12 m
+  // beside its middle, as the OSM wiki maps it.
+  const double step = 50 / std::sqrt(2.0), aside = 12 / std::sqrt(2.0);
+  std::string road;
+  for (int k = 0; k < 5; ++k) road += nodeAt(10 + k, metresAway(k * step, k * step));
+  const std::string device = nodeAt(1, metresAway(2 * step - aside, 2 * step + aside));
+  const std::string way = "<way id=\"100\">" + std::string("<nd ref=\"10\"/><nd ref=\"11\"/><nd ref=\"12\"/><nd ref=\"13\"/><nd ref=\"14\"/>") +
+                          tag("highway", "primary") + "</way>\n";
+  const std::string wayDrawnBack = "<way id=\"100\"><nd ref=\"14\"/><nd ref=\"13\"/><nd ref=\"12\"/><nd ref=\"11\"/><nd ref=\"10\"/>" +
+                                   tag("highway", "primary") + "</way>\n";
+  // A device drawn as a short line beside the road, its centre where node 1 is.
+  const std::string deviceWay = nodeAt(30, metresAway(2 * step - aside - 3, 2 * step + aside)) +
+                                nodeAt(31, metresAway(2 * step - aside + 3, 2 * step + aside)) +
+                                "<way id=\"101\"><nd ref=\"30\"/><nd ref=\"31\"/></way>\n";
+  const std::string fromTo = member("node", 11, "from") + member("node", 1, "device") + member("node", 13, "to");
+  const struct {
+    const char* name;
+    std::string body;
+    std::int32_t deg;
+  } cases[] = {
+      {"from before, to after", road + device + way + relation(fromTo), 45},
+      {"from and to swapped", road + device + way +
+           relation(member("node", 13, "from") + member("node", 1, "device") + member("node", 11, "to")), 225},
+      {"road drawn the other way", road + device + wayDrawnBack + relation(fromTo), 45},
+      {"from is the device", road + device + way + relation(member("node", 1, "from") + member("node", 1, "device") +
+                                                            member("node", 13, "to")), 45},
+      {"to is the device", road + device + way + relation(member("node", 11, "from") + member("node", 1, "device") +
+                                                          member("node", 1, "to")), 45},
+      {"from alone", road + device + way + relation(member("node", 11, "from") + member("node", 1, "device")), 45},
+      {"enforcement with another value", road + device + way + relation(fromTo, "maxspeed;traffic_signals"), 45},
+      {"device mapped as a way", road + deviceWay + way +
+           relation(member("node", 11, "from") + member("way", 101, "device") + member("node", 13, "to")), 45},
+  };
+  const Coordinates beside = coordinatesFromDegrees(tokyoFromWgs84(metresAway(2 * step - aside, 2 * step + aside)));
+  for (const auto& c : cases) {
+    testing::TempDir dir;
+    Result result;
+    const CameraScan scan = importedCameras(dir, osm(c.body), {}, &result);
+    ASSERT_EQ(scan.cameras.size(), 1U) << c.name << "\n" << result.err;
+    EXPECT_EQ(scan.cameras[0].direction, c.deg) << c.name;
+    EXPECT_NEAR(scan.cameras[0].position.latitude, beside.latitude, 25.6) << c.name;
+    EXPECT_NEAR(scan.cameras[0].position.longitude, beside.longitude, 25.6) << c.name;
+  }
+}
+
+// An OSM body whose `after` starts 3 bytes before the first megabyte the
+// reader takes, `before` right ahead of it, after a comment filling the rest.
+std::string cutAtFirstRead(const std::string& before, const std::string& after) {
+  const std::size_t head = osm("").find("</osm>") + 4 + 4 + before.size();  // "<!--", "-->\n"
+  return "<!--" + std::string(1024 * 1024 - 3 - head, 'x') + "-->\n" + before + after;
+}
+
+TEST(ImportCameras, DeletedObjectsAreGoneAndUnreadableDirectionsNamed) {
+  const std::string kept = node(2, 35.69, 139.76, kCamera);
+  const struct {
+    const char* name;
+    std::string body;
+    std::size_t cameras;
+    std::string note;
+  } cases[] = {
+      {"deleted in JOSM", "<node id='1' action='delete' lat='35.68' lon='139.76'>" + kCamera + "</node>\n" + kept, 1, ""},
+      {"invisible", "<node id=\"1\" visible=\"false\" lat=\"35.68\" lon=\"139.76\">" + kCamera + "</node>\n" + kept, 1, ""},
+      {"relation deleted in JOSM", node(1, 35.68, 139.76) + kept + "<relation id='200' action='delete'>" +
+           member("node", 1, "device") + tag("type", "enforcement") + tag("enforcement", "maxspeed") + "</relation>\n", 1, ""},
+      {"deleted across the first read", cutAtFirstRead("<node id='1' ", "action='delete' lat='35.68' lon='139.76'>" +
+           kCamera + "</node>\n" + kept), 1, ""},
+      {"a range", node(1, 35.68, 139.76, kCamera + tag("direction", "0-90")) + kept, 2, "node 1: 向き \"0-90\""},
+      {"a degree sign", node(1, 35.68, 139.76, kCamera + tag("direction", utf8(u8"45°"))) + kept, 2, "node 1: 向き \"45"},
+  };
+  for (const auto& c : cases) {
+    testing::TempDir dir;
+    Result result;
+    const CameraScan scan = importedCameras(dir, osm(c.body), {}, &result);
+    EXPECT_EQ(scan.cameras.size(), c.cameras) << c.name << "\n" << result.err;
+    EXPECT_THAT(result.err, HasSubstr(c.note)) << c.name;
+  }
+}
+
+void writeGzip(const std::string& path, const std::string& text) {
+  gzFile out = gzopen(path.c_str(), "wb");
+  gzwrite(out, text.data(), static_cast<unsigned>(text.size()));
+  gzclose(out);
+}
+
+// The same cameras in every format, told apart by content, not by name.
+TEST(ImportCameras, EveryFormatGivesTheSameCameras) {
+  testing::TempDir dir;
+  ASSERT_EQ(runTool({"import-cameras", testData("cameras.osm"), dir.file("xml.pot")}).code, 0);
+  const std::string fromXml = readFile(dir.file("xml.pot"));
+  const std::string withoutRelation = fromXml.substr(0, fromXml.find("\r\n", fromXml.find("\r\n") + 2) + 2);
+  writeGzip(dir.file("gzip.dat"), readFile(testData("cameras.osm")));
+  const struct {
+    const char* name;
+    std::string path;
+    std::string expected;
+  } cases[] = {
+      {"PBF", testData("cameras.osm.pbf"), fromXml},
+      {"XML in gzip", dir.file("gzip.dat"), fromXml},
+      {"Overpass JSON", testData("cameras.json"), fromXml},
+      {"GeoJSON without the relation", testData("cameras.geojson"), withoutRelation},
+  };
+  ASSERT_EQ(std::count(fromXml.begin(), fromXml.end(), '\n'), 3) << fromXml;
+  for (const auto& c : cases) {
+    const Result result = runTool({"import-cameras", c.path, dir.file("out.pot")});
+    EXPECT_EQ(result.code, 0) << c.name << "\n" << result.err;
+    EXPECT_EQ(readFile(dir.file("out.pot")), c.expected) << c.name;
+  }
+}
+
+TEST(ImportCameras, RefusalsSayWhyAndLeaveTheFileAsItWas) {
+  const std::string timeout = "runtime error: Query timed out in \"query\" at line 3 after 26 seconds.";
+  const struct {
+    const char* name;
+    std::string input;
+    std::vector<std::string> extra;
+    std::string message;
+  } cases[] = {
+      {"a FIT file", std::string("\x0e\x10\x43\x08\x00\x00\x00\x00.FIT", 14), {}, "FIT ファイルのようです"},
+      {"XML cut short", "<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n<node id=\"1\"", {}, "3 行目"},
+      {"decimal comma", osm("<node id=\"1\" lat=\"35,68\" lon=\"139.76\">" + kCamera + "</node>\n"), {},
+       "3 行目: 緯度か経度 \"35,68\" が数として読めません"},
+      {"latitude 91", osm(node(1, 91, 139.76, kCamera)), {}, "node 1: 座標が読めないか範囲外"},
+      {"JSON latitude 91", R"({"elements":[{"type":"node","id":1,"lat":91,"lon":139.76,"tags":{"highway":"speed_camera"}}]})", {},
+       "node 1: 緯度 91・経度 139.76 は範囲外"},
+      {"Overpass time-out in XML", osm("<remark> " + timeout + " </remark>\n"), {}, timeout},
+      {"Overpass time-out after some cameras", osm(node(1, 35.68, 139.76, kCamera) + "<remark> " + timeout + " </remark>\n"),
+       {}, timeout},
+      {"Overpass time-out in JSON", R"({"version":0.6,"elements":[],"remark":")" + std::string("runtime error: Query timed out in \\\"query\\\" at line 3 after 26 seconds.") + "\"}", {}, timeout},
+      {"appended in the other datum", osm(node(1, 35.68, 139.76, kCamera)), {"--append"}, "世界測地系（WGS84）で書かれているよう"},
+  };
+  for (const auto& c : cases) {
+    testing::TempDir dir;
+    // The point file as an earlier import in WGS84 left it.
+    writeFile(dir.file("in.osm"), osm(node(1, 35.68, 139.76, kCamera)));
+    ASSERT_EQ(runTool({"import-cameras", dir.file("in.osm"), dir.file("out.pot"), "--datum", "wgs84"}).code, 0);
+    const std::string before = readFile(dir.file("out.pot"));
+    writeFile(dir.file("in.dat"), c.input);
+    std::vector<std::string> args{"import-cameras", dir.file("in.dat"), dir.file("out.pot")};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const Result result = runTool(args);
+    EXPECT_EQ(result.code, 1) << c.name;
+    EXPECT_THAT(result.err, HasSubstr(c.message)) << c.name;
+    EXPECT_THAT(result.err, Not(HasSubstr("オービス（highway"))) << c.name;
+    EXPECT_EQ(readFile(dir.file("out.pot")), before) << c.name;
+  }
 }
 
 std::string gpx(const std::string& body) {

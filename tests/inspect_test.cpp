@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "fakes/fake_receiver.h"
 #include "fakes/route_builder.h"
 #include "fakes/temp_dir.h"
 
@@ -63,6 +64,18 @@ TEST_F(InspectTest, CamerasShowTheListEndAndAnyDirection) {
   EXPECT_THAT(r.out, HasSubstr("方向 全方向\n  テキスト \"レーダ\""));
   EXPECT_THAT(r.out, HasSubstr("読み込まれる行 2、警報の対象 0 件"));
   EXPECT_THAT(r.out, HasSubstr("警告 1行目: 緯度か経度が0の行"));
+}
+
+TEST_F(InspectTest, NmeaShowsTheFixesTheReceiverReaderPublishes) {
+  const auto line = [](const std::string& body) { return testing::nmeaSentence(body) + "\r\n"; };
+  const std::string capture = line("GNRMC,101500.00,V,,,,,,,070326,,,N") + line("GNGGA,101500.00,,,,,0,00,,,M,,M,,") +
+                              line("GNRMC,101501.00,A,3540.2000,N,13945.3000,E,10.0,90.0,070326,,,A,V") +
+                              line("GNGGA,101501.00,3540.2000,N,13945.3000,E,1,08,1.0,3.6,M,39.5,M,,");
+  const Result r = inspect({"nmea", writeFile("capture.nmea", capture)});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out,
+            "UTC 10:15:01.000  緯度 35.6700000  経度 139.7550000  時速 18.5 km/h  進路 90.0°\n"
+            "測位 1 件\n");
 }
 
 TEST_F(InspectTest, UnreadableFileFailsWithTheFileError) {

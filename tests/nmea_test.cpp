@@ -77,6 +77,20 @@ TEST(NmeaSentence, ReadsRmcGgaAndVtgFieldsOfEveryTalker) {
       {"GPGGA,011501.00,3540.2000,N,13945.3000,E,0,00,,,M,,M,,", true, Type::Gga, false, 35.67,
        139.755, kNone, kNone},
       {"GPGGA,011501.00,,,,,,00,,,M,,M,,", true, Type::Gga, false, kNone, kNone, kNone, kNone},
+      {"INRMC,194101,A,4426.1130,N,07140.5596,W,5.2,77.3,160906,15.8,W", true, Type::Rmc, true,
+       44.43521666666667, -71.67599333333334, 9.6304, 77.3},
+      {"GQRMC,011501.00,A,3540.2000,N,13945.3000,E,0.0,,070326,,,A,V", true, Type::Rmc, true, 35.67,
+       139.755, 0, kNone},
+      // Mode indicator "N": data not valid, whatever the status says.
+      {"GPRMC,011501.00,A,3540.2000,N,13945.3000,E,0.0,,070326,,,N", true, Type::Rmc, false, 35.67,
+       139.755, 0, kNone},
+      // Navigation status "V": the receiver gives none (u-blox on every fix).
+      {"GNRMC,223745.00,A,3806.62964,N,12237.61382,W,0.040,,110720,,,D,V", true, Type::Rmc, true,
+       38.110494, -122.626897, 0.07408, kNone},
+      {"INGLL,4426.1130,N,07140.5579,W,194102,A", true, Type::Gll, true, 44.43521666666667,
+       -71.67596500000001, kNone, kNone},
+      {"GNGLL,3540.2000,N,13945.3000,E,011501.00,A,N", true, Type::Gll, false, 35.67, 139.755, kNone,
+       kNone},
       {"GPVTG,54.7,T,,M,5.5,N,10.2,K,A", true, Type::Vtg, true, kNone, kNone, 10.2, 54.7},
       {"GNVTG,,T,,M,5.0,N,,K,N", true, Type::Vtg, true, kNone, kNone, 9.26, kNone},
       // Beyond what a receiver reports: noise, dropped rather than rounded into an overflow.
@@ -121,13 +135,24 @@ TEST(NmeaSentence, TakesTheTimeOfDayOnlyAsSixDigitsOfHoursMinutesAndSeconds) {
   }
 }
 
-TEST(NmeaFixReader, MakesOneFixPerRmcTheGgaDoesNotContradict) {
+TEST(NmeaFixReader, MakesOneFixPerRmcTheGgaOfItsTimeDoesNotContradict) {
   const std::string rmcA = "GPRMC,1,A,3540.2000,N,13945.3000,E,10.0,90.0,070326,,";
   const std::string rmcNoSpeed = "GPRMC,1,A,3540.2000,N,13945.3000,E,,,070326,,";
   const std::string rmcV = "GPRMC,1,V,3540.2000,N,13945.3000,E,10.0,90.0,070326,,";
   const std::string ggaNoFix = "GPGGA,1,3540.2000,N,13945.3000,E,0,00,,,M,,M,,";
   const std::string ggaFix = "GPGGA,1,3540.2000,N,13945.3000,E,1,08,1.0,3.6,M,39.5,M,,";
   const std::string vtg = "GPVTG,45.0,T,,M,,N,30.0,K,A";
+  // A u-blox epoch: RMC first, then the GGA of the same second.
+  const auto rmcAt = [](const char* time, const char* status, const char* knots = "10.0") {
+    return std::string("GNRMC,") + time + "," + status + ",3540.2000,N,13945.3000,E," + knots +
+           ",90.0,070326,,,A,V";
+  };
+  const auto ggaAt = [](const char* time, const char* quality) {
+    return std::string("GNGGA,") + time + ",3540.2000,N,13945.3000,E," + quality + ",08,1.0,3.6,M,39.5,M,,";
+  };
+  const auto gllAt = [](const char* time) {
+    return std::string("INGLL,3540.2000,N,13945.3000,E,") + time + ",A";
+  };
   struct Case {
     const char* what;
     std::vector<std::string> bodies;
@@ -138,6 +163,21 @@ TEST(NmeaFixReader, MakesOneFixPerRmcTheGgaDoesNotContradict) {
       {"RMC V", {rmcV}, 0, {}, {}},
       {"GGA without fix", {rmcA, ggaNoFix, rmcA}, 1, 18.52, 90.0},
       {"GGA back", {ggaNoFix, rmcA, ggaFix, rmcA}, 1, 18.52, 90.0},
+      {"GGA of the same time first", {ggaAt("101500.00", "0"), rmcAt("101500.00", "A")}, 0, {}, {}},
+      {"RMC first: the last epoch's GGA without fix holds nothing back",
+       {rmcAt("101500.00", "V"), ggaAt("101500.00", "0"), rmcAt("101501.00", "A"),
+        ggaAt("101501.00", "1")},
+       1, 18.52, 90.0},
+      {"one fix per epoch, RMC of every system",
+       {rmcAt("101500.00", "A"), "GA" + rmcAt("101500.00", "A").substr(2)}, 1, 18.52, 90.0},
+      {"GLL of an epoch without RMC, with the last RMC's motion",
+       {rmcAt("101500.00", "A"), gllAt("101501.00")}, 2, 18.52, 90.0},
+      {"GGA of a receiver that sends RMC after it is waited for",
+       {ggaAt("101500.00", "1"), rmcAt("101500.00", "A"), ggaAt("101501.00", "1")}, 1, 18.52, 90.0},
+      {"joined between a GGA and its RMC, the reader learns to wait for the RMC",
+       {rmcAt("101500.00", "A"), ggaAt("101501.00", "1"), rmcAt("101501.00", "A"),
+        ggaAt("101502.00", "1"), rmcAt("101502.00", "A", "20.0")},
+       3, 37.04, 90.0},
       {"VTG fills an RMC without speed and course", {vtg, rmcNoSpeed}, 1, 30.0, 45.0},
       {"no VTG: standing, no course", {rmcNoSpeed}, 1, 0.0, {}},
   };

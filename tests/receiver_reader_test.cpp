@@ -9,7 +9,6 @@
 #include <cstdio>
 
 #include "app/toolbar_handlers.h"
-#include "fakes/fake_speech.h"
 #include "fakes/test_context.h"
 #include "gps/gps_control.h"
 #include "gps/position_reader.h"
@@ -25,6 +24,7 @@ using testing::ActionKind;
 using testing::FakeOpening;
 using testing::FakeRead;
 using testing::PictureShown;
+using testing::Sleep;
 using testing::TestContext;
 using testing::WorkerStarted;
 
@@ -173,6 +173,18 @@ TEST_F(ReceiverReader, SilenceOnAnOpenPortIsALossToo) {
       << "a port silent for five seconds is opened afresh at once";
 }
 
+TEST_F(ReceiverReader, WaitsOutTheReadSliceWhenAVanishedPortReadsEmptyAtOnce) {
+  t.receivers.script({{LinkFailure::None, {{second(0), 100}}, 0}});
+  runUntil(6000);
+  // The rest of each read's second, until five seconds of silence reopen the
+  // port, which is gone; then the pauses between attempts.
+  const auto sleeps = t.log.of(ActionKind::Sleep);
+  ASSERT_GE(sleeps.size(), 6u);
+  EXPECT_THAT(std::vector<testing::Action>(sleeps.begin(), sleeps.begin() + 6),
+              ElementsAre(Sleep(1000), Sleep(1000), Sleep(1000), Sleep(1000), Sleep(1000), Sleep(250)));
+  EXPECT_THAT(t.receivers.opened, ElementsAre("COM5 4800", "COM5 4800"));
+}
+
 TEST(ReceiverTest, ReportsWhatCameOrWhyNothingDid) {
   using Failure = ReceiverTestReport::Failure;
   struct Case {
@@ -185,6 +197,7 @@ TEST(ReceiverTest, ReportsWhatCameOrWhyNothingDid) {
       {"in use", {LinkFailure::InUse, {}}, Failure::PortInUse, 0, 0},
       {"refused", {LinkFailure::Refused, {}}, Failure::Unreachable, 0, 0},
       {"silent", {LinkFailure::None, {}}, Failure::NoData, 0, 0},
+      {"vanished, reads return at once", {LinkFailure::None, {}, 0}, Failure::NoData, 0, 0},
       {"noise", {LinkFailure::None, {{"\x7f\x13garbage\r\n", 100}}}, Failure::NoData, 0, 0},
       {"no fix", {LinkFailure::None, {{second(0, "V"), 100}}}, Failure::NoFix, 2, 0},
       {"fixes", {LinkFailure::None, {{second(0), 100}, {second(1, "A", "10.0"), 100}}}, Failure::None, 4, 2},
@@ -211,17 +224,15 @@ TEST(ReceiverTest, ReportsWhatCameOrWhyNothingDid) {
 
 TEST(ReceiverGps, TheGpsButtonRunsTheReceiverAndLeavesTheMapProgramAlone) {
   TestContext t;
-  testing::FakeSpeechDispatch dispatch{false};
-  SpeechControl speech{dispatch};
   const WindowHandle navin = t.desktop.add(kNavinYouClass, "Navin' You");
   t.settings.writeInt(key::kReceiverSource, 2);
   t.settings.writeInt(key::kSaveTrk, 1);
-  pressGps(t.ctx, speech);
+  pressGps(t.ctx);
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted),
               ElementsAre(WorkerStarted("receiverReader"), WorkerStarted("trackLogWriter")));
   EXPECT_EQ(load(t.state.positionReaderRun), 1);
   EXPECT_THAT(t.log.messagesTo(navin), IsEmpty());
-  pressGps(t.ctx, speech);
+  pressGps(t.ctx);
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
   EXPECT_EQ(load(t.state.trackLogRun), 0);
   EXPECT_THAT(t.log.messagesTo(navin), IsEmpty());

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "app/toolbar_handlers.h"
+#include "fakes/fake_sapi_voice.h"
 #include "fakes/recording_speech.h"
 #include "core/timer_ids.h"
 #include "fakes/test_context.h"
@@ -184,7 +185,11 @@ TEST(PathSettings, CheckIntervalIsEnabledWithTheMusicPlayerCheck) {
 TEST(GuidanceSettings, LoadsTheDefaultsAndSavesThemInOrderThenAppliesTheVoice) {
   TestContext t;
   RecordingSpeech engine;
-  SpeechControl speech(engine);
+  SpeechControl legacy(engine);
+  testing::FakeSapiVoice sapi;
+  ToolbarSpeech speech(t.ctx, legacy, sapi);
+  speech.choose();  // the legacy control
+  engine.calls.clear();
   t.popups.onGuidanceSettings = [](GuidanceSettings& s, const std::function<void()>&) {
     EXPECT_EQ(s.waveUp, 30);
     EXPECT_EQ(s.komaTime, 5);
@@ -199,7 +204,7 @@ TEST(GuidanceSettings, LoadsTheDefaultsAndSavesThemInOrderThenAppliesTheVoice) {
   };
   openGuidanceSettings(t.ctx, speech);
   EXPECT_EQ(fileText(t.settings.path()),
-            "[Rot]\r\nFileName=C:\\my.nyp\r\nWaveUp=30\r\nKomatime=0\r\nNavimode=0\r\n"
+            "[TOS]\r\nSystem=1\r\n[Rot]\r\nFileName=C:\\my.nyp\r\nWaveUp=30\r\nKomatime=0\r\nNavimode=0\r\n"
             "[Ovis]\r\nPOT=\r\nOvisUp=500\r\nOvisUp2=60\r\n"
             "[Tabiro Info]\r\nWavstart=0\r\nChaim=0\r\nAntiTos=0\r\nDuck=1\r\nDuckLevel=35\r\n");
   ASSERT_EQ(engine.calls.size(), 12u) << "applySpeechSettings after saving";
@@ -211,7 +216,10 @@ TEST(GuidanceSettings, LoadsTheDefaultsAndSavesThemInOrderThenAppliesTheVoice) {
 TEST(GuidanceSettings, OkWithoutAChangeKeepsThePictureTimeInEffect) {
   TestContext t;
   RecordingSpeech engine;
-  SpeechControl speech(engine);
+  SpeechControl legacy(engine);
+  testing::FakeSapiVoice sapi;
+  ToolbarSpeech speech(t.ctx, legacy, sapi);
+  speech.choose();  // the legacy control
   const int before = pictureStayMs(t.settings);
   t.popups.onGuidanceSettings = [](GuidanceSettings&, const std::function<void()>&) {
     return true;
@@ -223,7 +231,11 @@ TEST(GuidanceSettings, OkWithoutAChangeKeepsThePictureTimeInEffect) {
 TEST(GuidanceSettings, CancelWritesNothingAndLeavesTheEngineAlone) {
   TestContext t;
   RecordingSpeech engine;
-  SpeechControl speech(engine);
+  SpeechControl legacy(engine);
+  testing::FakeSapiVoice sapi;
+  ToolbarSpeech speech(t.ctx, legacy, sapi);
+  speech.choose();  // the legacy control
+  engine.calls.clear();
   t.settings.writeInt(key::kWaveUp, 20);
   const std::string before = fileText(t.settings.path());
   t.popups.onGuidanceSettings = [](GuidanceSettings& s, const std::function<void()>&) {
@@ -275,7 +287,11 @@ TEST(GuidanceSettings, TheOtherProgramsVolumeIsEditableOnlyWhileTheyAreLowered) 
 TEST(GuidanceSettings, PhrasesSavedFromWithinStayWhenTheGuidanceSettingsAreCancelled) {
   TestContext t;
   RecordingSpeech engine;
-  SpeechControl speech(engine);
+  SpeechControl legacy(engine);
+  testing::FakeSapiVoice sapi;
+  ToolbarSpeech speech(t.ctx, legacy, sapi);
+  speech.choose();  // the legacy control
+  engine.calls.clear();
   t.popups.onGuidePhrases = [](GuidePhrases& p, const std::function<void()>&) {
     p.migi = "右です。";
     return true;
@@ -402,7 +418,11 @@ TEST(ReceiverSettings, TheDialogListsThePortsTestsWhatIsTypedOnAWorkerAndSavesOn
 TEST(SettingsEntries, SystemMenuItemsAndCommand1049OpenTheirDialogs) {
   TestContext t;
   RecordingSpeech engine;
-  SpeechControl speech(engine);
+  SpeechControl legacy(engine);
+  testing::FakeSapiVoice sapi;
+  ToolbarSpeech speech(t.ctx, legacy, sapi);
+  speech.choose();  // the legacy control
+  engine.calls.clear();
   ToolbarDialog dialog(t.ctx, speech);
   t.settings.writeInt(key::kSystem, 1);
   EXPECT_TRUE(dialog.onSystemCommand(IDM_PATH_SETTINGS));

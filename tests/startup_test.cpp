@@ -5,6 +5,7 @@
 
 #include "app/toolbar_handlers.h"
 #include "core/timer_ids.h"
+#include "fakes/fake_sapi_voice.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/map_launch.h"
@@ -286,12 +287,15 @@ class SilentSpeech : public SpeechDispatch {
 
 // The toolbar's handlers over a test context and a speech dispatch.
 struct Toolbar {
-  Toolbar(TestContext& t, SpeechDispatch& dispatch) : speech(dispatch), dialog(t.ctx, speech) {}
+  Toolbar(TestContext& t, SpeechDispatch& dispatch)
+      : legacy(dispatch), speech(t.ctx, legacy, sapi), dialog(t.ctx, speech) {}
   void start() {
     dialog.initialiseBeforeSystemMenu();
     dialog.initialiseAfterSystemMenu();
   }
-  SpeechControl speech;
+  SpeechControl legacy;
+  testing::FakeSapiVoice sapi;
+  ToolbarSpeech speech;
   ToolbarDialog dialog;
 };
 
@@ -330,8 +334,8 @@ TEST(ToolbarStartup, WithTheSpeechControlItIsConfiguredAndReleasedOnBothQuitPath
 TEST(ToolbarQuit, EscPostsExitToTheMapProgramsEnterDoesNot) {
   TestContext t;
   SilentSpeech dispatch;
-  SpeechControl speech(dispatch);
-  ToolbarDialog dialog(t.ctx, speech);
+  Toolbar toolbar(t, dispatch);
+  ToolbarDialog& dialog = toolbar.dialog;
   const WindowHandle navin = t.desktop.add(kNavinYouClass, "");
   const WindowHandle atlas = t.desktop.add(kAtlas98FrameClass, "");
   EXPECT_TRUE(dialog.onOk());
@@ -346,8 +350,8 @@ TEST(ToolbarQuit, EscPostsExitToTheMapProgramsEnterDoesNot) {
 TEST(ToolbarQuit, InvalidWaypointKeepsTheToolbarOpen) {
   TestContext t;
   SilentSpeech dispatch;
-  SpeechControl speech(dispatch);
-  ToolbarDialog dialog(t.ctx, speech);
+  Toolbar toolbar(t, dispatch);
+  ToolbarDialog& dialog = toolbar.dialog;
   for (const std::optional<int> value : {std::optional<int>(0), std::optional<int>(502),
                                          std::optional<int>()}) {
     t.view.typeWaypointField(value);

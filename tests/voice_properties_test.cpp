@@ -5,8 +5,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "fakes/fake_sapi_voice.h"
+#include "fakes/fake_speech.h"
 #include "fakes/recording_speech.h"
 #include "fakes/test_context.h"
+#include "core/toolbar_title.h"
 #include "resource.h"
 
 namespace tabiro {
@@ -31,7 +34,10 @@ std::vector<std::string> calls(const std::string& verb) {
 
 class VoiceProperties : public ::testing::Test {
  protected:
-  void SetUp() override { t.settings.writeInt(key::kSystem, 1); }
+  void SetUp() override {
+    speech.choose();  // the legacy control, "System" 1
+    engine.calls.clear();
+  }
 
   // The calls after applySpeechSettings's twelve sets.
   std::vector<std::string> afterApply() const {
@@ -40,11 +46,13 @@ class VoiceProperties : public ::testing::Test {
 
   TestContext t;
   RecordingSpeech engine;
-  SpeechControl speech{engine};
+  SpeechControl legacy{engine};
+  testing::FakeSapiVoice sapi;
+  ToolbarSpeech speech{t.ctx, legacy, sapi};
 };
 
 TEST_F(VoiceProperties, WithoutASpeechEngineNothingHappensAndNothingIsWritten) {
-  t.settings.writeInt(key::kSystem, 0);
+  speech.release();
   t.log.clear();
   openVoiceProperties(t.ctx, speech);
   EXPECT_THAT(engine.calls, IsEmpty());
@@ -131,6 +139,51 @@ TEST_F(VoiceProperties, AnEngineStuckBusyIsGivenUpOnAfterTheBound) {
   openVoiceProperties(t.ctx, speech);
   EXPECT_EQ(t.log.totalSleptMs(), kBusyLimitMs);
   EXPECT_THAT(t.log.of(ActionKind::Sleep).front().value, kBusyPollMs);
+}
+
+}  // namespace
+}  // namespace tabiro
+
+namespace tabiro {
+namespace {
+
+// With a SAPI voice: the Japanese voices by name, the one in use chosen;
+// "試聴" speaks the sample through the voice shown; OK keeps and stores
+// what was shown, Cancel goes back to the voice before.
+TEST(SapiVoiceProperties, TheDialogListsJapaneseVoicesTriesOneAndKeepsItOnlyOnOk) {
+  for (const bool ok : {true, false}) {
+    TestContext t;
+    t.desktop.add("#32770", kToolbarTitle);
+    testing::FakeSpeechDispatch none{false};
+    SpeechControl legacy{none};
+    testing::FakeSapiVoice sapi;
+    sapi.voices = {{"JA1", "Haruka", "411"}, {"EN1", "Zira", "409"}, {"JA2", "Ayumi", "411;409"}};
+    sapi.speaking = {"JA1", "JA2", "EN1"};
+    ToolbarSpeech speech{t.ctx, legacy, sapi};
+    speech.choose();
+    SapiVoiceChoice shown;
+    t.popups.onSapiVoiceProperties = [&](SapiVoiceChoice& v,
+                                         const std::function<void(const SapiVoiceChoice&)>& tryVoice) {
+      shown = v;
+      v.voice = 1;
+      v.speed = kSpeedMax;
+      tryVoice(v);
+      return ok;
+    };
+    sapi.calls.clear();
+    openVoiceProperties(t.ctx, speech);
+    EXPECT_THAT(shown.names, ElementsAre("Haruka", "Ayumi"));
+    EXPECT_EQ(shown.voice, 0);
+    EXPECT_EQ(shown.speed, 13);
+    ASSERT_GE(sapi.calls.size(), 3u);
+    EXPECT_THAT(std::vector<std::string>(sapi.calls.begin(), sapi.calls.begin() + 3),
+                ElementsAre("open JA2", "rate 10", "volume 100"))
+        << "試聴 with the voice and speed shown";
+    EXPECT_EQ(t.state.speechText.pop().value().text, kVoiceSample);
+    EXPECT_EQ(sapi.opened, ok ? "JA2" : "JA1") << ok;
+    EXPECT_EQ(t.settings.storedString(key::kSapiVoice).value_or("-"), ok ? "JA2" : "-") << ok;
+    EXPECT_EQ(t.settings.storedInt(key::kSpeed).value_or(-1), ok ? kSpeedMax : -1) << ok;
+  }
 }
 
 }  // namespace

@@ -37,17 +37,8 @@ constexpr const char* kWaypointRangeMessage =
 }  // namespace
 
 void ToolbarDialog::initialiseBeforeSystemMenu() {
-  const bool ready = speech_.create();
-  store(ctx_.state.speechReady, ready ? 1 : 0);
-
+  speech_.choose();
   showStartSets(ctx_.view);
-
-  if (ready) {
-    ctx_.settings.writeInt(key::kSystem, 1);
-    speech_.applySpeechSettings(ctx_.settings);
-  } else {
-    ctx_.settings.writeInt(key::kSystem, 0);
-  }
 
   resetRuntimeKeys(ctx_.settings);
   restoreSessionsLeftLowered(ctx_);
@@ -72,10 +63,6 @@ void ToolbarDialog::initialiseAfterSystemMenu() {
   startupPopup_ = 0;
 }
 
-void ToolbarDialog::releaseSpeech() {
-  if (load(ctx_.state.speechReady) != 0) speech_.release();
-}
-
 bool ToolbarDialog::onOk() {
   // Checked before anything is released: a refused OK leaves the toolbar
   // running with its speech intact.
@@ -85,12 +72,12 @@ bool ToolbarDialog::onOk() {
     ctx_.view.focus(IDC_WAYPOINT_FIELD);
     return false;
   }
-  releaseSpeech();
+  speech_.release();
   return true;
 }
 
 void ToolbarDialog::onCancel() {
-  releaseSpeech();
+  speech_.release();
   int exitPopup = 0;
   if (const WindowHandle navin = ctx_.desktop.findWindow(kNavinYouClass, nullptr)) {
     exitPopup = ctx_.popups.showStatus(IDD_POPUP_EXIT);
@@ -123,7 +110,7 @@ void ToolbarDialog::onCommand(int id) {
       rearmRaiseTimer(ctx_);
       break;
     case IDC_SPEAK:
-      speech_.speakNow(ctx_.state, ctx_.clock);
+      speech_.speakNext();
       break;
     case IDC_SCALE_200K: selectFixedScale(ctx_, kScale200k); break;
     case IDC_SCALE_70K: selectFixedScale(ctx_, kScale70k); break;
@@ -146,12 +133,12 @@ void ToolbarDialog::onCommand(int id) {
     case IDC_VOICE_PROPERTIES:
       openVoiceProperties(ctx_, speech_);
       break;
-    case IDC_GPS: pressGps(ctx_, speech_); break;
-    case IDC_LINKED_GPS: pressLinkedGps(ctx_, speech_); break;
+    case IDC_GPS: pressGps(ctx_); break;
+    case IDC_LINKED_GPS: pressLinkedGps(ctx_); break;
     case IDC_CENTERING: toggleCentering(ctx_); break;
     case IDC_GPS_RELIEF: gpsRelief(ctx_); break;
-    case IDC_NAVIGATION: startGuidance(ctx_, speech_); break;
-    case IDC_GUIDANCE_ENDED: guidanceStopped(ctx_, speech_); break;
+    case IDC_NAVIGATION: startGuidance(ctx_); break;
+    case IDC_GUIDANCE_ENDED: guidanceStopped(ctx_); break;
     case IDC_WAYPOINT_PREV: waypointBack(ctx_); break;
     case IDC_WAYPOINT_NEXT: waypointForward(ctx_); break;
     case IDC_ADD_CAMERA: addSpeedCamera(ctx_); break;
@@ -161,7 +148,12 @@ void ToolbarDialog::onCommand(int id) {
   }
 }
 
-void ToolbarDialog::onTimer(int id) { handleTimer(ctx_, id); }
+void ToolbarDialog::onTimer(int id) {
+  if (id == timer::kSpeechWatch)
+    speech_.watch();
+  else
+    handleTimer(ctx_, id);
+}
 
 bool ToolbarDialog::onSystemCommand(int id) {
   switch (id) {
@@ -186,20 +178,16 @@ void ToolbarDialog::onControlColour() { savePlacement(ctx_); }
 
 namespace {
 
-GpsStarted guidanceWithGps(AppContext& ctx, SpeechControl& speech) {
-  return [&ctx, &speech] {
-    if (ctx.settings.readInt(key::kWavStart) == 1) startGuidance(ctx, speech);
+GpsStarted guidanceWithGps(AppContext& ctx) {
+  return [&ctx] {
+    if (ctx.settings.readInt(key::kWavStart) == 1) startGuidance(ctx);
   };
 }
 
 }  // namespace
 
-void pressGps(AppContext& ctx, SpeechControl& speech) {
-  toggleGps(ctx, guidanceWithGps(ctx, speech));
-}
+void pressGps(AppContext& ctx) { toggleGps(ctx, guidanceWithGps(ctx)); }
 
-void pressLinkedGps(AppContext& ctx, SpeechControl& speech) {
-  toggleLinkedGps(ctx, guidanceWithGps(ctx, speech));
-}
+void pressLinkedGps(AppContext& ctx) { toggleLinkedGps(ctx, guidanceWithGps(ctx)); }
 
 }  // namespace tabiro

@@ -5,7 +5,7 @@
 #include "core/app_context.h"
 #include "core/shared_state.h"
 #include "core/toolbar_title.h"
-#include "speech/speech_control.h"
+#include "speech/toolbar_speech.h"
 
 namespace tabiro {
 
@@ -14,12 +14,12 @@ constexpr int kWaypointFieldMin = 1;
 constexpr int kWaypointFieldMax = WaypointTable::kRows + 1;
 
 // IDC_GPS and IDC_LINKED_GPS: GPS, and guidance with it when "Wavstart" is 1.
-void pressGps(AppContext& ctx, SpeechControl& speech);
-void pressLinkedGps(AppContext& ctx, SpeechControl& speech);
+void pressGps(AppContext& ctx);
+void pressLinkedGps(AppContext& ctx);
 
 class ToolbarDialog {
  public:
-  ToolbarDialog(AppContext& ctx, SpeechControl& speech) : ctx_(ctx), speech_(speech) {}
+  ToolbarDialog(AppContext& ctx, ToolbarSpeech& speech) : ctx_(ctx), speech_(speech) {}
 
   // Initialisation up to the system menu, which only the window can build:
   // speech, bitmap sets, profile reset and defaults, start-up popup, map
@@ -50,10 +50,8 @@ class ToolbarDialog {
   void onControlColour();
 
  private:
-  void releaseSpeech();
-
   AppContext& ctx_;
-  SpeechControl& speech_;
+  ToolbarSpeech& speech_;
   int startupPopup_ = 0;
   int foregroundTimerMs_ = 4000;
 };

@@ -89,6 +89,8 @@ constexpr NumberKey kKutou{section::kTos, "Kutou", 0};
 constexpr NumberKey kNovoice{section::kTos, "Novoice", 1};
 constexpr NumberKey kNumr{section::kTos, "Numr", 1};
 constexpr NumberKey kSpeed{section::kTos, "Speed", 13};
+// The SAPI voice chosen in the voice dialog: its token's key name.
+constexpr TextKey kSapiVoice{section::kTos, "SapiVoice", ""};
 constexpr NumberKey kVolume{section::kTos, "Volume", 65535};
 constexpr TextKey kOvis1{section::kTos, "ovis1", "この先、オービス"};
 constexpr TextKey kOvis2{section::kTos, "ovis2", "です。スピード注意！"};
@@ -129,7 +131,8 @@ inline constexpr std::array kNumberKeys{
     kReceiverSource, kReceiverBaud, kReceiverTcpPort, kReceiverDatum};
 inline constexpr std::array kTextKeys{
     kExeFilePath0, kExeFilePath1, kFileName, kPot,    kOvis1,        kOvis2,        kChoku,
-    kMoku,         kMigi,         kHidari,   kGpsLost, kGpsBack,     kReceiverPort, kReceiverHost};
+    kMoku,         kMigi,         kHidari,   kGpsLost, kGpsBack,     kSapiVoice,    kReceiverPort,
+    kReceiverHost};
 }  // namespace key
 
 }  // namespace tabiro

@@ -42,21 +42,31 @@ class SharedText {
   std::string text_;
 };
 
-// Phrases on their way to the toolbar's speech. Every announcer queues its
+// What an announcement plays when it cannot be spoken: a WAV file beside
+// the exe (a bare name) or one of the program's own sound resources.
+struct FallbackSound {
+  std::string name;
+  bool resource = false;
+  bool operator==(const FallbackSound&) const = default;
+};
+
+// Phrases on their way to the toolbar's speech. Every speaker queues its
 // phrase and then asks the toolbar (command 1044) to speak the oldest one, so
-// announcements close together are each said once, in the order they came,
-// whichever thread made them. A phrase may carry what its announcement holds
-// (the other programs kept quiet) until it has been said.
+// phrases close together are each said once, in the order they came,
+// whichever thread made them. A phrase carries the sound that is heard when
+// it cannot be spoken, and may carry what its announcement holds (the other
+// programs kept quiet) until it has been said or that sound has played.
 struct QueuedPhrase {
   std::string text;
+  FallbackSound fallback;
   std::shared_ptr<void> heldUntilSaid;
 };
 
 class PhraseQueue {
  public:
-  void push(std::string phrase, std::shared_ptr<void> heldUntilSaid = {}) {
+  void push(QueuedPhrase phrase) {
     std::lock_guard<std::mutex> lock(mutex_);
-    phrases_.push_back({std::move(phrase), std::move(heldUntilSaid)});
+    phrases_.push_back(std::move(phrase));
   }
   std::optional<QueuedPhrase> pop() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -190,17 +200,23 @@ class FixSignal {
   std::uint64_t published_ = 0;
 };
 
-// Another program's audio session lowered during an announcement, with the
-// volume it had before.
+// Another program's audio session lowered during an announcement: the
+// volume it had and the one it was given. Within a run it is known by its
+// instance; once its program has closed, or after a restart, only by its
+// session identifier and program, which the system keeps.
 struct LoweredSession {
-  std::uint32_t processId = 0;
-  std::string id;
+  std::string instanceId;  // empty: not seen in this run since
+  std::string sessionId;
+  std::string executable;
   float volume = 1.0f;
+  float lowered = 1.0f;
+  int unmatchedStarts = 0;  // start-ups at which its program had no session
   bool operator==(const LoweredSession&) const = default;
 };
 
-// The sessions lowered for the announcements under way. Announcements from
-// two threads may overlap: the first lowers, the last restores.
+// The sessions lowered for the announcements under way, and those left
+// lowered that could not be put back yet. Announcements from two threads
+// may overlap: the first lowers, the last restores.
 struct LoweredSessions {
   std::mutex mutex;
   int announcements = 0;

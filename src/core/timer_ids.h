@@ -12,6 +12,7 @@ constexpr int kReserved11 = 11;
 constexpr int kRouteListWatch = 12;
 constexpr int kAudioErrorWatch = 100;
 constexpr int kGuideCheck = 110;
+constexpr int kSpeechWatch = 120;  // a phrase is being said
 
 constexpr int kRouteListWatchMs = 500;
 constexpr int kAudioErrorWatchMs = 500;

@@ -87,13 +87,19 @@ std::optional<std::int64_t> timeOfDayField(std::string_view text) {
   return std::llround(((h * 60 + m) * 60 + s + (*v - whole)) * 1000);
 }
 
-constexpr std::string_view kTalkers[] = {"GP", "GN", "GL", "GA", "GB", "BD", "QZ"};
+// GQ is QZSS from NMEA 4.11 on, QZ before it; IN an integrated navigation
+// system (a receiver behind a sonar or a dead-reckoning unit).
+constexpr std::string_view kTalkers[] = {"GP", "GN", "GL", "GA", "GB", "BD", "QZ", "GQ", "IN"};
 
-// $--RMC,time,status,lat,N,lon,E,knots,course,date,...
+// $--RMC,time,status,lat,N,lon,E,knots,course,date,magvar,E,mode,navstatus
+// The mode indicator (NMEA 2.3) "N" is data not valid, whatever the status
+// says. The navigation status (NMEA 4.1) is not read: "V" there means the
+// equipment gives no status, and u-blox and Quectel receivers write it on
+// every fix.
 NmeaSentence rmc(const std::vector<std::string_view>& f) {
   NmeaSentence s;
   s.type = NmeaSentence::Type::Rmc;
-  s.valid = f.size() > 2 && f[2] == "A";
+  s.valid = f.size() > 2 && f[2] == "A" && !(f.size() > 12 && f[12] == "N");
   s.timeOfDayMs = timeOfDayField(f.size() > 1 ? f[1] : std::string_view());
   s.position = positionFields(f, 3);
   if (const auto knots = boundedField(f, 7, kMaxKnots)) s.speedKmh = *knots * kKmhPerKnot;
@@ -107,7 +113,18 @@ NmeaSentence gga(const std::vector<std::string_view>& f) {
   s.type = NmeaSentence::Type::Gga;
   const auto quality = field(f, 6);
   s.valid = quality && *quality >= 1;
+  s.timeOfDayMs = timeOfDayField(f.size() > 1 ? f[1] : std::string_view());
   s.position = positionFields(f, 2);
+  return s;
+}
+
+// $--GLL,lat,N,lon,E,time,status,mode
+NmeaSentence gll(const std::vector<std::string_view>& f) {
+  NmeaSentence s;
+  s.type = NmeaSentence::Type::Gll;
+  s.valid = f.size() > 6 && f[6] == "A" && !(f.size() > 7 && f[7] == "N");
+  s.position = positionFields(f, 1);
+  s.timeOfDayMs = timeOfDayField(f.size() > 5 ? f[5] : std::string_view());
   return s;
 }
 
@@ -171,27 +188,60 @@ std::optional<NmeaSentence> parseNmeaSentence(std::string_view sentence) {
   const std::string_view type = address.substr(2);
   if (type == "RMC") return rmc(f);
   if (type == "GGA") return gga(f);
+  if (type == "GLL") return gll(f);
   if (type == "VTG") return vtg(f);
   return std::nullopt;
 }
 
 std::optional<ReceivedFix> NmeaFixReader::take(const NmeaSentence& s) {
   switch (s.type) {
+    case NmeaSentence::Type::Rmc:
+      return fixOfRmc(s);
     case NmeaSentence::Type::Gga:
       ggaSaysNoFix_ = !s.valid;
-      return std::nullopt;
+      ggaTimeOfDayMs_ = s.timeOfDayMs;
+      return fixOfPosition(s);
+    case NmeaSentence::Type::Gll:
+      return fixOfPosition(s);
     case NmeaSentence::Type::Vtg:
-      vtgSpeedKmh_ = s.speedKmh;
-      vtgCourse_ = s.course;
+      vtg_ = {s.speedKmh.value_or(0), s.course};
+      heard_ = vtg_;
       return std::nullopt;
-    case NmeaSentence::Type::Rmc:
-      break;
   }
-  if (!s.valid || !s.position || ggaSaysNoFix_) return std::nullopt;
+  return std::nullopt;
+}
+
+std::optional<ReceivedFix> NmeaFixReader::fixOfRmc(const NmeaSentence& s) {
+  // An RMC of the last GGA's or GLL's time: this receiver sends its RMC
+  // last, and it is waited for from now on (even when that GGA made the
+  // epoch's fix, the reader having joined the stream between the two).
+  if (s.timeOfDayMs && positionTimeOfDayMs_ == s.timeOfDayMs) rmcComesLast_ = true;
+  rmcSeen_ = true;
+  rmcTimeOfDayMs_ = s.timeOfDayMs;
+  // Two sentences without a time cannot be told apart and are taken as one
+  // epoch.
+  const bool vetoed = ggaSaysNoFix_ && ggaTimeOfDayMs_ == s.timeOfDayMs;
+  if (!s.valid || vetoed) return std::nullopt;
+  heard_ = {s.speedKmh.value_or(vtg_.speedKmh), s.course ? s.course : vtg_.course};
+  return fix(s, heard_);
+}
+
+std::optional<ReceivedFix> NmeaFixReader::fixOfPosition(const NmeaSentence& s) {
+  positionTimeOfDayMs_ = s.timeOfDayMs;
+  const bool noRmcComing =
+      rmcSeen_ && !rmcComesLast_ && s.timeOfDayMs && s.timeOfDayMs != rmcTimeOfDayMs_;
+  if (!s.valid || !noRmcComing) return std::nullopt;
+  return fix(s, heard_);
+}
+
+std::optional<ReceivedFix> NmeaFixReader::fix(const NmeaSentence& s, const Motion& motion) {
+  if (!s.position || (s.timeOfDayMs && fixTimeOfDayMs_ == s.timeOfDayMs)) return std::nullopt;
+  fixTimeOfDayMs_ = s.timeOfDayMs;
   ReceivedFix fix;
   fix.position = *s.position;
-  fix.speedKmh = s.speedKmh.value_or(vtgSpeedKmh_.value_or(0));
-  fix.course = s.course ? s.course : vtgCourse_;
+  fix.speedKmh = motion.speedKmh;
+  fix.course = motion.course;
+  fix.timeOfDayMs = s.timeOfDayMs;
   return fix;
 }
 

@@ -8,6 +8,7 @@
 #include "gps/receiver_settings.h"
 #include "gps/status_bar.h"
 #include "mapctl/map_commands.h"
+#include "platform/stage_marks.h"
 
 namespace tabiro {
 
@@ -61,6 +62,7 @@ void readPositionOnce(AppContext& ctx, HeadingFromMoves& heading) {
   const StatusTexts texts = readStatusTexts(ctx.desktop);
   GpsFix fix = ctx.state.gpsFix.get();
   if (applyStatusTexts(fix, heading, texts.speed, texts.latitude, texts.longitude)) {
+    markStage("fix");
     publishFix(ctx.state, std::move(fix));
   } else {
     markNoFix(ctx.state);

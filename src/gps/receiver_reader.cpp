@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "gps/datum.h"
+#include "platform/stage_marks.h"
 
 namespace tabiro {
 
@@ -72,7 +73,7 @@ class Reading {
     std::string bytes;
     while (running()) {
       bytes.clear();
-      const bool open = link.read(bytes);
+      const bool open = readPaced(link, ctx_.clock, bytes);
       const std::int64_t now = ctx_.clock.nowMs();
       for (const std::string& sentence : lines.feed(bytes)) {
         lastSentenceMs = now;
@@ -94,6 +95,7 @@ class Reading {
     if (!running()) return;
     GpsFix fix = gpsFixFrom(received, settings_.datum, heading_);
     heading_ = fix.heading;
+    markStage("fix");
     publishFix(ctx_.state, std::move(fix));
     notice(watch_.fix(ctx_.clock.nowMs()));
   }
@@ -133,6 +135,17 @@ SignalWatch::Change SignalWatch::tick(std::int64_t nowMs) {
   if (lost_ || nowMs - lastFixMs_ < kSignalLostMs) return Change::None;
   lost_ = true;
   return Change::Lost;
+}
+
+bool readPaced(ReceiverLink& link, Clock& clock, std::string& bytes) {
+  const std::size_t before = bytes.size();
+  const std::int64_t began = clock.nowMs();
+  const bool open = link.read(bytes);
+  const std::int64_t took = clock.nowMs() - began;
+  if (open && bytes.size() == before && took < kReadSliceMs) {
+    clock.sleep(static_cast<int>(kReadSliceMs - took));
+  }
+  return open;
 }
 
 std::string coordinateText(std::int32_t value, int degreeDigits) {

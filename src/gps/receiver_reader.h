@@ -20,6 +20,8 @@ constexpr int kSignalLostMs = 3000;
 constexpr int kReceiverReopenMs = 5000;
 // Below this speed the course over ground is noise: the heading stays.
 constexpr double kCourseMinKmh = 3;
+// A link's read waits about this long for bytes.
+constexpr int kReadSliceMs = 1000;
 
 // Lost and back on the clock: lost once kSignalLostMs have passed since the
 // last valid fix (or since the watch began), back at the first fix after.
@@ -43,6 +45,13 @@ std::string coordinateText(std::int32_t value, int degreeDigits);
 // files, speed rounded to km/h, heading the course over ground, or
 // `previousHeading` while the car crawls or the course is empty.
 GpsFix gpsFixFrom(const ReceivedFix& received, FileDatum datum, std::int32_t previousHeading);
+
+// One read of `link`, appending to `bytes`; false when the link is broken.
+// A read that comes back with nothing long before its slice is over (a port
+// that vanished under an open handle reads so, without an error) is followed
+// by a pause for the rest of the slice, so that a dead port costs no more
+// than a silent one instead of a core.
+bool readPaced(ReceiverLink& link, Clock& clock, std::string& bytes);
 
 // The link the settings name; a status-bar source opens nothing (Absent).
 LinkOpening openReceiver(ReceiverLinks& links, const ReceiverSettings& settings);

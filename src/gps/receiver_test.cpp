@@ -65,7 +65,7 @@ ReceiverTestReport testReceiver(ReceiverLinks& links, Clock& clock, const Receiv
   bool open = true;
   while (open && clock.nowMs() < end) {
     bytes.clear();
-    open = opening.link->read(bytes);
+    open = readPaced(*opening.link, clock, bytes);
     for (const std::string& sentence : lines.feed(bytes)) {
       ++report.sentences;
       const auto parsed = parseNmeaSentence(sentence);

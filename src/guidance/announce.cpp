@@ -2,12 +2,11 @@
 
 #include <memory>
 
-#include "core/toolbar_door.h"
 #include "guidance/audio_ducking.h"
 #include "guidance/music_players.h"
 #include "guidance/pictures.h"
-#include "platform/winmsg.h"
-#include "resource.h"
+#include "platform/stage_marks.h"
+#include "speech/toolbar_speech.h"
 
 namespace tabiro {
 
@@ -19,37 +18,31 @@ constexpr const char* kChime = "DING";
 constexpr int kChaimVoice = 0;
 constexpr int kChaimOnly = 1;
 
-// Speech only when the control exists, no player window was found and the
-// user has not chosen WAV files. Decided once, so that an announcement gets
-// exactly one of the two even if a player check runs meanwhile.
+}  // namespace
+
 bool speechChosen(AppContext& ctx) {
   return load(ctx.state.speechReady) == 1 && load(ctx.state.musicPlayerSeen) != 1 &&
          ctx.settings.readInt(key::kAntiTos) == 0;
 }
 
-// The toolbar speaks on its own thread; the phrase waits in the queue for
-// its command, so it is neither lost nor said twice. It takes the quiet
-// along, so that the others stay lowered until it has been said.
-void askToolbarToSpeak(AppContext& ctx, const std::string& phrase,
-                       const std::shared_ptr<OtherSessionsLowered>& quiet) {
-  if (const WindowHandle toolbar = findToolbar(ctx)) {
-    ctx.state.speechText.push(phrase, quiet);
-    ctx.desktop.post(toolbar, win::kWmCommand, IDC_SPEAK, 0);
-  }
-}
-
-}  // namespace
-
 void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture& picture,
               const std::string& wavFile) {
+  markStage("announce");
   const auto quiet = std::make_shared<OtherSessionsLowered>(ctx);
+  markStage("ducked");
   pauseMusic(ctx);
+  markStage("chime");
   ctx.sound.playResource(kChime);
+  markStage("chimed");
   switch (ctx.settings.readInt(key::kChaim)) {
     case kChaimVoice: {
       const bool speak = speechChosen(ctx);
-      if (speak) askToolbarToSpeak(ctx, phrase, quiet);
+      // The phrase takes the quiet along, so that the others stay lowered
+      // until it has been said (or its WAV file played in its place).
+      if (speak) queueForSpeech(ctx, {phrase, {wavFile, false}, quiet});
+      markStage("queued");
       showAnnouncedPicture(ctx, picture);
+      markStage("picture");
       if (!speak) ctx.sound.playFile(wavFile);
       break;
     }

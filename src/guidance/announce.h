@@ -27,6 +27,11 @@ struct AnnouncedPicture {
   }
 };
 
+// Speech only when an engine is ready, no player window was found and the
+// user has not chosen WAV files. Decided once per announcement, so that it
+// gets exactly one of the two even if a player check runs meanwhile.
+bool speechChosen(AppContext& ctx);
+
 // `phrase` is spoken when speech is chosen; wavFile (a bare file name) is
 // played otherwise.
 void announce(AppContext& ctx, const std::string& phrase, const AnnouncedPicture& picture,

@@ -1,8 +1,9 @@
 // Lowering every other program's audio session while an announcement is
 // made, so that music the toolbar cannot stop (a browser, a streaming app)
 // does not drown it. The volumes are kept in a file beside the profile
-// while they are lowered: a crash or a power cut mid-announcement is mended
-// at the next start.
+// while they are lowered: Windows remembers each program's level, so a crash
+// or a power cut mid-announcement is mended at the next start, or when the
+// program next plays. A level the user sets meanwhile is never undone.
 #pragma once
 
 #include <string>
@@ -15,17 +16,21 @@ namespace tabiro {
 constexpr int kDuckLevelMin = 0;
 constexpr int kDuckLevelMax = 100;
 
-// Lowers the sessions of the other programs, except the music players that
-// pauseMusic stops; one call per announcement, each ended by
+// Lowers the sessions of the other programs on every output device, except
+// the music players that pauseMusic stops and Windows' own sounds; one call
+// per announcement, each ended by
 // restoreOtherSessions. Overlapping announcements keep the first one's
 // remembered volumes.
 void lowerOtherSessions(AppContext& ctx);
 
 // The end of one announcement: after the last one under way every lowered
-// session gets back the volume it had, and the restore file goes.
+// session still at the level it was given gets back the volume it had; the
+// restore file keeps only what could not be put back.
 void restoreOtherSessions(AppContext& ctx);
 
-// Start-up: what a previous run left lowered gets its volume back.
+// Start-up: what a previous run left lowered gets its volume back; what
+// cannot be matched yet is kept for a few start-ups while its program is
+// installed.
 void restoreSessionsLeftLowered(AppContext& ctx);
 
 // Lowers the other sessions for as long as it lives.

@@ -6,6 +6,7 @@
 
 #include "core/modes.h"
 #include "gps/position_reader.h"
+#include "guidance/announce.h"
 #include "guidance/audio_ducking.h"
 #include "guidance/camera_file.h"
 #include "guidance/file_warnings.h"
@@ -13,6 +14,7 @@
 #include "guidance/music_players.h"
 #include "guidance/route_file.h"
 #include "mapctl/map_window.h"
+#include "speech/toolbar_speech.h"
 #include "ui/toolbar_states.h"
 
 namespace tabiro {
@@ -21,20 +23,16 @@ namespace {
 
 // The start and end of guidance: the chime, then the phrase spoken or, when
 // speech cannot or must not be used, the sound resource.
-void announceGuidance(AppContext& ctx, SpeechControl& speech, const char* sound,
-                      const char* phrase) {
+void announceGuidance(AppContext& ctx, const char* sound, const char* phrase) {
   const auto quiet = std::make_shared<OtherSessionsLowered>(ctx);
   pauseMusic(ctx);
   ctx.sound.playResource("DING");
-  if (load(ctx.state.speechReady) != 1 || load(ctx.state.musicPlayerSeen) == 1 ||
-      ctx.settings.readInt(key::kAntiTos) != 0) {
+  // Queued behind any phrase still on its way; each keeps the quiet until
+  // said.
+  if (speechChosen(ctx))
+    queueForSpeech(ctx, {phrase, {sound, true}, quiet});
+  else
     ctx.sound.playResource(sound);
-  } else {
-    // Queued behind any phrase still on its way; each keeps the quiet until
-    // said.
-    ctx.state.speechText.push(phrase, quiet);
-    speech.speakNow(ctx.state, ctx.clock);
-  }
   store(ctx.state.musicPlayerSeen, 0);
   resumeMusic(ctx);
 }
@@ -71,7 +69,7 @@ void keepWaypointWithinRoute(AppContext& ctx) {
   ctx.view.setWaypointField(1);
 }
 
-void beginGuidance(AppContext& ctx, SpeechControl& speech) {
+void beginGuidance(AppContext& ctx) {
   const std::string route = ctx.settings.readString(key::kFileName);
   const std::string cameras = ctx.settings.readString(key::kPot);
   const std::optional<std::string> fileMessage = loadGuidanceFiles(ctx, route, cameras);
@@ -80,7 +78,7 @@ void beginGuidance(AppContext& ctx, SpeechControl& speech) {
   keepWaypointWithinRoute(ctx);
   showGuidanceOn(ctx.view);
   store(ctx.state.guidanceRun, 1);
-  announceGuidance(ctx, speech, "START", kGuidanceStartPhrase);
+  announceGuidance(ctx, "START", kGuidanceStartPhrase);
   if (guidanceOwnsReader(ctx.settings)) startPositionReader(ctx);
   startGuidanceEngine(ctx);
   ctx.settings.writeInt(key::kWavNavi, 1);
@@ -107,11 +105,11 @@ void stepWaypoint(AppContext& ctx, int step) {
 
 }  // namespace
 
-void startGuidance(AppContext& ctx, SpeechControl& speech) {
+void startGuidance(AppContext& ctx) {
   cancelRaiseTimers(ctx);
   switch (ctx.settings.readInt(key::kWavNavi)) {
     case 0:
-      beginGuidance(ctx, speech);
+      beginGuidance(ctx);
       break;
     case 1:
       requestGuidanceStop(ctx);
@@ -122,8 +120,8 @@ void startGuidance(AppContext& ctx, SpeechControl& speech) {
   rearmRaiseTimer(ctx);
 }
 
-void guidanceStopped(AppContext& ctx, SpeechControl& speech) {
-  announceGuidance(ctx, speech, "END", kGuidanceEndPhrase);
+void guidanceStopped(AppContext& ctx) {
+  announceGuidance(ctx, "END", kGuidanceEndPhrase);
   ctx.settings.writeInt(key::kWavNavi, 0);
   writePointLevel(ctx.settings, PointLevel::Far);
   ctx.view.setWaypointField(ctx.settings.readInt(key::kWayPoint));

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "core/app_context.h"
-#include "speech/speech_control.h"
 
 namespace tabiro {
 
@@ -12,11 +11,11 @@ inline constexpr const char* kGuidanceEndPhrase = "音声ナビゲーション�
 
 // IDC_NAVIGATION and GPS start with "Wavstart" 1: starts guidance when "Wavnavi"
 // is 0, asks the engine to stop when it is 1.
-void startGuidance(AppContext& ctx, SpeechControl& speech);
+void startGuidance(AppContext& ctx);
 
 // IDC_GUIDANCE_ENDED, sent by the engine as it ends: the end announced, the
 // toolbar back to guidance off.
-void guidanceStopped(AppContext& ctx, SpeechControl& speech);
+void guidanceStopped(AppContext& ctx);
 
 // IDC_WAYPOINT_PREV and IDC_WAYPOINT_NEXT: the current waypoint one back or one on, its stage
 // back to far.

@@ -9,6 +9,7 @@
 #include "gps/status_bar.h"
 #include "guidance/camera_kinds.h"
 #include "platform/sjis.h"
+#include "platform/stage_marks.h"
 #include "resource.h"
 
 namespace tabiro {
@@ -222,7 +223,10 @@ void runGuidancePasses(SettingsStore& settings, SharedState& state, GuidanceOutp
   const auto running = [&state] { return load(state.guidanceRun) != 0; };
   do {
     // A source without a fix (a hung map program) gives nothing to guide by.
-    if (state.gpsFix.currentFix()) guidancePass(settings, state, limits, engine, out);
+    if (state.gpsFix.currentFix()) {
+      markStage("pass");
+      guidancePass(settings, state, limits, engine, out);
+    }
   } while (state.fixes.waitForNext(seen, running, kRunFlagRecheck));
 }
 

@@ -17,6 +17,7 @@ struct PathSettings;
 struct GuidanceSettings;
 struct GuidePhrases;
 struct VoiceChoice;
+struct SapiVoiceChoice;
 struct ReceiverSettings;
 
 // The receiver dialog's "受信テスト": opens the receiver the values name,
@@ -152,6 +153,10 @@ class Popups {
   virtual bool runGuidePhrases(GuidePhrases& values,
                                const std::function<void()>& openVoiceProperties) = 0;
   virtual bool runVoiceProperties(VoiceChoice& values) = 0;
+  // With a SAPI voice: its "試聴" button calls tryVoice with the values as
+  // the dialog shows them.
+  virtual bool runSapiVoiceProperties(SapiVoiceChoice& values,
+                                      const std::function<void(const SapiVoiceChoice&)>& tryVoice) = 0;
   // The port box lists `serialPorts`; values that receiverSettingsProblem
   // refuses never leave the dialog confirmed.
   virtual bool runReceiverSettings(ReceiverSettings& values,
@@ -167,17 +172,27 @@ class Sound {
   virtual void playFile(const std::string& fileName) = 0;
 };
 
-// One program's audio session on the default output device, as the system
+// One program's audio session on one of the output devices, as the system
 // reports it.
 struct AudioSession {
   std::uint32_t processId = 0;
-  std::string id;       // the session instance's identifier (UTF-8)
-  float volume = 1.0f;  // the session's own level, 0 to 1
+  std::string instanceId;  // this very session, gone with its process (UTF-8)
+  std::string sessionId;   // the program's session on its device, the same after a restart
+  std::string executable;  // the program's full path; empty when unknown
+  float volume = 1.0f;     // the session's own level, 0 to 1
   bool muted = false;
-  bool expired = false;  // its program has closed it
+  bool expired = false;       // its program has closed it
+  bool systemSounds = false;  // Windows' own sounds
 };
 
-// The audio sessions of every program on the default output device. Any
+// A new level for the session of that instance identifier.
+struct VolumeChange {
+  std::string instanceId;
+  float volume = 1.0f;
+  bool operator==(const VolumeChange&) const = default;
+};
+
+// The audio sessions of every program on every active output device. Any
 // thread may call it.
 class AudioSessions {
  public:
@@ -185,8 +200,11 @@ class AudioSessions {
   // nullopt when the system offers no session list (no output device, or
   // no session enumeration); the adapter tells the debug output why, once.
   virtual std::optional<std::vector<AudioSession>> list() = 0;
-  // False when no session of that process and identifier exists any more.
-  virtual bool setVolume(std::uint32_t processId, const std::string& id, float volume) = 0;
+  // Every change in one walk over the sessions; for each, whether it was
+  // made (false when its session is gone or refused the level).
+  virtual std::vector<bool> setVolumes(const std::vector<VolumeChange>& changes) = 0;
+  // Whether the program file is still installed.
+  virtual bool programExists(const std::string& executable) = 0;
   virtual std::uint32_t ownProcessId() = 0;
 };
 
@@ -197,7 +215,9 @@ class ReceiverLink {
  public:
   virtual ~ReceiverLink() = default;
   // Appends what arrived within about a second (possibly nothing). False
-  // when the link is broken: the port vanished or the peer closed.
+  // when the link is broken: the port vanished or the peer closed. A port
+  // that vanished under an open handle may instead read nothing at once,
+  // again and again.
   virtual bool read(std::string& bytes) = 0;
   virtual void close() = 0;
 };

@@ -27,11 +27,11 @@ std::vector<ControlEnable> guidanceSettingsEnables(const GuidanceSettings& s) {
           {IDC_NAVI_DUCK_LEVEL, s.duck != 0}};
 }
 
-void openGuidanceSettings(AppContext& ctx, SpeechControl& speech) {
+void openGuidanceSettings(AppContext& ctx, ToolbarSpeech& speech) {
   GuidanceSettings s = loadGuidanceSettings(ctx.settings);
   if (!ctx.popups.runGuidanceSettings(s, [&ctx] { openGuidePhrases(ctx); })) return;
   saveGuidanceSettings(ctx.settings, s);
-  speech.applySpeechSettings(ctx.settings);
+  speech.applyStoredSettings();
 }
 
 }  // namespace tabiro

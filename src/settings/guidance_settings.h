@@ -9,7 +9,7 @@
 #include "core/app_context.h"
 #include "guidance/audio_ducking.h"
 #include "settings/profile_exchange.h"
-#include "speech/speech_control.h"
+#include "speech/toolbar_speech.h"
 
 namespace tabiro {
 
@@ -58,6 +58,6 @@ std::vector<ControlEnable> guidanceSettingsEnables(const GuidanceSettings& s);
 
 // System menu item 19: the dialog, saved only on "設定保存", after which the
 // voice settings go to the engine.
-void openGuidanceSettings(AppContext& ctx, SpeechControl& speech);
+void openGuidanceSettings(AppContext& ctx, ToolbarSpeech& speech);
 
 }  // namespace tabiro

@@ -1,7 +1,6 @@
 #include "speech/speech_control.h"
 
 #include <array>
-#include <optional>
 
 namespace tabiro {
 
@@ -64,14 +63,6 @@ void SpeechControl::waitWhileBusy(Clock& clock, int pollMs, int limitMs) {
   for (int waited = 0; dispatch_.getBool(speech_id::kBusy) && waited < limitMs; waited += pollMs) {
     clock.sleep(pollMs);
   }
-}
-
-void SpeechControl::speakNow(SharedState& state, Clock& clock) {
-  const std::optional<QueuedPhrase> phrase = state.speechText.pop();
-  if (!phrase || load(state.speechReady) == 0) return;
-  dispatch_.callWithString(speech_id::kSpeak, phrase->text);
-  // The engine speaks on after Speak returns.
-  if (phrase->heldUntilSaid) waitWhileBusy(clock, kSpeechEndPollMs, kSpeechEndLimitMs);
 }
 
 }  // namespace tabiro

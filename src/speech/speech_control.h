@@ -1,12 +1,12 @@
 // SpeechControl: the one connection to the text-to-speech control, with the
 // stored voice settings pushed to it. Every call runs on the user-interface
-// thread; workers queue their phrases in speechText and send command 1044.
+// thread (ToolbarSpeech).
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/settings_store.h"
-#include "core/shared_state.h"
 #include "platform/ports.h"
 #include "speech/speech_dispatch.h"
 
@@ -31,10 +31,6 @@ constexpr int kBusy = 14;
 constexpr int kSpeak = 19;
 constexpr int kEngineQuery = 21;
 }  // namespace speech_id
-
-// How the end of a spoken phrase is waited for.
-constexpr int kSpeechEndPollMs = 20;
-constexpr int kSpeechEndLimitMs = 10000;
 
 class SpeechControl {
  public:
@@ -62,11 +58,9 @@ class SpeechControl {
   // Polls Busy every pollMs until it reads false, for at most limitMs.
   void waitWhileBusy(Clock& clock, int pollMs, int limitMs);
 
-  // Says the oldest phrase queued in speechText when the control was
-  // created at start-up; without it the phrase is dropped. What the phrase
-  // holds is let go once it has been said: when Busy reads false, or after
-  // kSpeechEndLimitMs.
-  void speakNow(SharedState& state, Clock& clock);
+  // Speak: the control speaks on after it returns, as long as Busy reads true.
+  void speak(const std::string& text) { dispatch_.callWithString(speech_id::kSpeak, text); }
+  bool busy() { return dispatch_.getBool(speech_id::kBusy); }
 
  private:
   SpeechDispatch& dispatch_;

@@ -16,10 +16,45 @@ VoiceChoice seededFromProfile(const SettingsStore& store) {
   return v;
 }
 
+void openSapiVoiceProperties(AppContext& ctx, ToolbarSpeech& speech) {
+  const std::vector<SapiVoiceToken> voices = japaneseVoices(speech.sapi());
+  const VoiceChoice stored = seededFromProfile(ctx.settings);
+  const std::string before = speech.sapiVoiceKey();
+  SapiVoiceChoice v;
+  for (const SapiVoiceToken& token : voices) {
+    if (token.key == before) v.voice = static_cast<int>(v.names.size());
+    v.names.push_back(token.name.empty() ? token.key : token.name);
+  }
+  v.speed = stored.speed;
+  v.volume = stored.volume;
+  const auto chosenKey = [&voices](const SapiVoiceChoice& c) {
+    return c.voice >= 0 && c.voice < static_cast<int>(voices.size())
+               ? voices[static_cast<std::size_t>(c.voice)].key
+               : std::string();
+  };
+  const auto tryVoice = [&](const SapiVoiceChoice& c) {
+    if (speech.useSapiVoice(chosenKey(c), c.speed, c.volume))
+      queueForSpeech(ctx, {kVoiceSample, {}, {}});
+  };
+  if (ctx.popups.runSapiVoiceProperties(v, tryVoice) &&
+      speech.useSapiVoice(chosenKey(v), v.speed, v.volume)) {
+    ctx.settings.writeString(key::kSapiVoice, chosenKey(v));
+    ctx.settings.writeInt(key::kSpeed, v.speed);
+    ctx.settings.writeInt(key::kVolume, v.volume);
+    return;
+  }
+  speech.useSapiVoice(before, stored.speed, stored.volume);
+}
+
 }  // namespace
 
-void openVoiceProperties(AppContext& ctx, SpeechControl& speech) {
-  if (ctx.settings.readInt(key::kSystem) == 0) return;
+void openVoiceProperties(AppContext& ctx, ToolbarSpeech& toolbarSpeech) {
+  if (toolbarSpeech.engine() == SpeechEngine::Sapi) {
+    openSapiVoiceProperties(ctx, toolbarSpeech);
+    return;
+  }
+  if (toolbarSpeech.engine() != SpeechEngine::Legacy) return;
+  SpeechControl& speech = toolbarSpeech.legacy();
   speech.applySpeechSettings(ctx.settings);
   if (speech.engineQuery() == kEngineWantsOwnDialog) {
     VoiceChoice v = seededFromProfile(ctx.settings);

@@ -2,8 +2,11 @@
 // VoicePropertiesDialog (template 166): voice character, speed and volume.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "core/app_context.h"
-#include "speech/speech_control.h"
+#include "speech/toolbar_speech.h"
 
 namespace tabiro {
 
@@ -18,14 +21,29 @@ struct VoiceChoice {
   int speed = 0;
 };
 
+// The SAPI voice dialog's members: the Japanese voices installed (by their
+// names), the one chosen, and the legacy control's stored speed and volume.
+struct SapiVoiceChoice {
+  std::vector<std::string> names;
+  int voice = -1;
+  int speed = 0;
+  int volume = 0;
+};
+
+// What "試聴" says.
+inline constexpr const char* kVoiceSample = "この先、右方向です。音声ナビゲーションの声です。";
+
 // Engine's Busy: polled this often, given up on after this long, so that an
 // engine stuck busy cannot freeze the toolbar.
 constexpr int kBusyPollMs = 10;
 constexpr int kBusyLimitMs = 3000;
 
-// Command 1049: without a speech engine nothing; otherwise the stored voice
-// settings go to the engine, its own dialog runs if it asks for it, and what
-// the engine then holds is stored back.
-void openVoiceProperties(AppContext& ctx, SpeechControl& speech);
+// Command 1049: without a speech engine nothing. With the legacy control the
+// stored voice settings go to it, its own dialog runs if it asks for it, and
+// what the control then holds is stored back.
+// With a SAPI voice its own dialog runs: the voice, speed and volume chosen
+// there are stored ("SapiVoice", "Speed", "Volume") and used; "試聴" says a
+// sample through the voice shown; Cancel goes back to the voice before.
+void openVoiceProperties(AppContext& ctx, ToolbarSpeech& speech);
 
 }  // namespace tabiro

@@ -147,7 +147,7 @@ std::ostream& operator<<(std::ostream& out, const Action& a) {
       out << "dialog " << a.id << (a.value ? " confirmed" : " cancelled");
       break;
     case ActionKind::SessionVolume:
-      out << "session " << a.id << " " << readable(a.text) << " volume " << a.value << "/1000";
+      out << "session " << readable(a.text) << " volume " << a.value << "/1000";
       break;
   }
   return out;
@@ -214,11 +214,9 @@ Action PictureClosed(const std::string& pictureFile) {
 Action DialogRun(int templateId, bool confirmed) {
   return idValue(ActionKind::DialogRun, templateId, confirmed ? 1 : 0);
 }
-Action SessionVolume(std::uint32_t processId, const std::string& sessionId, float volume) {
-  Action a = textValue(ActionKind::SessionVolume, sessionId,
-                       static_cast<int>(std::lround(volume * 1000.0f)));
-  a.id = static_cast<int>(processId);
-  return a;
+Action SessionVolume(const std::string& instanceId, float volume) {
+  return textValue(ActionKind::SessionVolume, instanceId,
+                   static_cast<int>(std::lround(volume * 1000.0f)));
 }
 
 void ActionLog::record(Action action, std::string windowLabel) {

@@ -47,7 +47,7 @@ enum class ActionKind {
   PictureShown,   // text = picture file, detail = caption
   PictureClosed,  // text = picture file
   DialogRun,      // id = template, value = 1 confirmed, 0 cancelled
-  SessionVolume,  // id = process, text = session, value = volume in thousandths
+  SessionVolume,  // text = session instance, value = volume in thousandths
 };
 
 struct Action {
@@ -98,7 +98,7 @@ Action WorkerStarted(const std::string& name);
 Action PictureShown(const std::string& pictureFile, const std::string& caption);
 Action PictureClosed(const std::string& pictureFile);
 Action DialogRun(int templateId, bool confirmed);
-Action SessionVolume(std::uint32_t processId, const std::string& sessionId, float volume);
+Action SessionVolume(const std::string& instanceId, float volume);
 
 class ActionLog {
  public:

@@ -1,5 +1,7 @@
 #include "fakes/fake_ports.h"
 
+#include <algorithm>
+
 #include "resource.h"
 
 namespace tabiro::testing {
@@ -151,6 +153,13 @@ bool FakePopups::runReceiverSettings(ReceiverSettings& values,
   return confirmed;
 }
 
+bool FakePopups::runSapiVoiceProperties(
+    SapiVoiceChoice& values, const std::function<void(const SapiVoiceChoice&)>& tryVoice) {
+  const bool confirmed = onSapiVoiceProperties && onSapiVoiceProperties(values, tryVoice);
+  log_.record(DialogRun(IDD_SAPI_VOICE_PROPERTIES, confirmed));
+  return confirmed;
+}
+
 bool FakePopups::runVoiceProperties(VoiceChoice& values) {
   const bool confirmed = onVoiceProperties && onVoiceProperties(values);
   log_.record(DialogRun(IDD_VOICE_PROPERTIES, confirmed));
@@ -218,39 +227,51 @@ std::vector<std::string> FakeWorkers::pending() const {
   return names;
 }
 
-void FakeAudioSessions::remove(std::uint32_t processId, const std::string& id) {
-  std::erase_if(sessions_, [&](const AudioSession& s) {
-    return s.processId == processId && s.id == id;
-  });
+void FakeAudioSessions::remove(const std::string& instanceId) {
+  std::erase_if(sessions_, [&](const AudioSession& s) { return s.instanceId == instanceId; });
 }
 
-AudioSession* FakeAudioSessions::find(std::uint32_t processId, const std::string& id) {
+void FakeAudioSessions::setByUser(const std::string& instanceId, float volume) {
+  if (AudioSession* s = find(instanceId)) s->volume = volume;
+}
+
+AudioSession* FakeAudioSessions::find(const std::string& instanceId) {
   for (AudioSession& s : sessions_) {
-    if (s.processId == processId && s.id == id) return &s;
+    if (s.instanceId == instanceId) return &s;
   }
   return nullptr;
 }
 
-std::optional<float> FakeAudioSessions::volume(std::uint32_t processId,
-                                               const std::string& id) const {
+std::optional<float> FakeAudioSessions::volume(const std::string& instanceId) const {
   for (const AudioSession& s : sessions_) {
-    if (s.processId == processId && s.id == id) return s.volume;
+    if (s.instanceId == instanceId) return s.volume;
   }
   return std::nullopt;
 }
 
 std::optional<std::vector<AudioSession>> FakeAudioSessions::list() {
+  ++walks_;
   if (!available_) return std::nullopt;
   return sessions_;
 }
 
-bool FakeAudioSessions::setVolume(std::uint32_t processId, const std::string& id, float volume) {
-  if (beforeSet_) beforeSet_();
-  log_.record(SessionVolume(processId, id, volume));
-  AudioSession* s = find(processId, id);
-  if (!s) return false;
-  s->volume = volume;
-  return true;
+std::vector<bool> FakeAudioSessions::setVolumes(const std::vector<VolumeChange>& changes) {
+  ++walks_;
+  std::vector<bool> done;
+  for (const VolumeChange& change : changes) {
+    if (beforeSet_) beforeSet_();
+    log_.record(SessionVolume(change.instanceId, change.volume));
+    AudioSession* s = find(change.instanceId);
+    const bool refused =
+        std::find(refused_.begin(), refused_.end(), change.instanceId) != refused_.end();
+    if (s && !refused) s->volume = change.volume;
+    done.push_back(s && !refused);
+  }
+  return done;
+}
+
+bool FakeAudioSessions::programExists(const std::string& executable) {
+  return std::find(uninstalled_.begin(), uninstalled_.end(), executable) == uninstalled_.end();
 }
 
 }  // namespace tabiro::testing

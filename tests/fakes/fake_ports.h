@@ -103,6 +103,8 @@ class FakePopups final : public Popups {
   bool runGuidePhrases(GuidePhrases& values,
                        const std::function<void()>& openVoiceProperties) override;
   bool runVoiceProperties(VoiceChoice& values) override;
+  bool runSapiVoiceProperties(SapiVoiceChoice& values,
+                              const std::function<void(const SapiVoiceChoice&)>& tryVoice) override;
   bool runReceiverSettings(ReceiverSettings& values, const std::vector<std::string>& serialPorts,
                            const ReceiverTestRun& runTest) override;
 
@@ -112,6 +114,8 @@ class FakePopups final : public Popups {
   std::function<bool(GuidePhrases&, const std::function<void()>& openVoiceProperties)>
       onGuidePhrases;
   std::function<bool(VoiceChoice&)> onVoiceProperties;
+  std::function<bool(SapiVoiceChoice&, const std::function<void(const SapiVoiceChoice&)>&)>
+      onSapiVoiceProperties;
   std::function<bool(ReceiverSettings&, const std::vector<std::string>& serialPorts,
                      const ReceiverTestRun& runTest)>
       onReceiverSettings;
@@ -140,8 +144,9 @@ class FakeSound final : public Sound {
   ActionLog& log_;
 };
 
-// The audio sessions a test sets up; each keeps the volume the program last
-// gave it, and every volume set is logged, also for a session gone.
+// The audio sessions a test sets up; each keeps the volume last given it,
+// and every volume set is logged, also for a session gone. Sessions are
+// known by their instance identifier.
 class FakeAudioSessions final : public AudioSessions {
  public:
   static constexpr std::uint32_t kOwnProcess = 4000;
@@ -149,24 +154,36 @@ class FakeAudioSessions final : public AudioSessions {
   explicit FakeAudioSessions(ActionLog& log) : log_(log) {}
 
   void add(AudioSession session) { sessions_.push_back(std::move(session)); }
-  void remove(std::uint32_t processId, const std::string& id);
+  void remove(const std::string& instanceId);
+  // As the user moving the session's slider in the volume mixer.
+  void setByUser(const std::string& instanceId, float volume);
   // As where the system offers no session list.
   void setUnavailable() { available_ = false; }
+  // As where the system refuses every level for the session.
+  void refuseSets(const std::string& instanceId) { refused_.push_back(instanceId); }
+  // As after the program was uninstalled.
+  void uninstall(const std::string& executable) { uninstalled_.push_back(executable); }
   // Runs before each volume is set, as if to look at the world at that moment.
   void beforeSet(std::function<void()> hook) { beforeSet_ = std::move(hook); }
 
-  std::optional<float> volume(std::uint32_t processId, const std::string& id) const;
+  std::optional<float> volume(const std::string& instanceId) const;
+  // Walks over the sessions: each list and each setVolumes is one.
+  int walks() const { return walks_; }
 
   std::optional<std::vector<AudioSession>> list() override;
-  bool setVolume(std::uint32_t processId, const std::string& id, float volume) override;
+  std::vector<bool> setVolumes(const std::vector<VolumeChange>& changes) override;
+  bool programExists(const std::string& executable) override;
   std::uint32_t ownProcessId() override { return kOwnProcess; }
 
  private:
-  AudioSession* find(std::uint32_t processId, const std::string& id);
+  AudioSession* find(const std::string& instanceId);
   ActionLog& log_;
   std::vector<AudioSession> sessions_;
+  std::vector<std::string> refused_;
+  std::vector<std::string> uninstalled_;
   std::function<void()> beforeSet_;
   bool available_ = true;
+  int walks_ = 0;
 };
 
 class FakeLauncher final : public Launcher {

@@ -1,5 +1,8 @@
 #include "fakes/fake_receiver.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -15,14 +18,22 @@ std::string nmeaSentence(const std::string& body) {
 
 class FakeReceiverLinks::Link final : public ReceiverLink {
  public:
-  Link(FakeReceiverLinks& owner, std::vector<FakeRead> reads) : owner_(owner), reads_(std::move(reads)) {
+  Link(FakeReceiverLinks& owner, FakeOpening opening)
+      : owner_(owner), reads_(std::move(opening.reads)), silenceMs_(opening.silenceMs) {
     ++owner_.alive;
   }
   ~Link() override { --owner_.alive; }
 
   bool read(std::string& bytes) override {
     if (closed_) return false;
-    FakeRead next{"", 1000, false};
+    if (owner_.log_.nowMs() != lastReadAtMs_) {
+      lastReadAtMs_ = owner_.log_.nowMs();
+      readsWithoutTime_ = 0;
+    } else if (++readsWithoutTime_ == kSpinningReads) {
+      ADD_FAILURE() << "the reader reads again and again without pausing";
+      return false;
+    }
+    FakeRead next{"", silenceMs_, false};
     if (at_ < reads_.size()) next = reads_[at_++];
     owner_.log_.advance(next.ms);
     bytes += next.bytes;
@@ -36,9 +47,13 @@ class FakeReceiverLinks::Link final : public ReceiverLink {
 
  private:
   FakeReceiverLinks& owner_;
+  static constexpr int kSpinningReads = 1000;
   std::vector<FakeRead> reads_;
+  const int silenceMs_;
   std::size_t at_ = 0;
   bool closed_ = false;
+  std::int64_t lastReadAtMs_ = -1;
+  int readsWithoutTime_ = 0;
 };
 
 LinkOpening FakeReceiverLinks::openSerial(const std::string& port, int baud) {
@@ -54,7 +69,7 @@ LinkOpening FakeReceiverLinks::open(std::string name) {
   if (next_ >= openings_.size()) return {nullptr, LinkFailure::Absent};
   FakeOpening& opening = openings_[next_++];
   if (opening.failure != LinkFailure::None) return {nullptr, opening.failure};
-  return {std::make_unique<Link>(*this, std::move(opening.reads)), LinkFailure::None};
+  return {std::make_unique<Link>(*this, std::move(opening)), LinkFailure::None};
 }
 
 }  // namespace tabiro::testing

@@ -1,7 +1,8 @@
 // GPS receivers a test scripts: each open takes the next opening of the
 // script (an absent port once the script is used up), and each read of an
 // open link gives the next chunk of its bytes after the chunk's share of
-// virtual time.
+// virtual time. A reader that reads a link a thousand times without virtual
+// time passing spins: the test fails and the link breaks.
 #pragma once
 
 #include <functional>
@@ -24,7 +25,8 @@ struct FakeRead {
 
 struct FakeOpening {
   LinkFailure failure = LinkFailure::None;
-  std::vector<FakeRead> reads;  // then silence: empty reads of a second each
+  std::vector<FakeRead> reads;  // then silence: empty reads of silenceMs each
+  int silenceMs = 1000;         // 0: a vanished port, whose reads return at once
 };
 
 class FakeReceiverLinks final : public ReceiverLinks {

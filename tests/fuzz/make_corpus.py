@@ -13,6 +13,14 @@ def sjis(text):
     return text.encode("cp932")
 
 
+def nmea(body):
+    """A sentence with its checksum right."""
+    check = 0
+    for c in body.encode():
+        check ^= c
+    return b"$%s*%02X\r\n" % (body.encode(), check)
+
+
 def code_value(target):
     """The smallest 32-bit code whose scaled, truncated value is `target`."""
     u = math.ceil(target / ANGLE_SCALE)
@@ -73,6 +81,15 @@ SEEDS = {
         "mixed.nmea": b"\x05" + b"4.2,M,,*6B\r\n{\"class\":\"TPV\"}\r\n"
         b"$GNRMC,011501.00,A,3351.6000,S,15112.6000,W,0.0,,070326,,*56\r\n"
         b"$GPVTG,54.7,T,,M,5.5,N,10.2,K,A*00\n$PGRME,15.0,M*00\r\n",
+        # Epochs as receivers send them: RMC first and last, GLL and GGA in
+        # epochs of their own, the talkers IN and GQ, mode "N".
+        "epochs.nmea": b"\x0b" + b"".join(nmea(body) for body in (
+            "GNRMC,101500.00,V,,,,,,,070326,,,N,V", "GNGGA,101500.00,,,,,0,00,,,M,,M,,",
+            "GNRMC,101501.00,A,3540.2000,N,13945.3000,E,10.0,90.0,070326,,,A,V",
+            "GNGGA,101501.00,3540.2000,N,13945.3000,E,1,08,1.0,3.6,M,39.5,M,,",
+            "INGLL,3540.2100,N,13945.3100,E,101502.00,A,A",
+            "GQGGA,101503.00,3540.2200,N,13945.3200,E,1,08,1.0,3.6,M,39.5,M,,",
+            "GQRMC,101503.00,A,3540.2200,N,13945.3200,E,10.0,90.0,070326,,,N,V")),
     },
 }
 

@@ -1,9 +1,11 @@
 // Any bytes from a receiver, cut at every length the first byte names: the
 // assembler gives the same checked sentences however the reads cut them,
-// none longer than its cap, and the sentence reader takes each without harm.
+// none longer than its cap, and the sentence reader takes each without harm,
+// making at most one fix of a time of day in a row.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> whole = assemble(bytes, bytes.size() + 1);
   check(assemble(bytes, cut) == whole, "the reads' cuts do not change the sentences");
   NmeaFixReader fixes;
+  std::optional<std::int64_t> lastTimeOfDayMs;
   for (const std::string& sentence : whole) {
     check(sentence.size() <= kNmeaLineMaxBytes, "no sentence beyond the cap");
     check(nmeaChecksumOk(sentence), "every sentence has its checksum right");
@@ -43,6 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "a fix lies on the earth");
       check(fix->speedKmh >= 0 && fix->speedKmh < 2000, "a speed a receiver can report");
       check(!fix->course || (*fix->course >= 0 && *fix->course <= 360), "a course of the compass");
+      check(!fix->timeOfDayMs || fix->timeOfDayMs != lastTimeOfDayMs, "one fix per epoch");
+      lastTimeOfDayMs = fix->timeOfDayMs;
     }
   }
   return 0;

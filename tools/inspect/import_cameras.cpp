@@ -7,13 +7,13 @@
 #include <optional>
 #include <sstream>
 #include <string_view>
-#include <unordered_map>
-
-#include <pugixml.hpp>
 
 #include "guidance/camera_file.h"
 #include "guidance/guidance_engine.h"
+#include "file_kind.h"
 #include "import_common.h"
+#include "osm_file.h"
+#include "osm_json.h"
 #include "platform/sjis.h"
 #include "sjis_from_utf8.h"
 
@@ -27,8 +27,6 @@ constexpr double kSameWayDegrees = 45.0;
 constexpr const char* kDefaultName = "オービス";
 // Sounds and pictures are chosen by these words: a cut text keeps them.
 constexpr std::string_view kKindWords[] = {"Hシステム", "ループコイル", "レーダ"};
-
-enum class DirectionTag { Facing, Travel };
 
 struct Options {
   std::string in, out;
@@ -66,7 +64,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args) {
 }
 
 struct Camera {
-  long long node = 0;
+  std::string object;              // "node 12"
   GeoDegrees position;             // WGS84
   std::optional<double> travel;    // the bearing of travel it watches
   std::string text;                // Shift-JIS, as written
@@ -78,30 +76,6 @@ struct Report {
   std::vector<std::string> skipped;
   std::vector<std::string> notes;
 };
-
-std::string tag(const pugi::xml_node& element, const char* key) {
-  for (const pugi::xml_node t : element.children("tag")) {
-    if (std::string_view(t.attribute("k").value()) == key) return t.attribute("v").value();
-  }
-  return {};
-}
-
-// A "direction" value in degrees or compass letters, as the way the camera faces.
-std::optional<double> compassBearing(std::string value) {
-  while (!value.empty() && value.back() == ' ') value.pop_back();
-  while (!value.empty() && value.front() == ' ') value.erase(0, 1);
-  if (value.empty()) return std::nullopt;
-  static const char* const kLetters[] = {"N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",
-                                         "S", "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW"};
-  for (int i = 0; i < 16; ++i) {
-    if (value == kLetters[i]) return i * 22.5;
-  }
-  char* end = nullptr;
-  const double degrees = std::strtod(value.c_str(), &end);
-  if (end != value.c_str() + value.size() || !std::isfinite(degrees)) return std::nullopt;
-  const double wrapped = std::fmod(degrees, 360.0);
-  return wrapped < 0 ? wrapped + 360.0 : wrapped;
-}
 
 // "60", "60 km/h" or "40 mph" in km/h; nothing for "JP:urban" and the like.
 std::optional<int> maxspeedKmh(const std::string& value) {
@@ -144,143 +118,6 @@ std::string cameraText(const std::string& nameUtf8, std::optional<int> limit, in
   return cut + suffix;
 }
 
-struct OsmNode {
-  GeoDegrees position;
-  pugi::xml_node element;
-};
-
-struct Enforcement {
-  long long relation = 0;
-  std::optional<long long> from;
-  pugi::xml_node element;
-};
-
-class OsmFile {
- public:
-  OsmFile(const pugi::xml_node& root, DirectionTag directionTag, Report& report)
-      : directionTag_(directionTag), report_(report) {
-    for (const pugi::xml_node n : root.children("node")) {
-      nodes_[n.attribute("id").as_llong()] = {{n.attribute("lat").as_double(), n.attribute("lon").as_double()}, n};
-    }
-    for (const pugi::xml_node w : root.children("way")) readWay(w);
-    for (const pugi::xml_node r : root.children("relation")) readRelation(r);
-  }
-
-  // Every camera in the order of the file's nodes; a node both tagged and a
-  // relation's device is one camera.
-  std::vector<Camera> cameras(const pugi::xml_node& root) {
-    std::vector<Camera> result;
-    for (const pugi::xml_node n : root.children("node")) {
-      const long long id = n.attribute("id").as_llong();
-      const auto device = devices_.find(id);
-      const bool tagged = tag(n, "highway") == "speed_camera";
-      if (!tagged && device == devices_.end()) continue;
-      result.push_back(camera(id, device == devices_.end() ? nullptr : &device->second));
-    }
-    return result;
-  }
-
- private:
-  void readWay(const pugi::xml_node& w) {
-    const long long id = w.attribute("id").as_llong();
-    std::vector<long long> refs;
-    for (const pugi::xml_node nd : w.children("nd")) refs.push_back(nd.attribute("ref").as_llong());
-    if (tag(w, "highway") == "speed_camera") {
-      report_.skipped.push_back("way " + std::to_string(id) +
-                                ": 線か面に付いたオービスは位置が一つに決まらないため飛ばしました。");
-    }
-    for (std::size_t i = 0; i < refs.size(); ++i) wayOf_.try_emplace(refs[i], WayPlace{refs, i});
-  }
-
-  void readRelation(const pugi::xml_node& r) {
-    const std::string kind = tag(r, "enforcement");
-    if (tag(r, "type") != "enforcement" || (kind != "maxspeed" && kind != "average_speed")) return;
-    const long long id = r.attribute("id").as_llong();
-    Enforcement e{id, std::nullopt, r};
-    std::vector<long long> devices;
-    for (const pugi::xml_node m : r.children("member")) {
-      if (std::string_view(m.attribute("type").value()) != "node") continue;
-      const std::string_view role = m.attribute("role").value();
-      if (role == "device") devices.push_back(m.attribute("ref").as_llong());
-      if (role == "from" && nodes_.count(m.attribute("ref").as_llong())) e.from = m.attribute("ref").as_llong();
-    }
-    for (const long long device : devices) {
-      if (!nodes_.count(device)) {
-        report_.skipped.push_back("relation " + std::to_string(id) + ": 装置（device）の node " +
-                                  std::to_string(device) + " がファイルにないため飛ばしました。");
-        continue;
-      }
-      devices_.try_emplace(device, e);
-    }
-    if (devices.empty()) {
-      report_.skipped.push_back("relation " + std::to_string(id) + ": 装置（device）がないため飛ばしました。");
-    }
-  }
-
-  Camera camera(long long id, const Enforcement* relation) {
-    const OsmNode& node = nodes_.at(id);
-    Camera c;
-    c.node = id;
-    c.position = node.position;
-    if (relation && relation->from) {
-      c.travel = bearingDegrees(nodes_.at(*relation->from).position, node.position);
-    } else {
-      c.travel = directionOf(id, node.element);
-    }
-    auto either = [&](const char* key) {
-      std::string value = tag(node.element, key);
-      if (value.empty() && relation) value = tag(relation->element, key);
-      return value;
-    };
-    std::string name = either("name");
-    if (name.empty()) name = either("ref");
-    c.text = cameraText(name, maxspeedKmh(either("maxspeed")), report_.replaced);
-    return c;
-  }
-
-  // The bearing of travel from the node's "direction" tag.
-  std::optional<double> directionOf(long long id, const pugi::xml_node& element) {
-    std::string value = tag(element, "direction");
-    if (value.empty()) value = tag(element, "camera:direction");
-    if (value == "forward" || value == "backward") {
-      const auto place = wayOf_.find(id);
-      if (place == wayOf_.end()) {
-        report_.notes.push_back("node " + std::to_string(id) + ": \"" + value +
-                                "\" の道（way）がファイルにないため全方向にしました。");
-        return std::nullopt;
-      }
-      const auto along = alongWay(place->second);
-      if (!along) return std::nullopt;
-      return value == "forward" ? *along : std::fmod(*along + 180.0, 360.0);
-    }
-    const auto facing = compassBearing(value);
-    if (!facing) return std::nullopt;
-    // The camera faces the traffic it watches: that traffic runs the other way.
-    return directionTag_ == DirectionTag::Travel ? *facing : std::fmod(*facing + 180.0, 360.0);
-  }
-
-  struct WayPlace {
-    std::vector<long long> refs;
-    std::size_t index = 0;
-  };
-
-  // The bearing of the way at its node, in the order of its nodes.
-  std::optional<double> alongWay(const WayPlace& place) {
-    const std::size_t before = place.index > 0 ? place.index - 1 : place.index;
-    const std::size_t after = place.index + 1 < place.refs.size() ? place.index + 1 : place.index;
-    const auto a = nodes_.find(place.refs[before]);
-    const auto b = nodes_.find(place.refs[after]);
-    if (before == after || a == nodes_.end() || b == nodes_.end()) return std::nullopt;
-    return bearingDegrees(a->second.position, b->second.position);
-  }
-
-  DirectionTag directionTag_;
-  Report& report_;
-  std::unordered_map<long long, OsmNode> nodes_;
-  std::unordered_map<long long, WayPlace> wayOf_;
-  std::unordered_map<long long, Enforcement> devices_;
-};
-
 // The bearing as the point file holds it: whole degrees, or any direction.
 std::int32_t fileDirection(const std::optional<double>& travel) {
   if (!travel) return CameraTable::kAnyDirection;
@@ -321,22 +158,108 @@ void printReport(const Report& r, int written, std::ostream& err) {
   for (const std::string& s : r.skipped) err << "飛ばしたもの: " << s << "\n";
 }
 
+struct Found {
+  CameraSearch search;
+  std::string remark;  // UTF-8
+};
+
+// The cameras of the file, streamed when it is an OSM file; nothing, with
+// the reason on `err`, when it cannot be read.
+std::optional<Found> findInFile(const Options& o, std::ostream& err) {
+  DetectedFile detected;
+  if (!detectFileKindAt(o.in, detected, err)) return std::nullopt;
+  Found found;
+  if (detected.kind == FileKind::OverpassJson || detected.kind == FileKind::GeoJson) {
+    std::ifstream file;
+    if (!openForReading(file, o.in)) {
+      err << fileOpenErrorText(o.in) << "\n";
+      return std::nullopt;
+    }
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    JsonOsm json;
+    std::string error;
+    if (!readOsmJson(text, json, error)) {
+      err << o.in << ": " << sjisFromUtf8(error).text << "\n";
+      return std::nullopt;
+    }
+    found.remark = json.remark;
+    found.search = findCameras(memoryPass(json.objects), o.direction);
+    return found;
+  }
+  if (detected.kind != FileKind::OsmXml && detected.kind != FileKind::OsmGzip && detected.kind != FileKind::OsmPbf) {
+    err << unreadableFileText(o.in, detected, "OpenStreetMap の XML（.osm、.osm.gz）と PBF（.osm.pbf）、"
+                                              "Overpass API の JSON、GeoJSON") << "\n";
+    return std::nullopt;
+  }
+  try {
+    const OsmFile osm(o.in, detected.kind == FileKind::OsmPbf    ? OsmFileFormat::Pbf
+                            : detected.kind == FileKind::OsmGzip ? OsmFileFormat::GzipXml
+                                                                 : OsmFileFormat::Xml);
+    found.remark = osm.remark();
+    found.search = findCameras([&osm](auto kinds, const OsmVisit& visit) { osm.read(kinds, visit); }, o.direction);
+  } catch (const OsmReadError& e) {
+    err << o.in << ": " << sjisFromUtf8(e.what()).text << "\n";
+    return std::nullopt;
+  }
+  return found;
+}
+
+// Cameras of the new file that the point file holds already, but where the
+// other datum puts them: the file was written in that datum.
+int inOtherDatum(const std::vector<Camera>& found, const std::vector<CameraEntry>& inFile, FileDatum datum) {
+  const FileDatum other = datum == FileDatum::Tokyo ? FileDatum::Wgs84 : FileDatum::Tokyo;
+  int same = 0, shifted = 0;
+  for (const Camera& c : found) {
+    const std::int32_t way = fileDirection(c.travel);
+    const Coordinates there = filePosition(c.position, other);
+    for (const CameraEntry& e : inFile) {
+      if (sameCamera(c.filePosition, way, e.position, e.direction)) {
+        ++same;
+        break;
+      }
+      if (sameCamera(there, way, e.position, e.direction)) {
+        ++shifted;
+        break;
+      }
+    }
+  }
+  return shifted > same ? shifted : 0;
+}
+
 }  // namespace
 
 int importCameras(const std::vector<std::string>& args, std::ostream& err) {
   const auto options = parseOptions(args);
   if (!options) return 2;
-  pugi::xml_document doc;
-  if (!loadXml(options->in, doc, err)) return 1;
-  const pugi::xml_node root = doc.child("osm");
-  if (!root) {
-    err << options->in << ": OpenStreetMap の XML（<osm> 要素）ではありません。\n";
+  const std::optional<Found> search = findInFile(*options, err);
+  if (!search) {
+    err << options->out << " は書きませんでした。\n";
+    return 1;
+  }
+  if (!search->remark.empty()) {
+    err << "Overpass API の注記: " << sjisFromUtf8(search->remark).text << "\n";
+    // A query cut short by a time-out or its memory gives part of the cameras.
+    if (search->remark.find("error") != std::string::npos) {
+      err << "エラー: 問い合わせが最後まで終わらず、結果が欠けています。[timeout:...] か [maxsize:...] を大きくするか、"
+          << "範囲を狭めて問い合わせ直してください。" << options->out << " は書きませんでした。\n";
+      return 1;
+    }
+  }
+  if (!search->search.errors.empty()) {
+    for (const std::string& e : search->search.errors) err << "エラー: " << sjisFromUtf8(e).text << "\n";
+    err << options->out << " は書きませんでした。\n";
     return 1;
   }
 
   Report report;
-  OsmFile osm(root, options->direction, report);
-  std::vector<Camera> found = osm.cameras(root);
+  for (const std::string& n : search->search.notes) report.notes.push_back(sjisFromUtf8(n).text);
+  for (const std::string& n : search->search.skipped) report.skipped.push_back(sjisFromUtf8(n).text);
+  std::vector<Camera> found;
+  for (const FoundCamera& f : search->search.cameras) {
+    Camera c{f.object, f.position, f.travel, cameraText(f.name, maxspeedKmh(f.maxspeed), report.replaced), {}};
+    c.filePosition = filePosition(c.position, options->datum);
+    found.push_back(std::move(c));
+  }
   report.found = static_cast<int>(found.size());
 
   std::string existing;
@@ -355,14 +278,21 @@ int importCameras(const std::vector<std::string>& args, std::ostream& err) {
         }
       }
     }
+    if (const int shifted = inOtherDatum(found, inFile, options->datum)) {
+      const bool tokyo = options->datum == FileDatum::Tokyo;
+      err << "エラー: " << options->out << " は" << (tokyo ? "世界測地系（WGS84）" : "日本測地系（tokyo）")
+          << "で書かれているようです。" << shifted << " 件のオービスが、その測地系で見ると既にあるものと重なります。"
+          << "--datum " << (tokyo ? "wgs84" : "tokyo") << " を付けて足してください。" << options->out
+          << " は書きませんでした。\n";
+      return 1;
+    }
   }
 
   std::vector<Camera> kept;
   for (Camera& c : found) {
-    c.filePosition = filePosition(c.position, options->datum);
     if (c.filePosition.latitude <= 0 || c.filePosition.longitude <= 0) {
       // The file holds north latitude and east longitude only.
-      report.skipped.push_back("node " + std::to_string(c.node) + ": 北緯・東経の外にあるため飛ばしました。");
+      report.skipped.push_back(c.object + ": 北緯・東経の外にあるため飛ばしました。");
       continue;
     }
     const std::int32_t way = fileDirection(c.travel);

@@ -1,5 +1,5 @@
-// tabiro-inspect import-cameras: the speed cameras of an OpenStreetMap XML
-// export as a point file (.pot).
+// tabiro-inspect import-cameras: the speed cameras of an OpenStreetMap file
+// (XML, gzip XML, PBF), Overpass API JSON or GeoJSON as a point file (.pot).
 #pragma once
 
 #include <ostream>
@@ -8,7 +8,7 @@
 
 namespace tabiro::inspect {
 
-// args: IN.osm OUT.pot [--datum tokyo|wgs84] [--append] [--direction facing|travel].
+// args: IN OUT.pot [--datum tokyo|wgs84] [--append] [--direction facing|travel].
 // The report goes to `err`. 0 written, 1 nothing written (a file that cannot
 // be read or written, no camera), 2 wrong arguments.
 int importCameras(const std::vector<std::string>& args, std::ostream& err);

@@ -21,16 +21,6 @@ constexpr double kMetresPerDegree = 111320.0;  // of latitude, near enough for a
 
 double radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 
-struct Offset {
-  double east = 0;
-  double north = 0;
-};
-
-Offset offsetBetween(GeoDegrees from, GeoDegrees to) {
-  return {(to.longitude - from.longitude) * kMetresPerDegree * std::cos(radians(from.latitude)),
-          (to.latitude - from.latitude) * kMetresPerDegree};
-}
-
 // The encoding named by the XML declaration at the start of `text`, or empty.
 std::string declaredEncoding(std::string_view text) {
   if (text.substr(0, 5) != "<?xml") return {};
@@ -51,6 +41,11 @@ bool isUtf8Name(std::string_view name) {
 }
 
 }  // namespace
+
+Offset offsetBetween(GeoDegrees from, GeoDegrees to) {
+  return {(to.longitude - from.longitude) * kMetresPerDegree * std::cos(radians(from.latitude)),
+          (to.latitude - from.latitude) * kMetresPerDegree};
+}
 
 std::optional<FileDatum> parseDatum(std::string_view name) {
   if (name == "tokyo") return FileDatum::Tokyo;

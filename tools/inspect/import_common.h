@@ -28,6 +28,11 @@ Coordinates filePosition(GeoDegrees wgs84, FileDatum datum);
 // and the distance between them in metres; both for the short distances of
 // one road, on a plane through the first point.
 double bearingDegrees(GeoDegrees from, GeoDegrees to);
+struct Offset {
+  double east = 0;
+  double north = 0;
+};
+Offset offsetBetween(GeoDegrees from, GeoDegrees to);
 double metresBetween(GeoDegrees a, GeoDegrees b);
 // The signed difference `to` - `from` of two bearings, -180 to 180.
 double turnDegrees(double from, double to);

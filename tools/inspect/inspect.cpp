@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <utility>
 
 #include "core/shared_state.h"
 #include "gps/coordinates.h"
+#include "gps/nmea.h"
 #include "gps/status_bar.h"
 #include "guidance/camera_file.h"
 #include "guidance/file_warnings.h"
@@ -28,12 +30,14 @@ constexpr const char* kUsage =
     "  tabiro-inspect route ファイル.nyp        ルートファイルの地点\n"
     "  tabiro-inspect cameras ファイル.pot      オービスファイルの地点\n"
     "  tabiro-inspect status \"時速\" \"北緯\" \"東経\"  ステータスバーの3つのテキスト\n"
+    "  tabiro-inspect nmea 受信記録.nmea         GPS受信機の NMEA から受信機リーダーが出す測位\n"
     "  tabiro-inspect gpx 記録.log [--datum tokyo|wgs84]\n"
     "                                           GPS記録（トラックログ）を GPX 1.1（WGS84）で出力\n"
     "  tabiro-inspect replay ルート.nyp オービス.pot 走行 [--profile 設定.ini]\n"
     "                                           走行（NMEA か GPS記録）に沿った案内の再現\n"
-    "  tabiro-inspect import-cameras 地図.osm オービス.pot [--datum tokyo|wgs84] [--append]\n"
-    "                 [--direction facing|travel]  OpenStreetMap の XML からオービスファイルを作る\n"
+    "  tabiro-inspect import-cameras 地図 オービス.pot [--datum tokyo|wgs84] [--append]\n"
+    "                 [--direction facing|travel]  OpenStreetMap（.osm・.osm.gz・.osm.pbf）、\n"
+    "                                           Overpass API の JSON、GeoJSON からオービスファイルを作る\n"
     "  tabiro-inspect import-route ルート.gpx ルート.nyp [--datum tokyo|wgs84] [--route N | --track N]\n"
     "                                           GPX・KML のルートか軌跡の曲がり角からルートファイルを作る\n"
     "  tabiro-inspect map ルート.nyp オービス.pot [走行] -o 地図.svg\n"
@@ -162,6 +166,40 @@ int inspectStatus(const std::string& speedText, const std::string& latitudeText,
   return 0;
 }
 
+std::string timeOfDayText(const std::optional<std::int64_t>& ms) {
+  if (!ms) return "--:--:--.---";
+  char text[16];
+  std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", static_cast<long long>(*ms / 3600000),
+                static_cast<long long>(*ms / 60000 % 60), static_cast<long long>(*ms / 1000 % 60),
+                static_cast<long long>(*ms % 1000));
+  return text;
+}
+
+// The fixes the receiver reader would publish from a receiver's bytes.
+int inspectNmea(const std::string& path, std::ostream& out, std::ostream& err) {
+  auto file = openFile(path, err);
+  if (!file) return 1;
+  const std::string bytes{std::istreambuf_iterator<char>(*file), std::istreambuf_iterator<char>()};
+  NmeaLineAssembler lines;
+  NmeaFixReader fixes;
+  int count = 0;
+  for (const std::string& sentence : lines.feed(bytes + "\n")) {
+    const auto parsed = parseNmeaSentence(sentence);
+    const auto fix = parsed ? fixes.take(*parsed) : std::nullopt;
+    if (!fix) continue;
+    ++count;
+    char course[16] = "なし";
+    if (fix->course) std::snprintf(course, sizeof course, "%.1f°", *fix->course);
+    char text[160];
+    std::snprintf(text, sizeof text, "UTC %s  緯度 %.7f  経度 %.7f  時速 %.1f km/h  進路 %s\n",
+                  timeOfDayText(fix->timeOfDayMs).c_str(), fix->position.latitude,
+                  fix->position.longitude, fix->speedKmh, course);
+    out << text;
+  }
+  out << "測位 " << count << " 件\n";
+  return 0;
+}
+
 }  // namespace
 
 std::string formatDms(std::int32_t value) {
@@ -198,6 +236,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       if (code != 2) return code;
     }
   }
+  if (args.size() == 2 && args[0] == "nmea") return inspectNmea(args[1], out, err);
   if (args.size() == 4 && args[0] == "status") return inspectStatus(args[1], args[2], args[3], out);
   err << kUsage;
   return 2;

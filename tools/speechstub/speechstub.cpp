@@ -18,6 +18,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "in_process_server.h"
+
 namespace {
 
 // {5E0C3A71-8B2D-4C6F-9A14-2D7B9E3F1C58}
@@ -27,7 +29,6 @@ const char kProgId[] = "TOSTTSX.TOSTTSXCtrl.1";
 const char kDescription[] = "TOSTTSX Control (test stand-in)";
 
 HMODULE g_module = nullptr;
-LONG g_locks = 0;  // live objects and class-factory locks
 
 constexpr DISPID kBusy = 14;
 constexpr DISPID kSpeak = 19;
@@ -135,7 +136,7 @@ class SpeechObject final : public IDispatch {
       const Property& p = kProperties[i];
       values_[i] = p.type == VT_BOOL ? (p.initial ? VARIANT_TRUE : VARIANT_FALSE) : p.initial;
     }
-    InterlockedIncrement(&g_locks);
+    InterlockedIncrement(&stub::g_serverLocks);
     logLine("create");
   }
 
@@ -154,7 +155,7 @@ class SpeechObject final : public IDispatch {
     LONG left = InterlockedDecrement(&refs_);
     if (left == 0) {
       logLine("release");
-      InterlockedDecrement(&g_locks);
+      InterlockedDecrement(&stub::g_serverLocks);
       delete this;
     }
     return left;
@@ -288,43 +289,19 @@ class SpeechObject final : public IDispatch {
   long busyReadsLeft_ = settingLong("SPEECHSTUB_BUSYREADS", 3);
 };
 
-class SpeechFactory final : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *out = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+HRESULT makeSpeechObject(REFIID iid, void** out) {
+  g_logPath = setting("SPEECHSTUB_LOG", moduleDir() + "speechstub.log");
+  if (settingLong("SPEECHSTUB_FAILCREATE", 0) == 1) {
+    logLine("refused");
+    return E_FAIL;
   }
-  // One static factory lives as long as the DLL.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  SpeechObject* object = new SpeechObject;
+  HRESULT hr = object->QueryInterface(iid, out);
+  object->Release();
+  return hr;
+}
 
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    g_logPath = setting("SPEECHSTUB_LOG", moduleDir() + "speechstub.log");
-    if (settingLong("SPEECHSTUB_FAILCREATE", 0) == 1) {
-      logLine("refused");
-      return E_FAIL;
-    }
-    SpeechObject* object = new SpeechObject;
-    HRESULT hr = object->QueryInterface(iid, out);
-    object->Release();
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    if (lock) InterlockedIncrement(&g_locks);
-    else InterlockedDecrement(&g_locks);
-    return S_OK;
-  }
-};
-
-SpeechFactory g_factory;
+stub::InProcessFactory g_factory{&makeSpeechObject};
 
 bool setValue(const std::string& key, const char* name, const std::string& value) {
   HKEY handle;
@@ -348,13 +325,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (!IsEqualCLSID(clsid, kClsid)) return CLASS_E_CLASSNOTAVAILABLE;
-  return g_factory.QueryInterface(iid, out);
+  return g_factory.classObject(clsid, kClsid, iid, out);
 }
 
-STDAPI DllCanUnloadNow() { return g_locks == 0 ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() { return stub::canUnloadNow(); }
 
 STDAPI DllRegisterServer() {
   char path[MAX_PATH] = {};

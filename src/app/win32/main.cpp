@@ -11,6 +11,7 @@
 #include "platform/win32/audio_sessions_win32.h"
 #include "platform/win32/receiver_links_win32.h"
 #include "speech/speech_control.h"
+#include "speech/win32/sapi_voice_win32.h"
 #include "speech/win32/speech_dispatch_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -20,15 +21,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&controls);
 
   using namespace tabiro;
+  installStageLogFromEnvironment();
   // Detached workers may still run while the process ends. Everything they
   // can reach (the ports, the profile, the shared state, the toolbar that
   // holds their context) lives as long as the process and is never
-  // destroyed. The speech wrapper is the user-interface thread's alone: it
-  // is destroyed at the end and releases the control if it still holds it.
+  // destroyed. The speech engines are the user-interface thread's alone:
+  // they are destroyed at the end and let go of what they still hold.
   setSignalAnnouncer(&announceSignalChange);
   auto* state = new SharedState;
   Win32SpeechDispatch speechDispatch;
   SpeechControl speech(speechDispatch);
+  Win32SapiVoice sapi;
 
   auto* desktop = new Win32Desktop;
   auto* clock = new Win32Clock;
@@ -41,7 +44,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   auto* toolbar = new ToolbarWindow(
       instance, {*desktop, *clock, *sound, *launcher, *workers, *audio, *receivers}, *settings,
-      *state, speech);
+      *state, speech, sapi);
   toolbar->run();
   // A receiver's reader lets go of its port before the process ends.
   stopGpsWorkers(*state);

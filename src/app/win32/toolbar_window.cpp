@@ -15,6 +15,7 @@
 #include "settings/win32/guide_phrase_dialog.h"
 #include "settings/win32/operation_settings_dialog.h"
 #include "settings/win32/receiver_settings_dialog.h"
+#include "speech/win32/sapi_voice_dialog.h"
 #include "speech/win32/voice_properties_dialog.h"
 
 namespace tabiro {
@@ -36,12 +37,14 @@ std::string loadString(HINSTANCE instance, UINT id) {
 }  // namespace
 
 ToolbarWindow::ToolbarWindow(HINSTANCE instance, ExternalPorts ports, SettingsStore& settings,
-                             SharedState& state, SpeechControl& speech)
+                             SharedState& state, SpeechControl& legacySpeech,
+                             SapiVoice& sapi)
     : Dialog(instance, IDD_TOOLBAR),
       ctx_{ports.desktop,   ports.clock, *this,           *this,    *this,
            ports.sound,     ports.launcher, ports.workers, ports.audio, ports.receivers,
            settings,        state},
-      dialog_(ctx_, speech) {
+      speech_(ctx_, legacySpeech, sapi),
+      dialog_(ctx_, speech_) {
   icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 32, 32, 0));
   smallIcon_ =
       static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
@@ -278,6 +281,12 @@ bool ToolbarWindow::runGuidePhrases(GuidePhrases& values,
 
 bool ToolbarWindow::runVoiceProperties(VoiceChoice& values) {
   VoicePropertiesDialog dialog(instance(), values);
+  return dialog.runModal(activeOwner()) == IDOK;
+}
+
+bool ToolbarWindow::runSapiVoiceProperties(
+    SapiVoiceChoice& values, const std::function<void(const SapiVoiceChoice&)>& tryVoice) {
+  SapiVoiceDialog dialog(instance(), values, tryVoice);
   return dialog.runModal(activeOwner()) == IDOK;
 }
 

@@ -32,7 +32,7 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   // process lives, so the object is never destroyed: run() lets go of the
   // window's own resources when it ends.
   ToolbarWindow(HINSTANCE instance, ExternalPorts ports, SettingsStore& settings,
-                SharedState& state, SpeechControl& speech);
+                SharedState& state, SpeechControl& legacySpeech, SapiVoice& sapi);
 
   // Shows the toolbar and runs it until Enter, ×, Esc or the close box.
   void run();
@@ -58,6 +58,8 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   bool runGuidePhrases(GuidePhrases& values,
                        const std::function<void()>& openVoiceProperties) override;
   bool runVoiceProperties(VoiceChoice& values) override;
+  bool runSapiVoiceProperties(SapiVoiceChoice& values,
+                              const std::function<void(const SapiVoiceChoice&)>& tryVoice) override;
   bool runReceiverSettings(ReceiverSettings& values, const std::vector<std::string>& serialPorts,
                            const ReceiverTestRun& runTest) override;
 
@@ -80,6 +82,7 @@ class ToolbarWindow : public ui::Dialog, public ToolbarView, public Popups, publ
   bool preTranslate(MSG& msg);
 
   AppContext ctx_;
+  ToolbarSpeech speech_;
   ToolbarDialog dialog_;
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;

@@ -5,11 +5,13 @@
 #include <mmsystem.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstring>
 #include <thread>
 #include <vector>
 
 #include "platform/sjis.h"
+#include "platform/stage_marks.h"
 
 namespace tabiro {
 
@@ -289,6 +291,31 @@ std::string profilePath() {
   }
   // Without an application-data folder the profile stays beside the program.
   return (folder.empty() ? "" : folder + "\\") + program.baseName + ".ini";
+}
+
+namespace {
+
+HANDLE stageLog = INVALID_HANDLE_VALUE;
+
+// One write per line on a file opened for appending, so that lines of
+// several threads never mix.
+void appendStage(const char* stage) {
+  char line[96];
+  const int size = std::snprintf(line, sizeof line, "%llu %s\n",
+                                 static_cast<unsigned long long>(GetTickCount64()), stage);
+  DWORD written = 0;
+  if (size > 0) WriteFile(stageLog, line, static_cast<DWORD>(size), &written, nullptr);
+}
+
+}  // namespace
+
+void installStageLogFromEnvironment() {
+  char path[MAX_PATH];
+  const DWORD size = GetEnvironmentVariableA("TABIRO_STAGE_LOG", path, sizeof path);
+  if (size == 0 || size >= sizeof path) return;
+  stageLog = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (stageLog != INVALID_HANDLE_VALUE) installStageSink(appendStage);
 }
 
 }  // namespace tabiro

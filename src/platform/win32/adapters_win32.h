@@ -71,4 +71,8 @@ std::string findProgramFile(const std::string& bareName);
 // the program when there is no application-data folder.
 std::string profilePath();
 
+// When TABIRO_STAGE_LOG names a file, every markStage appends a line
+// "<GetTickCount64> <stage>" to it (the stand-ins' clock).
+void installStageLogFromEnvironment();
+
 }  // namespace tabiro

@@ -63,27 +63,51 @@ std::string failure(const char* step, HRESULT hr) {
   return text;
 }
 
-using SessionVisitor = std::function<void(const AudioSession&, ISimpleAudioVolume&)>;
+std::wstring wide(const std::string& text) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  if (size <= 1) return {};
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), size);
+  out.resize(static_cast<std::size_t>(size) - 1);
+  return out;
+}
 
-// Visits every session of the default output device; the reason when there
-// is no session list.
-std::string walkSessions(const SessionVisitor& visit) {
-  const ComOnThisThread com;
-  ComPtr<IMMDeviceEnumerator> devices;
-  HRESULT hr = CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
-                                __uuidof(IMMDeviceEnumerator), devices.outVoid());
-  if (FAILED(hr)) return failure("the device enumerator", hr);
-  ComPtr<IMMDevice> device;
-  hr = devices->GetDefaultAudioEndpoint(eRender, eMultimedia, device.out());
-  if (FAILED(hr)) return failure("the default output device", hr);
+// The identifier a session call hands out, taken over and freed.
+std::string takeIdentifier(HRESULT hr, LPWSTR id) {
+  std::string out = SUCCEEDED(hr) ? utf8(id) : std::string();
+  CoTaskMemFree(id);
+  return out;
+}
+
+// The program file of a process; empty for a session of several processes
+// (process 0) or one this user may not look into.
+std::string programOf(DWORD process) {
+  if (process == 0) return {};
+  const HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+  if (!handle) return {};
+  wchar_t path[MAX_PATH * 2];
+  DWORD size = MAX_PATH * 2;
+  const BOOL found = QueryFullProcessImageNameW(handle, 0, path, &size);
+  CloseHandle(handle);
+  return found ? utf8(path) : std::string();
+}
+
+using SessionVisitor = std::function<void(AudioSession&, ISimpleAudioVolume&)>;
+
+// Visits every session of one output device; a failure when it has no
+// session list, with `step` naming what failed.
+HRESULT walkDevice(IMMDevice& device, const SessionVisitor& visit, const char*& step) {
   ComPtr<IAudioSessionManager2> manager;
-  hr = device->Activate(__uuidof(IAudioSessionManager2), CLSCTX_ALL, nullptr, manager.outVoid());
-  if (FAILED(hr)) return failure("the session manager", hr);
+  step = "the session manager";
+  HRESULT hr = device.Activate(__uuidof(IAudioSessionManager2), CLSCTX_ALL, nullptr,
+                               manager.outVoid());
+  if (FAILED(hr)) return hr;
   ComPtr<IAudioSessionEnumerator> sessions;
-  hr = manager->GetSessionEnumerator(sessions.out());
-  if (FAILED(hr)) return failure("the session list", hr);
+  step = "the session list";
+  if (FAILED(hr = manager->GetSessionEnumerator(sessions.out()))) return hr;
   int count = 0;
-  if (FAILED(hr = sessions->GetCount(&count))) return failure("the session count", hr);
+  step = "the session count";
+  if (FAILED(hr = sessions->GetCount(&count))) return hr;
 
   for (int i = 0; i < count; ++i) {
     ComPtr<IAudioSessionControl> control;
@@ -99,10 +123,10 @@ std::string walkSessions(const SessionVisitor& visit) {
     control2->GetProcessId(&process);  // 0 for a session of several processes
     s.processId = process;
     LPWSTR id = nullptr;
-    if (SUCCEEDED(control2->GetSessionInstanceIdentifier(&id))) {
-      s.id = utf8(id);
-      CoTaskMemFree(id);
-    }
+    s.instanceId = takeIdentifier(control2->GetSessionInstanceIdentifier(&id), id);
+    id = nullptr;
+    s.sessionId = takeIdentifier(control2->GetSessionIdentifier(&id), id);
+    s.systemSounds = control2->IsSystemSoundsSession() == S_OK;
     AudioSessionState state = AudioSessionStateInactive;
     control->GetState(&state);
     s.expired = state == AudioSessionStateExpired;
@@ -111,28 +135,68 @@ std::string walkSessions(const SessionVisitor& visit) {
     s.muted = muted != FALSE;
     visit(s, *volume);
   }
-  return {};
+  return S_OK;
+}
+
+// Visits every session of every active output device (a program may play
+// to a Bluetooth speaker while another device is the default); the reason
+// when not one device has a session list.
+std::string walkSessions(const SessionVisitor& visit) {
+  const ComOnThisThread com;
+  ComPtr<IMMDeviceEnumerator> enumerator;
+  HRESULT hr = CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                                __uuidof(IMMDeviceEnumerator), enumerator.outVoid());
+  if (FAILED(hr)) return failure("the device enumerator", hr);
+  ComPtr<IMMDeviceCollection> devices;
+  hr = enumerator->EnumAudioEndpoints(eRender, DEVICE_STATE_ACTIVE, devices.out());
+  if (FAILED(hr)) return failure("the output devices", hr);
+  UINT count = 0;
+  if (FAILED(hr = devices->GetCount(&count))) return failure("the device count", hr);
+  if (count == 0) return failure("the output devices (none active)", S_FALSE);
+
+  std::string reason;
+  bool anyListed = false;
+  for (UINT i = 0; i < count; ++i) {
+    ComPtr<IMMDevice> device;
+    const char* step = "the output device";
+    hr = devices->Item(i, device.out());
+    if (SUCCEEDED(hr)) hr = walkDevice(*device, visit, step);
+    if (SUCCEEDED(hr)) {
+      anyListed = true;
+    } else if (reason.empty()) {
+      reason = failure(step, hr);
+    }
+  }
+  return anyListed ? std::string() : reason;
 }
 
 }  // namespace
 
 std::optional<std::vector<AudioSession>> Win32AudioSessions::list() {
   std::vector<AudioSession> found;
-  const std::string reason =
-      walkSessions([&](const AudioSession& s, ISimpleAudioVolume&) { found.push_back(s); });
+  const std::string reason = walkSessions([&](AudioSession& s, ISimpleAudioVolume&) {
+    s.executable = programOf(s.processId);
+    found.push_back(std::move(s));
+  });
   if (reason.empty()) return found;
   if (!reasonTold_.exchange(true)) OutputDebugStringA(reason.c_str());
   return std::nullopt;
 }
 
-bool Win32AudioSessions::setVolume(std::uint32_t processId, const std::string& id, float volume) {
-  bool set = false;
+std::vector<bool> Win32AudioSessions::setVolumes(const std::vector<VolumeChange>& changes) {
+  std::vector<bool> done(changes.size(), false);
   walkSessions([&](const AudioSession& s, ISimpleAudioVolume& control) {
-    if (!set && s.processId == processId && s.id == id) {
-      set = SUCCEEDED(control.SetMasterVolume(volume, nullptr));
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+      if (!done[i] && changes[i].instanceId == s.instanceId) {
+        done[i] = SUCCEEDED(control.SetMasterVolume(changes[i].volume, nullptr));
+      }
     }
   });
-  return set;
+  return done;
+}
+
+bool Win32AudioSessions::programExists(const std::string& executable) {
+  return GetFileAttributesW(wide(executable).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::uint32_t Win32AudioSessions::ownProcessId() { return GetCurrentProcessId(); }

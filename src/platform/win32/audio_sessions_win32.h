@@ -1,4 +1,4 @@
-// The audio sessions of the default output device through the system's
+// The audio sessions of every active output device through the system's
 // session manager.
 #pragma once
 
@@ -11,7 +11,8 @@ namespace tabiro {
 class Win32AudioSessions : public AudioSessions {
  public:
   std::optional<std::vector<AudioSession>> list() override;
-  bool setVolume(std::uint32_t processId, const std::string& id, float volume) override;
+  std::vector<bool> setVolumes(const std::vector<VolumeChange>& changes) override;
+  bool programExists(const std::string& executable) override;
   std::uint32_t ownProcessId() override;
 
  private:

@@ -12,79 +12,87 @@ namespace tabiro {
 
 namespace {
 
-constexpr DWORD kIntervalMs = 50;
-constexpr DWORD kReadMs = 1000;
+constexpr int kReadMs = 1000;
+constexpr int kSliceMs = 50;
 constexpr int kConnectMs = 1000;
-constexpr int kSelectSliceMs = 100;
-// An empty read much shorter than its timeout is a port that is gone (a
-// vanished pty under Wine reads so): pausing keeps it from spinning.
-constexpr DWORD kEmptyReadFloorMs = 100;
 
-// Reads on the reader's thread with the timeouts {interval 50, constant
-// 1000}: neither WaitCommEvent nor a return on the first byte is used, as
-// Wine's serial ports on a pty honour neither.
-class SerialLink final : public ReceiverLink {
+// A read waits for bytes in slices, up to about a second, and returns with
+// the first that come, so a fix goes on at once. close() comes from another
+// thread (a stop) and ends the read within a slice; a closed link reads as
+// broken.
+class SlicedLink : public ReceiverLink {
+ public:
+  bool read(std::string& bytes) final {
+    const std::size_t before = bytes.size();
+    for (int waited = 0; waited < kReadMs && !closed_ && bytes.size() == before; waited += kSliceMs) {
+      if (!readSlice(bytes)) return false;
+    }
+    return !closed_;
+  }
+  void close() final {
+    closed_ = true;
+    interrupt();
+  }
+
+ protected:
+  // Appends what comes within kSliceMs; false when the link is broken.
+  virtual bool readSlice(std::string& bytes) = 0;
+  virtual void interrupt() {}
+
+ private:
+  std::atomic<bool> closed_{false};
+};
+
+// Reads return at once with what the port holds (timeouts {MAXDWORD, 0,
+// 0}), and the link sleeps between them. Wine waits out a read timeout on a
+// pty by polling without pause, a core for as long as the receiver is
+// silent or unplugged; WaitCommEvent and a return on the first byte it does
+// not honour.
+class SerialLink final : public SlicedLink {
  public:
   explicit SerialLink(HANDLE handle) : handle_(handle) {}
   ~SerialLink() override { CloseHandle(handle_); }
 
-  bool read(std::string& bytes) override {
-    if (closed_) return false;
-    const DWORD began = GetTickCount();
+ private:
+  bool readSlice(std::string& bytes) override {
     char buffer[512];
     DWORD got = 0;
     if (!ReadFile(handle_, buffer, sizeof buffer, &got, nullptr)) return false;
     bytes.append(buffer, got);
-    if (got == 0 && GetTickCount() - began < kEmptyReadFloorMs) Sleep(kEmptyReadFloorMs);
-    return !closed_;
+    if (got == 0) Sleep(kSliceMs);
+    return true;
   }
 
-  // The handle stays for the reader to close: the pending read ends by its
-  // timeout or by the cancel, whichever comes first.
-  void close() override {
-    closed_ = true;
-    CancelIoEx(handle_, nullptr);
-  }
-
- private:
   HANDLE handle_;
-  std::atomic<bool> closed_{false};
 };
 
-class TcpLink final : public ReceiverLink {
+class TcpLink final : public SlicedLink {
  public:
   explicit TcpLink(SOCKET socket) : socket_(socket) {}
   ~TcpLink() override { closesocket(socket_); }
 
-  // Returns with the first bytes that come, so a fix goes on at once.
-  bool read(std::string& bytes) override {
-    for (int waited = 0; waited < static_cast<int>(kReadMs) && !closed_; waited += kSelectSliceMs) {
-      fd_set readable;
-      FD_ZERO(&readable);
-      FD_SET(socket_, &readable);
-      timeval slice{0, kSelectSliceMs * 1000};
-      const int ready = select(0, &readable, nullptr, nullptr, &slice);
-      if (ready == SOCKET_ERROR) return false;
-      if (ready == 0) continue;
-      char buffer[1024];
-      const int got = recv(socket_, buffer, sizeof buffer, 0);
-      if (got > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(got));
-        return !closed_;
-      }
-      if (got == 0 || WSAGetLastError() != WSAEWOULDBLOCK) return false;
-    }
-    return !closed_;
-  }
-
-  void close() override {
-    closed_ = true;
-    shutdown(socket_, SD_BOTH);
-  }
-
  private:
+  bool readSlice(std::string& bytes) override {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket_, &readable);
+    timeval slice{0, kSliceMs * 1000};
+    const int ready = select(0, &readable, nullptr, nullptr, &slice);
+    if (ready == SOCKET_ERROR) return false;
+    if (ready == 0) return true;
+    char buffer[1024];
+    const int got = recv(socket_, buffer, sizeof buffer, 0);
+    if (got > 0) {
+      bytes.append(buffer, static_cast<std::size_t>(got));
+      return true;
+    }
+    return got != 0 && WSAGetLastError() == WSAEWOULDBLOCK;
+  }
+
+  // Ends a select under way at once.
+  void interrupt() override { shutdown(socket_, SD_BOTH); }
+
   SOCKET socket_;
-  std::atomic<bool> closed_{false};
 };
 
 bool winsockReady() {
@@ -145,7 +153,7 @@ LinkOpening Win32ReceiverLinks::openSerial(const std::string& port, int baud) {
   dcb.fRtsControl = RTS_CONTROL_ENABLE;
   // A pty takes no line settings under every Wine; its bytes come all the same.
   SetCommState(handle, &dcb);
-  COMMTIMEOUTS timeouts{kIntervalMs, 0, kReadMs, 0, 0};
+  COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 0};
   SetCommTimeouts(handle, &timeouts);
   PurgeComm(handle, PURGE_RXCLEAR);
   return {std::make_unique<SerialLink>(handle), LinkFailure::None};

@@ -5,28 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "speech/win32/wide_text.h"
 #include "ui/win32/dialog.h"
 
 namespace tabiro {
 
 namespace {
-
-std::wstring widen(const std::string& sjis) {
-  const int length = MultiByteToWideChar(932, 0, sjis.data(), static_cast<int>(sjis.size()),
-                                         nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(932, 0, sjis.data(), static_cast<int>(sjis.size()), wide.data(), length);
-  return wide;
-}
-
-std::string narrow(const wchar_t* wide) {
-  if (!wide) return {};
-  const int length = WideCharToMultiByte(932, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-  WideCharToMultiByte(932, 0, wide, -1, text.data(), length, nullptr, nullptr);
-  text.resize(text.size() - 1);
-  return text;
-}
 
 std::int32_t asLong(VARIANT& v) {
   if (VariantChangeType(&v, &v, 0, VT_I4) != S_OK) return 0;
