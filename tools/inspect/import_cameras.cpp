@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "guidance/camera_file.h"
+#include "guidance/camera_kinds.h"
 #include "guidance/guidance_engine.h"
 #include "file_kind.h"
 #include "import_common.h"
@@ -25,8 +26,6 @@ namespace {
 constexpr double kMergeMetres = 20.0;
 constexpr double kSameWayDegrees = 45.0;
 constexpr const char* kDefaultName = "オービス";
-// Sounds and pictures are chosen by these words: a cut text keeps them.
-constexpr std::string_view kKindWords[] = {"Hシステム", "ループコイル", "レーダ"};
 
 struct Options {
   std::string in, out;
@@ -110,7 +109,9 @@ std::string cameraText(const std::string& nameUtf8, std::optional<int> limit, in
   if (name.size() + suffix.size() <= kCameraTextBytes) return name + suffix;
   const std::size_t room = kCameraTextBytes - suffix.size();
   std::string cut = sjis::truncate(name, room);
-  for (const std::string_view kind : kKindWords) {
+  // Sounds and pictures are chosen by the kind's word: a cut text keeps it.
+  for (const CameraKind& cameraKind : kCameraKinds) {
+    const std::string_view kind = cameraKind.tag;
     if (!sjis::contains(name, kind)) continue;
     if (!sjis::contains(cut, kind)) cut = sjis::truncate(name, room - kind.size()) + std::string(kind);
     break;
