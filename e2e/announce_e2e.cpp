@@ -58,15 +58,6 @@ int wavLengthMs(const std::string& path) {
   return bytesPerSecond ? static_cast<int>(u32(40) * 1000ull / bytesPerSecond) : -1;
 }
 
-// An edit control's text in another process: asked with WM_GETTEXT.
-std::string controlText(HWND dialog, int id) {
-  char text[256] = {};
-  DWORD_PTR length = 0;
-  SendMessageTimeoutA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                      SMTO_ABORTIFHUNG, kTimeoutMs, &length);
-  return std::string(text, length < sizeof text ? length : 0);
-}
-
 // The same sound: lengths within 10 % (the sink may get a period of padding).
 bool sameLength(int playedMs, int fileMs) {
   return playedMs >= fileMs * 9 / 10 && playedMs <= fileMs * 11 / 10 + 50;
@@ -254,7 +245,9 @@ bool pictureDrawn(HWND popup, const std::string& bmpName, COLORREF colour) {
   };
   const bool drawn = holds(r.top, middle) && holds(middle, r.bottom);
   ReleaseDC(nullptr, screen);
-  if (drawn) EXPECT_TRUE(saveScreenshot(artifactsRoot() + "\\" + bmpName, r));
+  if (drawn) {
+    EXPECT_TRUE(saveScreenshot(artifactsRoot() + "\\" + bmpName, r));
+  }
   return drawn;
 }
 

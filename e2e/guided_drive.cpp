@@ -10,17 +10,6 @@ constexpr int kWaypointField = 1040;
 constexpr int kPictureName = 1016;  // hidden edit of a picture popup
 constexpr int kPictureCaption = 1017;
 
-// Another process's edit control: GetWindowText would not ask it.
-std::string controlText(HWND window, int id) {
-  HWND control = GetDlgItem(window, id);
-  char text[256] = {};
-  DWORD_PTR ignored = 0;
-  if (!control || !SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                                       SMTO_ABORTIFHUNG, kTimeoutMs, &ignored))
-    return {};
-  return text;
-}
-
 }  // namespace
 
 std::vector<HWND> picturePopups(DWORD process) {

@@ -219,6 +219,16 @@ std::string windowText(HWND window) {
   return std::string(buffer, n > 0 ? n : 0);
 }
 
+std::string controlText(HWND window, int id) {
+  HWND control = GetDlgItem(window, id);
+  char text[1024] = {};
+  DWORD_PTR length = 0;
+  if (!control || !SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                       SMTO_ABORTIFHUNG, kTimeoutMs, &length))
+    return {};
+  return std::string(text, length < sizeof text ? length : 0);
+}
+
 std::string windowClass(HWND window) {
   char buffer[256] = {};
   int n = GetClassNameA(window, buffer, sizeof buffer);
@@ -516,12 +526,16 @@ void writeProfile(const std::string& text) {
   out << text;
 }
 
-std::string readProfile() {
-  std::ifstream in(profilePath(), std::ios::binary);
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
+
+bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string readProfile() { return readFile(profilePath()); }
 
 void removeProfile() { DeleteFileA(profilePath().c_str()); }
 

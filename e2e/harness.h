@@ -89,6 +89,9 @@ HWND findChild(HWND parent, const char* className, const char* title = nullptr);
 HWND waitForChild(HWND parent, const char* className, const char* title = nullptr, int timeoutMs = kTimeoutMs);
 std::vector<HWND> children(HWND parent);  // direct children in Z order
 std::string windowText(HWND window);
+// A control's text asked of the control itself: another process's edit keeps
+// it where GetWindowText does not look. Empty when it does not answer.
+std::string controlText(HWND window, int id);
 std::string windowClass(HWND window);
 
 // --- messages -----------------------------------------------------------------
@@ -189,6 +192,10 @@ class StubLog {
   std::string partial_;
   std::vector<LogEntry> entries_;
 };
+
+// --- files -------------------------------------------------------------------------
+std::string readFile(const std::string& path);  // empty when it cannot be read
+bool fileExists(const std::string& path);
 
 // --- Tabiro profile ---------------------------------------------------------------
 std::string profilePath();  // %APPDATA%\Tabiro2\Tabiro2.ini

@@ -8,9 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "guided_drive.h"
 #include "harness.h"
@@ -26,15 +24,6 @@ std::string releaseDir() {
   const char* dir = std::getenv("TABIRO_RELEASE_DIR");
   return dir ? dir : "";
 }
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string knownFolder(int csidl) {
   char path[MAX_PATH] = {};

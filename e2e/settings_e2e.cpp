@@ -64,14 +64,6 @@ bool focusControl(HWND dialog, int id) {
   });
 }
 
-// An edit control's text, asked of the control itself (another process's
-// edit keeps it where GetWindowText does not look).
-std::string controlText(HWND dialog, int id) {
-  char buffer[1024] = {};
-  send(GetDlgItem(dialog, id), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
-  return buffer;
-}
-
 std::string shiftJis(const std::wstring& text) {
   char buffer[1024] = {};
   WideCharToMultiByte(932, 0, text.c_str(), -1, buffer, sizeof buffer, nullptr, nullptr);

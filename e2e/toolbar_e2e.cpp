@@ -50,7 +50,6 @@ bool waitForStoredPlace(int top, int left) {
   });
 }
 
-bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void saveToolbarPicture(HWND toolbar) {
   RedrawWindow(toolbar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

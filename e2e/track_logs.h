@@ -7,7 +7,6 @@
 
 namespace e2e {
 
-std::string readFile(const std::string& path);
 // Track logs ("MMDDhhmm.log") in the toolbar's working directory, the
 // folder of the exe.
 std::vector<std::string> trackLogs();
