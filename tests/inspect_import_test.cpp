@@ -280,7 +280,7 @@ TEST(ImportCameras, RefusalsSayWhyAndLeaveTheFileAsItWas) {
     std::vector<std::string> extra;
     std::string message;
   } cases[] = {
-      {"a FIT file", std::string("\x0e\x10\x43\x08\x00\x00\x00\x00.FIT", 14), {}, "FIT ファイルのようです"},
+      {"a FIT file", std::string("\x0e\x10\x43\x08\x00\x00\x00\x00.FIT\x00\x00", 14), {}, "FIT ファイルのようです"},
       {"XML cut short", "<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n<node id=\"1\"", {}, "3 行目"},
       {"decimal comma", osm("<node id=\"1\" lat=\"35,68\" lon=\"139.76\">" + kCamera + "</node>\n"), {},
        "3 行目: 緯度か経度 \"35,68\" が数として読めません"},
