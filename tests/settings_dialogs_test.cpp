@@ -180,16 +180,24 @@ TEST(PathSettings, CheckIntervalIsEnabledWithTheMusicPlayerCheck) {
   EXPECT_TRUE(enabled(pathSettingsEnables(s), IDC_PATH_CHECKTIME));
 }
 
+// Speech with the legacy control chosen at start-up, its start-up calls
+// cleared, so that what follows is the dialog's own.
+struct LegacySpeech {
+  explicit LegacySpeech(TestContext& t) : speech(t.ctx, legacy, sapi) {
+    speech.choose();
+    engine.calls.clear();
+  }
+  RecordingSpeech engine;
+  SpeechControl legacy{engine};
+  testing::FakeSapiVoice sapi;
+  ToolbarSpeech speech;
+};
+
 // --- guidance settings ----------------------------------------------------------
 
 TEST(GuidanceSettings, LoadsTheDefaultsAndSavesThemInOrderThenAppliesTheVoice) {
   TestContext t;
-  RecordingSpeech engine;
-  SpeechControl legacy(engine);
-  testing::FakeSapiVoice sapi;
-  ToolbarSpeech speech(t.ctx, legacy, sapi);
-  speech.choose();  // the legacy control
-  engine.calls.clear();
+  LegacySpeech voice(t);
   t.popups.onGuidanceSettings = [](GuidanceSettings& s, const std::function<void()>&) {
     EXPECT_EQ(s.waveUp, 30);
     EXPECT_EQ(s.komaTime, 5);
@@ -202,49 +210,40 @@ TEST(GuidanceSettings, LoadsTheDefaultsAndSavesThemInOrderThenAppliesTheVoice) {
     s.komaTime = 0;  // stored as entered
     return true;
   };
-  openGuidanceSettings(t.ctx, speech);
+  openGuidanceSettings(t.ctx, voice.speech);
   EXPECT_EQ(fileText(t.settings.path()),
             "[TOS]\r\nSystem=1\r\n[Rot]\r\nFileName=C:\\my.nyp\r\nWaveUp=30\r\nKomatime=0\r\nNavimode=0\r\n"
             "[Ovis]\r\nPOT=\r\nOvisUp=500\r\nOvisUp2=60\r\n"
             "[Tabiro Info]\r\nWavstart=0\r\nChaim=0\r\nAntiTos=0\r\nDuck=1\r\nDuckLevel=35\r\n");
-  ASSERT_EQ(engine.calls.size(), 12u) << "applySpeechSettings after saving";
-  EXPECT_EQ(engine.calls.front(), "set 6 1");
+  ASSERT_EQ(voice.engine.calls.size(), 12u) << "applySpeechSettings after saving";
+  EXPECT_EQ(voice.engine.calls.front(), "set 6 1");
 }
 
 // The dialog once showed 10 s where the pictures stay 5 s, and OK without a
 // change made that 10.
 TEST(GuidanceSettings, OkWithoutAChangeKeepsThePictureTimeInEffect) {
   TestContext t;
-  RecordingSpeech engine;
-  SpeechControl legacy(engine);
-  testing::FakeSapiVoice sapi;
-  ToolbarSpeech speech(t.ctx, legacy, sapi);
-  speech.choose();  // the legacy control
+  LegacySpeech voice(t);
   const int before = pictureStayMs(t.settings);
   t.popups.onGuidanceSettings = [](GuidanceSettings&, const std::function<void()>&) {
     return true;
   };
-  openGuidanceSettings(t.ctx, speech);
+  openGuidanceSettings(t.ctx, voice.speech);
   EXPECT_EQ(pictureStayMs(t.settings), before);
 }
 
 TEST(GuidanceSettings, CancelWritesNothingAndLeavesTheEngineAlone) {
   TestContext t;
-  RecordingSpeech engine;
-  SpeechControl legacy(engine);
-  testing::FakeSapiVoice sapi;
-  ToolbarSpeech speech(t.ctx, legacy, sapi);
-  speech.choose();  // the legacy control
-  engine.calls.clear();
+  LegacySpeech voice(t);
   t.settings.writeInt(key::kWaveUp, 20);
   const std::string before = fileText(t.settings.path());
   t.popups.onGuidanceSettings = [](GuidanceSettings& s, const std::function<void()>&) {
     s.waveUp = 45;
     return false;
   };
-  openGuidanceSettings(t.ctx, speech);
+  openGuidanceSettings(t.ctx, voice.speech);
   EXPECT_EQ(fileText(t.settings.path()), before);
-  EXPECT_THAT(engine.calls, IsEmpty());
+  EXPECT_THAT(voice.engine.calls, IsEmpty());
 }
 
 TEST(GuidanceSettings, WithoutASpeechEnginePhrasesAndWavChoiceStayDisabledWhateverIsClicked) {
@@ -286,12 +285,7 @@ TEST(GuidanceSettings, TheOtherProgramsVolumeIsEditableOnlyWhileTheyAreLowered) 
 
 TEST(GuidanceSettings, PhrasesSavedFromWithinStayWhenTheGuidanceSettingsAreCancelled) {
   TestContext t;
-  RecordingSpeech engine;
-  SpeechControl legacy(engine);
-  testing::FakeSapiVoice sapi;
-  ToolbarSpeech speech(t.ctx, legacy, sapi);
-  speech.choose();  // the legacy control
-  engine.calls.clear();
+  LegacySpeech voice(t);
   t.popups.onGuidePhrases = [](GuidePhrases& p, const std::function<void()>&) {
     p.migi = "右です。";
     return true;
@@ -301,7 +295,7 @@ TEST(GuidanceSettings, PhrasesSavedFromWithinStayWhenTheGuidanceSettingsAreCance
     openPhrases();
     return false;
   };
-  openGuidanceSettings(t.ctx, speech);
+  openGuidanceSettings(t.ctx, voice.speech);
   EXPECT_EQ(t.settings.storedString(key::kMigi).value_or(""), "右です。");
   EXPECT_EQ(t.settings.storedInt(key::kWaveUp).value_or(-1), -1);
   EXPECT_THAT(t.log.of(ActionKind::DialogRun),
@@ -417,13 +411,8 @@ TEST(ReceiverSettings, TheDialogListsThePortsTestsWhatIsTypedOnAWorkerAndSavesOn
 
 TEST(SettingsEntries, SystemMenuItemsAndCommand1049OpenTheirDialogs) {
   TestContext t;
-  RecordingSpeech engine;
-  SpeechControl legacy(engine);
-  testing::FakeSapiVoice sapi;
-  ToolbarSpeech speech(t.ctx, legacy, sapi);
-  speech.choose();  // the legacy control
-  engine.calls.clear();
-  ToolbarDialog dialog(t.ctx, speech);
+  LegacySpeech voice(t);
+  ToolbarDialog dialog(t.ctx, voice.speech);
   t.settings.writeInt(key::kSystem, 1);
   EXPECT_TRUE(dialog.onSystemCommand(IDM_PATH_SETTINGS));
   EXPECT_TRUE(dialog.onSystemCommand(IDM_GUIDANCE_SETTINGS));
