@@ -3,9 +3,11 @@
 // logs the track and guides along the sample route and point file, spoken
 // through the speech stand-in. Then the map switch against the stand-ins.
 #include "harness.h"
+#include "resource.h"
 #include "track_logs.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -63,6 +65,9 @@ TEST_F(DriveTest, ADriveReplayedIntoNavinYouIsLoggedAndGuidedOnce) {
   }, 15000));
   EXPECT_TRUE(navstubLog().waitFor(isEvent("driver-confirm", "answered 8520"), 15000));
 
+  // The first waypoint passed, the field shows the next before its phrase.
+  ASSERT_TRUE(waitForSpoken("まもなく左方向です。", kDriveTimeoutMs));
+  EXPECT_GE(std::atoi(controlText(toolbar, IDC_WAYPOINT_FIELD).c_str()), 2);
   ASSERT_TRUE(waitForSpoken(kEndPhrase, kDriveTimeoutMs)) << "guidance never ended";
   const std::vector<std::string> expected = {
       kStartPhrase,           "まもなく右方向です。", "まもなく左方向です。", "まもなく左方向です。",

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "fakes/test_context.h"
+#include "core/toolbar_door.h"
 #include "gps/position_reader.h"
 #include "gps/status_bar.h"
 #include "gps/track_log.h"
@@ -23,6 +24,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::ActionKind;
 using testing::PictureShown;
+using testing::Posted;
 using testing::PostedCommand;
 using testing::SentCommand;
 using testing::TestContext;
@@ -316,7 +318,11 @@ TEST(GuidanceEngineThread, TheLastWaypointEndsTheEngineByItself) {
   store(t.state.guidanceRun, 1);
   guidanceEngine(t.ctx);  // one pass: within 100 m, the last waypoint passed
   EXPECT_EQ(t.settings.storedInt(key::kWayPoint).value_or(0), 2);
-  EXPECT_THAT(t.log.messagesTo(toolbar), ElementsAre(SentCommand(toolbar, IDC_GUIDANCE_ENDED)));
+  // The field is the toolbar's to set, on its own thread.
+  EXPECT_THAT(t.log.of(ActionKind::WaypointField), IsEmpty());
+  EXPECT_THAT(t.log.messagesTo(toolbar),
+              ElementsAre(Posted(toolbar, toolbar_message::kShowWaypoint, 0, 0),
+                          SentCommand(toolbar, IDC_GUIDANCE_ENDED)));
 }
 
 // A fix that is not current (the map program hung) is nothing to guide by:

@@ -34,6 +34,8 @@ std::int32_t northUnits(double metres) {
 // What the engine did, one line per output call.
 class Recorder final : public GuidanceOutput {
  public:
+  explicit Recorder(const SettingsStore& settings) : settings_(settings) {}
+
   void announce(const std::string& speechText, const AnnouncedPicture& picture,
                 const std::string& wavFile) override {
     events.push_back("announce " + speechText + " / " + describe(picture) + " / " + wavFile);
@@ -42,7 +44,9 @@ class Recorder final : public GuidanceOutput {
     events.push_back("picture " + describe(picture));
   }
   void toolbarCommand(int id) override { events.push_back("command " + std::to_string(id)); }
-  void setWaypointField(int value) override { events.push_back("field " + std::to_string(value)); }
+  void showCurrentWaypoint() override {
+    events.push_back("field " + std::to_string(settings_.readInt(key::kWayPoint)));
+  }
   void cancelRaiseTimers() override { events.push_back("cancel timers"); }
   void rearmRaiseTimer() override { events.push_back("rearm timer"); }
 
@@ -56,6 +60,8 @@ class Recorder final : public GuidanceOutput {
   std::vector<std::string> events;
 
  private:
+  const SettingsStore& settings_;
+
   static std::string describe(const AnnouncedPicture& p) {
     return p.kind == AnnouncedPicture::Kind::Turn ? "turn" : "camera " + p.cameraText;
   }
@@ -100,7 +106,7 @@ class Drive : public ::testing::Test {
   TestContext t;
   EngineLimits limits;
   EngineState engine;
-  Recorder out;
+  Recorder out{t.settings};
 };
 
 const std::string kCameraPhrase = "この先、オービスレーダです。スピード注意！";

@@ -14,11 +14,13 @@
 namespace tabiro {
 namespace {
 
+using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::ActionKind;
 using testing::BitmapSet;
 using testing::Enabled;
+using testing::ErrorShown;
 using testing::Focus;
 using testing::PopupClosed;
 using testing::PopupShown;
@@ -357,6 +359,8 @@ TEST(ToolbarQuit, InvalidWaypointKeepsTheToolbarOpen) {
     t.view.typeWaypointField(value);
     EXPECT_FALSE(dialog.onOk());
   }
+  EXPECT_THAT(t.log.of(ActionKind::Error),
+              Each(ErrorShown("ﾅﾋﾞﾎﾟｲﾝﾄには 1 から 501 までの整数を入力してください。")));
   EXPECT_EQ(t.log.of(ActionKind::Error).size(), 3u);
   // One past the 500th row, where a finished route leaves the field.
   t.view.typeWaypointField(501);

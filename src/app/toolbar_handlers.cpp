@@ -1,5 +1,7 @@
 #include "app/toolbar_handlers.h"
 
+#include <string>
+
 #include "app/placement.h"
 #include "app/startup.h"
 #include "app/timer_dispatcher.h"
@@ -30,9 +32,10 @@ namespace tabiro {
 
 namespace {
 
-
-constexpr const char* kWaypointRangeMessage =
-    "ﾅﾋﾞﾎﾟｲﾝﾄには 1 から 501 までの整数を入力してください。";
+std::string waypointRangeMessage() {
+  return "ﾅﾋﾞﾎﾟｲﾝﾄには " + std::to_string(kWaypointFieldMin) + " から " +
+         std::to_string(kWaypointFieldMax) + " までの整数を入力してください。";
+}
 
 }  // namespace
 
@@ -68,7 +71,7 @@ bool ToolbarDialog::onOk() {
   // running with its speech intact.
   const std::optional<int> waypoint = ctx_.view.waypointField();
   if (!waypoint || *waypoint < kWaypointFieldMin || *waypoint > kWaypointFieldMax) {
-    ctx_.popups.showError(kWaypointRangeMessage);
+    ctx_.popups.showError(waypointRangeMessage());
     ctx_.view.focus(IDC_WAYPOINT_FIELD);
     return false;
   }
@@ -175,6 +178,8 @@ bool ToolbarDialog::onSystemCommand(int id) {
 }
 
 void ToolbarDialog::onControlColour() { savePlacement(ctx_); }
+
+void ToolbarDialog::onShowWaypoint() { showCurrentWaypoint(ctx_); }
 
 namespace {
 

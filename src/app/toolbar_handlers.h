@@ -48,6 +48,8 @@ class ToolbarDialog {
   bool onSystemCommand(int id);
   // Every control-colour request: the window is about to paint.
   void onControlColour();
+  // toolbar_message::kShowWaypoint, posted by the guidance engine.
+  void onShowWaypoint();
 
  private:
   AppContext& ctx_;

@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-#include "platform/winmsg.h"
-
 namespace tabiro {
 
 WindowHandle findToolbar(AppContext& ctx) { return ctx.desktop.findWindow(nullptr, kToolbarTitle); }
@@ -22,6 +20,12 @@ void sendToToolbar(AppContext& ctx, int command) {
 
 void raiseToolbar(AppContext& ctx) {
   if (const WindowHandle toolbar = findToolbar(ctx)) ctx.desktop.setForeground(toolbar);
+}
+
+void showWaypointOnToolbar(AppContext& ctx) {
+  if (const WindowHandle toolbar = findToolbar(ctx)) {
+    ctx.desktop.post(toolbar, toolbar_message::kShowWaypoint, 0, 0);
+  }
 }
 
 }  // namespace tabiro

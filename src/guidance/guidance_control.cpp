@@ -124,8 +124,12 @@ void guidanceStopped(AppContext& ctx) {
   announceGuidance(ctx, "END", kGuidanceEndPhrase);
   ctx.settings.writeInt(key::kWavNavi, 0);
   writePointLevel(ctx.settings, PointLevel::Far);
-  ctx.view.setWaypointField(ctx.settings.readInt(key::kWayPoint));
+  showCurrentWaypoint(ctx);
   showGuidanceOff(ctx.view);
+}
+
+void showCurrentWaypoint(AppContext& ctx) {
+  ctx.view.setWaypointField(ctx.settings.readInt(key::kWayPoint));
 }
 
 void waypointBack(AppContext& ctx) { stepWaypoint(ctx, -1); }

@@ -22,4 +22,8 @@ void guidanceStopped(AppContext& ctx);
 void waypointBack(AppContext& ctx);
 void waypointForward(AppContext& ctx);
 
+// The waypoint field shows "WayPoint": at the engine's request
+// (showWaypointOnToolbar) and when guidance has ended.
+void showCurrentWaypoint(AppContext& ctx);
+
 }  // namespace tabiro

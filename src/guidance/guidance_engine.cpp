@@ -121,7 +121,7 @@ void passWaypoint(SettingsStore& settings, SharedState& state, int waypoint, Gui
   }
   settings.writeInt(key::kWayPoint, waypoint + 1);
   writePointLevel(settings, PointLevel::Far);
-  out.setWaypointField(waypoint + 1);
+  out.showCurrentWaypoint();
 }
 
 // The current waypoint through its stages: far, approaching, announced, passed.

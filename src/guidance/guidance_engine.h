@@ -61,8 +61,8 @@ class GuidanceOutput {
   // A toolbar command asked for by a waypoint text (1001, 1002, 1005, 1007,
   // 1008, 1009, 1022), run by the toolbar after the announcement's phrase.
   virtual void toolbarCommand(int id) = 0;
-  // The toolbar's waypoint field shows the new current waypoint.
-  virtual void setWaypointField(int value) = 0;
+  // The toolbar's waypoint field shows the new current "WayPoint".
+  virtual void showCurrentWaypoint() = 0;
   // timer::kReserved1, kRaiseAfterGps and kRaiseAfterLinked stopped before a turn announcement, and the raise
   // timer armed after it.
   virtual void cancelRaiseTimers() = 0;

@@ -29,7 +29,7 @@ class AnnouncingOutput final : public GuidanceOutput {
     showAnnouncedPicture(ctx_, picture);
   }
   void toolbarCommand(int id) override { postToToolbar(ctx_, id); }
-  void setWaypointField(int value) override { ctx_.view.setWaypointField(value); }
+  void showCurrentWaypoint() override { showWaypointOnToolbar(ctx_); }
   void cancelRaiseTimers() override { tabiro::cancelRaiseTimers(ctx_); }
   void rearmRaiseTimer() override { tabiro::rearmRaiseTimer(ctx_); }
 

@@ -15,6 +15,7 @@ constexpr unsigned kWmLButtonUp = 514;
 constexpr unsigned kWmRButtonDown = 516;
 constexpr unsigned kWmRButtonUp = 517;
 constexpr unsigned kWmUser = 1024;
+constexpr unsigned kWmApp = 0x8000;
 
 // Dialog button ids that Enter and Esc reach.
 constexpr int kIdOk = 1;

@@ -54,7 +54,7 @@ class DelayRecorder final : public GuidanceOutput {
   }
   void showPicture(const AnnouncedPicture&) override {}
   void toolbarCommand(int) override {}
-  void setWaypointField(int) override {}
+  void showCurrentWaypoint() override {}
   void cancelRaiseTimers() override {}
   void rearmRaiseTimer() override {}
 

@@ -63,7 +63,7 @@ class Recorder : public GuidanceOutput {
   }
   void showPicture(const AnnouncedPicture& picture) override { add(picture).pictureOnly = true; }
   void toolbarCommand(int id) override { commands.push_back(id); }
-  void setWaypointField(int) override {}
+  void showCurrentWaypoint() override {}
   void cancelRaiseTimers() override {}
   void rearmRaiseTimer() override {}
 

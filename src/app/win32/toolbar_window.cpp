@@ -9,6 +9,7 @@
 
 #include "app/tooltip_texts.h"
 #include "core/copy_data_observer.h"
+#include "core/toolbar_door.h"
 #include "platform/win32/adapters_win32.h"
 #include "resource.h"
 #include "settings/win32/guidance_settings_dialog.h"
@@ -21,10 +22,6 @@
 namespace tabiro {
 
 namespace {
-
-// Timer requests handed over from worker threads.
-constexpr UINT kMsgStartTimer = WM_APP + 1;
-constexpr UINT kMsgStopTimer = WM_APP + 2;
 
 constexpr const char* kHelpFile = "Tabiro2.html";
 
@@ -157,11 +154,14 @@ bool ToolbarWindow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
     case WM_TIMER:
       dialog_.onTimer(static_cast<int>(wParam));
       return false;
-    case kMsgStartTimer:
+    case toolbar_message::kStartTimer:
       SetTimer(hwnd(), wParam, static_cast<UINT>(lParam), nullptr);
       return true;
-    case kMsgStopTimer:
+    case toolbar_message::kStopTimer:
       KillTimer(hwnd(), wParam);
+      return true;
+    case toolbar_message::kShowWaypoint:
+      dialog_.onShowWaypoint();
       return true;
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
@@ -207,11 +207,8 @@ void ToolbarWindow::enable(int id, bool enabled) { EnableWindow(item(id), enable
 
 void ToolbarWindow::focus(int id) { SetFocus(item(id)); }
 
-// The guidance engine writes the field from its own thread.
 void ToolbarWindow::setWaypointField(int value) {
-  if (const HWND window = sharedWindow_.load()) {
-    SetDlgItemInt(window, IDC_WAYPOINT_FIELD, static_cast<UINT>(value), TRUE);
-  }
+  SetDlgItemInt(hwnd(), IDC_WAYPOINT_FIELD, static_cast<UINT>(value), TRUE);
 }
 
 std::optional<int> ToolbarWindow::waypointField() {
@@ -303,7 +300,7 @@ void ToolbarWindow::start(int id, int periodMs) {
   if (ownedByThisThread(window)) {
     SetTimer(window, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
   } else {
-    PostMessageA(window, kMsgStartTimer, static_cast<WPARAM>(id), periodMs);
+    PostMessageA(window, toolbar_message::kStartTimer, static_cast<WPARAM>(id), periodMs);
   }
 }
 
@@ -313,7 +310,7 @@ void ToolbarWindow::stop(int id) {
   if (ownedByThisThread(window)) {
     KillTimer(window, static_cast<UINT_PTR>(id));
   } else {
-    PostMessageA(window, kMsgStopTimer, static_cast<WPARAM>(id), 0);
+    PostMessageA(window, toolbar_message::kStopTimer, static_cast<WPARAM>(id), 0);
   }
 }
 
