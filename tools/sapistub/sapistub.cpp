@@ -22,8 +22,6 @@
 
 namespace {
 
-HMODULE g_module = nullptr;
-
 std::string setting(const char* name) {
   char buf[MAX_PATH] = {};
   DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
@@ -173,7 +171,11 @@ class Voice final : public ISpVoice {
   HRESULT lastResult_ = S_OK;
 };
 
-HRESULT makeVoice(REFIID iid, void** out) {
+}  // namespace
+
+const CLSID& stub::servedClassId() { return CLSID_SpVoice; }
+
+HRESULT stub::makeServedObject(REFIID iid, void** out) {
   const std::string log = setting("SAPISTUB_LOG");
   if (log.empty()) return REGDB_E_CLASSNOTREG;
   stub::openLog(log);
@@ -184,21 +186,3 @@ HRESULT makeVoice(REFIID iid, void** out) {
   voice->Release();
   return hr;
 }
-
-stub::InProcessFactory g_factory{&makeVoice};
-
-}  // namespace
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    g_module = instance;
-    DisableThreadLibraryCalls(instance);
-  }
-  return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
-  return g_factory.classObject(clsid, CLSID_SpVoice, iid, out);
-}
-
-STDAPI DllCanUnloadNow() { return stub::canUnloadNow(); }

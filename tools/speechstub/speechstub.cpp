@@ -28,8 +28,6 @@ const char kClsidText[] = "{5E0C3A71-8B2D-4C6F-9A14-2D7B9E3F1C58}";
 const char kProgId[] = "TOSTTSX.TOSTTSXCtrl.1";
 const char kDescription[] = "TOSTTSX Control (test stand-in)";
 
-HMODULE g_module = nullptr;
-
 constexpr DISPID kBusy = 14;
 constexpr DISPID kSpeak = 19;
 constexpr DISPID kEngineQuery = 21;
@@ -57,7 +55,7 @@ int propertyIndex(DISPID id) {
 
 std::string moduleDir() {
   char path[MAX_PATH] = {};
-  GetModuleFileNameA(g_module, path, MAX_PATH);
+  GetModuleFileNameA(stub::g_module, path, MAX_PATH);
   std::string dir = path;
   return dir.substr(0, dir.find_last_of("\\/") + 1);
 }
@@ -289,7 +287,11 @@ class SpeechObject final : public IDispatch {
   long busyReadsLeft_ = settingLong("SPEECHSTUB_BUSYREADS", 3);
 };
 
-HRESULT makeSpeechObject(REFIID iid, void** out) {
+}  // namespace
+
+const CLSID& stub::servedClassId() { return kClsid; }
+
+HRESULT stub::makeServedObject(REFIID iid, void** out) {
   g_logPath = setting("SPEECHSTUB_LOG", moduleDir() + "speechstub.log");
   if (settingLong("SPEECHSTUB_FAILCREATE", 0) == 1) {
     logLine("refused");
@@ -301,7 +303,7 @@ HRESULT makeSpeechObject(REFIID iid, void** out) {
   return hr;
 }
 
-stub::InProcessFactory g_factory{&makeSpeechObject};
+namespace {
 
 bool setValue(const std::string& key, const char* name, const std::string& value) {
   HKEY handle;
@@ -316,23 +318,9 @@ bool setValue(const std::string& key, const char* name, const std::string& value
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    g_module = instance;
-    DisableThreadLibraryCalls(instance);
-  }
-  return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
-  return g_factory.classObject(clsid, kClsid, iid, out);
-}
-
-STDAPI DllCanUnloadNow() { return stub::canUnloadNow(); }
-
 STDAPI DllRegisterServer() {
   char path[MAX_PATH] = {};
-  GetModuleFileNameA(g_module, path, MAX_PATH);
+  GetModuleFileNameA(stub::g_module, path, MAX_PATH);
   std::string clsidKey = std::string("CLSID\\") + kClsidText;
   bool ok = setValue(kProgId, "", kDescription) &&
             setValue(std::string(kProgId) + "\\CLSID", "", kClsidText) &&

@@ -1,5 +1,6 @@
 // What the in-process COM server stand-ins share: the count of their live
-// objects and factory locks, and the class factory of their one class.
+// objects and factory locks, the class factory of their one class, and the
+// DLL's exports (in_process_server.cpp, compiled into each stand-in).
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,12 @@
 namespace stub {
 
 inline LONG g_serverLocks = 0;
+inline HMODULE g_module = nullptr;  // this DLL, known once it is loaded
+
+// Each stand-in defines these: the one class it serves, and how one object of
+// it is made and asked for iid (or its own failure code).
+const CLSID& servedClassId();
+HRESULT makeServedObject(REFIID iid, void** out);
 
 class InProcessFactory final : public IClassFactory {
  public:
