@@ -310,6 +310,30 @@ TEST(ImportCameras, RefusalsSayWhyAndLeaveTheFileAsItWas) {
   }
 }
 
+// Both import commands read their words alike; a command line they cannot
+// take is answered with the usage and writes nothing.
+TEST(ImportCommandLine, WordsNotUnderstoodWriteNothing) {
+  const testing::TempDir dir;
+  writeFile(dir.file("in"), "");
+  const std::string in = dir.file("in"), out = dir.file("out");
+  const std::vector<std::vector<std::string>> refused = {
+      {"import-cameras", in, out, "--colour", "red"},
+      {"import-cameras", in, out, "--datum"},
+      {"import-cameras", in, out, "--datum", "bessel"},
+      {"import-cameras", in, out, "--direction", "north"},
+      {"import-cameras", in, "--append"},
+      {"import-route", in, out, out},
+      {"import-route", in, out, "--route", "0"},
+      {"import-route", in, out, "--track", "2x"},
+      {"import-route", in, out, "--route", "1", "--track", "1"},
+      {"import-route", in, out, "--append"},
+  };
+  for (const auto& args : refused) {
+    EXPECT_EQ(runTool(args).code, 2) << args.back();
+    EXPECT_FALSE(std::ifstream(out).good()) << args.back();
+  }
+}
+
 std::string gpx(const std::string& body) {
   return "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\">" + body + "</gpx>\n";
 }

@@ -36,29 +36,17 @@ struct Options {
 
 std::optional<Options> parseOptions(const std::vector<std::string>& args) {
   Options o;
-  std::vector<std::string> files;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--append") {
-      o.append = true;
-    } else if (a == "--datum" && hasValue) {
-      const auto datum = parseDatum(args[++i]);
-      if (!datum) return std::nullopt;
-      o.datum = *datum;
-    } else if (a == "--direction" && hasValue) {
-      const std::string& v = args[++i];
-      if (v != "facing" && v != "travel") return std::nullopt;
-      o.direction = v == "travel" ? DirectionTag::Travel : DirectionTag::Facing;
-    } else if (a.rfind("--", 0) == 0) {
-      return std::nullopt;
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.size() != 2) return std::nullopt;
-  o.in = files[0];
-  o.out = files[1];
+  const std::optional<ImportFiles> files = parseImportCommand(
+      args, {{"--append", false, [&o](const std::string&) { return o.append = true; }},
+             datumOption(o.datum),
+             {"--direction", true, [&o](const std::string& value) {
+                if (value != "facing" && value != "travel") return false;
+                o.direction = value == "travel" ? DirectionTag::Travel : DirectionTag::Facing;
+                return true;
+              }}});
+  if (!files) return std::nullopt;
+  o.in = files->in;
+  o.out = files->out;
   return o;
 }
 

@@ -53,6 +53,37 @@ std::optional<FileDatum> parseDatum(std::string_view name) {
   return std::nullopt;
 }
 
+ImportOption datumOption(FileDatum& datum) {
+  return {"--datum", true, [&datum](const std::string& value) {
+            const std::optional<FileDatum> chosen = parseDatum(value);
+            if (chosen) datum = *chosen;
+            return chosen.has_value();
+          }};
+}
+
+std::optional<ImportFiles> parseImportCommand(const std::vector<std::string>& args,
+                                              const std::vector<ImportOption>& options) {
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& word = args[i];
+    if (word.rfind("--", 0) != 0) {
+      files.push_back(word);
+      continue;
+    }
+    const auto option = std::find_if(options.begin(), options.end(),
+                                      [&word](const ImportOption& o) { return o.name == word; });
+    if (option == options.end()) return std::nullopt;
+    std::string value;
+    if (option->takesValue) {
+      if (i + 1 == args.size()) return std::nullopt;
+      value = args[++i];
+    }
+    if (!option->apply(value)) return std::nullopt;
+  }
+  if (files.size() != 2) return std::nullopt;
+  return ImportFiles{files[0], files[1]};
+}
+
 Coordinates filePosition(GeoDegrees wgs84, FileDatum datum) {
   return coordinatesFromDegrees(datum == FileDatum::Tokyo ? tokyoFromWgs84(wgs84) : wgs84);
 }

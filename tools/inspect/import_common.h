@@ -2,10 +2,12 @@
 // geometry of WGS84 positions, reading XML and writing the result whole.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "gps/coordinates.h"
 #include "gps/datum.h"
@@ -21,6 +23,25 @@ namespace tabiro::inspect {
 // The datum of the route and point files (the program's own, Tokyo by
 // default): "tokyo" or "wgs84" on the command line.
 std::optional<FileDatum> parseDatum(std::string_view name);
+
+// One option of an import command. `apply` gets the option's value (empty
+// for an option that takes none) and refuses it by returning false.
+struct ImportOption {
+  std::string_view name;
+  bool takesValue = false;
+  std::function<bool(const std::string& value)> apply;
+};
+// The option "--datum" that sets `datum`.
+ImportOption datumOption(FileDatum& datum);
+
+struct ImportFiles {
+  std::string in, out;
+};
+// An import command's words: its options in any order and place, and exactly
+// two file names, the input and the output. None for an unknown option, a
+// value missing or refused, or another count of files.
+std::optional<ImportFiles> parseImportCommand(const std::vector<std::string>& args,
+                                              const std::vector<ImportOption>& options);
 // A WGS84 position in the file's datum and units.
 Coordinates filePosition(GeoDegrees wgs84, FileDatum datum);
 

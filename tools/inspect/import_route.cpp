@@ -40,29 +40,22 @@ std::optional<int> positiveNumber(const std::string& text) {
   return value;
 }
 
+// "--route N" or "--track N": the N-th, from 1.
+ImportOption numberOption(std::string_view name, int& number) {
+  return {name, true, [&number](const std::string& value) {
+            const std::optional<int> n = positiveNumber(value);
+            if (n) number = *n;
+            return n.has_value();
+          }};
+}
+
 std::optional<Options> parseOptions(const std::vector<std::string>& args) {
   Options o;
-  std::vector<std::string> files;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--datum" && hasValue) {
-      const auto d = parseDatum(args[++i]);
-      if (!d) return std::nullopt;
-      o.datum = *d;
-    } else if ((a == "--route" || a == "--track") && hasValue) {
-      const auto n = positiveNumber(args[++i]);
-      if (!n) return std::nullopt;
-      (a == "--route" ? o.route : o.track) = *n;
-    } else if (a.rfind("--", 0) == 0) {
-      return std::nullopt;
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.size() != 2 || (o.route > 0 && o.track > 0)) return std::nullopt;
-  o.in = files[0];
-  o.out = files[1];
+  const std::optional<ImportFiles> files = parseImportCommand(
+      args, {datumOption(o.datum), numberOption("--route", o.route), numberOption("--track", o.track)});
+  if (!files || (o.route > 0 && o.track > 0)) return std::nullopt;
+  o.in = files->in;
+  o.out = files->out;
   return o;
 }
 
