@@ -22,6 +22,7 @@
 #include <string>
 
 #include "core/app_context.h"
+#include "core/profile_keys.h"
 #include "core/settings_store.h"
 #include "core/shared_state.h"
 #include "guidance/announce.h"
@@ -37,8 +38,8 @@ constexpr std::int32_t kAheadAngle = 90;         // a camera this close to the h
 
 // "Ovis" / "OvisUp" and "OvisUp2", read once when the engine starts.
 struct EngineLimits {
-  std::int32_t ovisUp = 500;   // metres
-  std::int32_t ovisUp2 = 60;   // km/h
+  std::int32_t ovisUp = key::kOvisUp.def;    // metres
+  std::int32_t ovisUp2 = key::kOvisUp2.def;  // km/h
 };
 EngineLimits readEngineLimits(const SettingsStore& settings);
 
