@@ -71,7 +71,7 @@ TEST(GuideWindow, HideWithVersionTwoAloneActivatesTheShownDocumentFromTheWindowM
       hideGuideWindow(s.t.ctx);
       const bool firstDocument = (shown == 1) == proAtlasFirst;
       EXPECT_THAT(s.t.log.messages(),
-                  ElementsAre(PostedCommand(s.navin.main, firstDocument ? 65280 : 65281)))
+                  ElementsAre(PostedCommand(s.navin.main, firstDocument ? kNavinFirstDocument : kNavinSecondDocument)))
           << "ProAtlas first " << proAtlasFirst << ", shown " << shown;
     }
   }
@@ -119,7 +119,7 @@ TEST(WindowSize, EachMapModeAndVariantResizesInItsOrderAndRaisesAfterHalfASecond
   }
 }
 
-// A GPS player whose command 119 opens SView, or closes it when open.
+// A GPS player whose kGpsPlayerCommand opens SView, or closes it when open.
 struct SViewScene {
   explicit SViewScene(int sviewMode, bool opens = true) {
     t.settings.writeInt(key::kSviewMode, sviewMode);
@@ -200,7 +200,7 @@ struct SheetScene {
                      [this, title, pageOpens](std::uintptr_t, std::intptr_t) {
                        sheet = t.desktop.add("#32770", title);
                        tabs = t.desktop.add("SysTabControl32", "", sheet);
-                       ok = t.desktop.add("Button", "OK", sheet, 1);
+                       ok = t.desktop.add("Button", "OK", sheet, win::kIdOk);
                        t.desktop.answer(ok, win::kWmLButtonUp, [this](std::uintptr_t, std::intptr_t) {
                          t.desktop.destroy(sheet);
                          return 0;
@@ -231,13 +231,14 @@ struct SheetScene {
 
 std::vector<Action> clickAt(WindowHandle w, ClientPoint p) {
   const std::intptr_t at = clickPosition(p.x, p.y);
-  return {Posted(w, 513, 1, at), Sleep(50), Posted(w, 514, 1, at)};
+  return {Posted(w, win::kWmLButtonDown, win::kMkLButton, at), Sleep(50),
+          Posted(w, win::kWmLButtonUp, win::kMkLButton, at)};
 }
 
 TEST(MapMatchSwitch, WalksTheSheetFoundByItsHalfWidthTitleAndTogglesTheCheckBox) {
   SheetScene s;
   switchMapMatching(s.t.ctx);
-  std::vector<Action> expected = {BringToTop(s.navin.main), PostedCommand(s.navin.main, 32869),
+  std::vector<Action> expected = {BringToTop(s.navin.main), PostedCommand(s.navin.main, kNavinSettingsV1),
                                   Sleep(500), Sleep(100), Sleep(100)};
   for (const Action& a : clickAt(s.tabs, kSheetTab)) expected.push_back(a);
   expected.insert(expected.end(), {Sleep(100), Sleep(100), BringToTop(s.page), Sleep(50)});

@@ -71,8 +71,8 @@ TEST_F(GpsScene, NavinYouGpsStartPressesGpsUnderItsPopupAndShowsTheGpsLayout) {
       t.log.actions(),
       ElementsAre(
           TimerStop(timer::kReserved1), Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0),
-          WorkerStarted("routeDialogResponder"), PopupShown(148), SentCommand(navin, kNavinGpsV1),
-          PopupClosed(148), Foreground(toolbar), Enabled(IDC_GUIDE_SHOW, true),
+          WorkerStarted("routeDialogResponder"), PopupShown(IDD_POPUP_GPS_START), SentCommand(navin, kNavinGpsV1),
+          PopupClosed(IDD_POPUP_GPS_START), Foreground(toolbar), Enabled(IDC_GUIDE_SHOW, true),
           Enabled(IDC_GPS_RELIEF, true), Enabled(IDC_GUIDE_HIDE, true),
           Enabled(IDC_ADD_CAMERA, true), Enabled(IDC_CENTERING, true),
           Enabled(IDC_NAVIGATION, true), Enabled(IDC_SVIEW, true), Enabled(IDC_LINKED_GPS, false),
@@ -112,9 +112,9 @@ TEST_F(GpsScene, NavinYouGpsStopPostsUnderTheStopPopupAndStopsEveryWorker) {
   EXPECT_THAT(
       t.log.actions(),
       ElementsAre(TimerStop(timer::kReserved1),
-                  Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0), PopupShown(149),
+                  Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0), PopupShown(IDD_POPUP_GPS_STOP),
                   testing::Posted(navin, win::kWmCommand, kNavinGpsV1, 0), Sleep(1000),
-                  PopupClosed(149), Enabled(IDC_GUIDE_SHOW, false), Enabled(IDC_GPS_RELIEF, false),
+                  PopupClosed(IDD_POPUP_GPS_STOP), Enabled(IDC_GUIDE_SHOW, false), Enabled(IDC_GPS_RELIEF, false),
                   Enabled(IDC_GUIDE_HIDE, false), Enabled(IDC_ADD_CAMERA, false),
                   BitmapSet(IDC_CENTERING, "T", true), Focus(IDC_CENTERING),
                   Enabled(IDC_CENTERING, false), Enabled(IDC_LINKED_GPS, true),
@@ -280,7 +280,7 @@ TEST_F(GpsScene, ReliefReleaseGoesToTheGpsPlayerWhenItRuns) {
   EXPECT_THAT(t.log.actions(), IsEmpty());
   const WindowHandle player = t.desktop.add(kGpsPlayerClass);
   gpsRelief(t.ctx);
-  EXPECT_THAT(t.log.actions(), ElementsAre(SentCommand(player, 4013)));
+  EXPECT_THAT(t.log.actions(), ElementsAre(SentCommand(player, kGpsReliefCommand)));
 }
 
 }  // namespace

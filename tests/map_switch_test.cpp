@@ -59,7 +59,7 @@ TEST_F(MapSwitch, VersionTwoAloneSwitchesDocumentsAndTwoClicksReturnToTheStart) 
                           Focus(IDC_ZOOM_OUT), BitmapSet(IDC_ZOOM_IN, "SK5", true),
                           Focus(IDC_ZOOM_IN), Enabled(IDC_ZOOM_OUT, false), Focus(IDC_GPS),
                           BitmapSet(IDC_MAP_SWITCH, "M0", true), Focus(IDC_MAP_SWITCH),
-                          PostedCommand(navin, 65281), Foreground(navin), Sleep(500), Sleep(500),
+                          PostedCommand(navin, kNavinSecondDocument), Foreground(navin), Sleep(500), Sleep(500),
                           Foreground(toolbar)));
   EXPECT_EQ(load(t.state.atlasDocumentShown), 1);
 
@@ -68,7 +68,7 @@ TEST_F(MapSwitch, VersionTwoAloneSwitchesDocumentsAndTwoClicksReturnToTheStart) 
   EXPECT_THAT(t.log.of({ActionKind::BitmapSet, ActionKind::Enable, ActionKind::Posted}),
               ElementsAre(BitmapSet(IDC_ZOOM_OUT, "W", true), BitmapSet(IDC_ZOOM_IN, "U", true),
                           Enabled(IDC_ZOOM_OUT, true), BitmapSet(IDC_MAP_SWITCH, "M1", true),
-                          PostedCommand(navin, 65280)));
+                          PostedCommand(navin, kNavinFirstDocument)));
   EXPECT_EQ(load(t.state.atlasDocumentShown), 0);
   expectWorkersStopped(false);
 }

@@ -137,7 +137,7 @@ TEST(FixedScale, AtlasGetsTheStoredMenuNumberAndNothingForZero) {
                                       Foreground(atlas.frame),
                                       Sleep(500),
                                       Sleep(500)};
-      if (stored) expected.push_back(PostedCommand(atlas.frame, 40962));
+      if (stored) expected.push_back(PostedCommand(atlas.frame, kAtlasScaleBase + 3));
       expected.push_back(Foreground(toolbar));
       EXPECT_THAT(t.log.actions(), ElementsAreArray(expected)) << menuKey.name << "=" << stored;
     }
@@ -152,7 +152,7 @@ TEST(FixedScale, ProAtlasDocumentInNavinYouTakesTheMenuNumberOnItsView) {
   const FakeMapView proAtlas = navin.addMapDocument("ProAtlas - 関東");
   store(t.state.atlasDocumentShown, 1);
   selectFixedScale(t.ctx, kScale200k);
-  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(proAtlas.view, 32946)));
+  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(proAtlas.view, kProAtlasScaleBase + 3)));
   EXPECT_THAT(t.log.of({ActionKind::PopupShown, ActionKind::PopupClosed, ActionKind::TimerStart}),
               ElementsAre(PopupShown(IDD_POPUP_SCALE), PopupClosed(IDD_POPUP_SCALE)));
 
@@ -176,7 +176,7 @@ TEST(FixedScale, NoMapProgramStillPausesAndRaisesTheToolbar) {
   }
 }
 
-TEST(Zoom, NavinYouOwnMapStepsOneArrowAndZoomOutArmsTimerFour) {
+TEST(Zoom, NavinYouOwnMapStepsOneArrowAndZoomOutArmsTheBringToFrontTimer) {
   NavinScale out(-72);
   zoomOut(out.t.ctx);
   EXPECT_THAT(out.t.log.actions(),
@@ -196,7 +196,7 @@ TEST(Zoom, NavinYouOwnMapStepsOneArrowAndZoomOutArmsTimerFour) {
                           click(in.map, kLowerScaleArrow), Foreground(in.toolbar)));
 }
 
-TEST(Zoom, ProAtlasDocumentShownZoomOutClicksNothingButArmsTimerFourZoomInPostsFiveThousand) {
+TEST(Zoom, ProAtlasDocumentShownZoomOutClicksNothingButArmsTheBringToFrontTimerZoomInPostsFiveThousand) {
   TestContext t;
   t.settings.writeInt(key::kScale05, 5);
   NavinScene navin(t);
@@ -208,7 +208,7 @@ TEST(Zoom, ProAtlasDocumentShownZoomOutClicksNothingButArmsTimerFourZoomInPostsF
   EXPECT_TRUE(t.timers.isRunning(timer::kBringMapToFront));
   t.log.clear();
   zoomIn(t.ctx);
-  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(proAtlas.view, 32948)));
+  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(proAtlas.view, kProAtlasScaleBase + 5)));
   (void)own;
 }
 
@@ -222,7 +222,7 @@ TEST(Zoom, AtlasZoomOutSwitchesTheDetailMapZoomInUsesFiveThousand) {
     zoomIn(t.ctx);
     if (stored) {
       EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas.frame, kAtlasDetailMap),
-                                                PostedCommand(atlas.frame, 40963)));
+                                                PostedCommand(atlas.frame, kAtlasScaleBase + 4)));
     } else {
       EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas.frame, kAtlasDetailMap)));
     }

@@ -271,7 +271,7 @@ TEST(GuidanceSettings, PictureOnlyDisablesTheVoiceChoiceAndVoiceAndPictureEnable
   GuidanceSettings s = loadGuidanceSettings(t.settings);
   EXPECT_FALSE(enabled(guidanceSettingsEnables(s), IDC_NAVI_VOICE));
   EXPECT_FALSE(enabled(guidanceSettingsEnables(s), IDC_NAVI_CHIME));
-  s.naviMode = 0;  // 1027 chosen
+  s.naviMode = 0;  // IDC_NAVI_VOICE_PICTURE chosen
   EXPECT_TRUE(enabled(guidanceSettingsEnables(s), IDC_NAVI_VOICE));
   EXPECT_TRUE(enabled(guidanceSettingsEnables(s), IDC_NAVI_CHIME));
 }
@@ -279,7 +279,7 @@ TEST(GuidanceSettings, PictureOnlyDisablesTheVoiceChoiceAndVoiceAndPictureEnable
 TEST(GuidanceSettings, TheOtherProgramsVolumeIsEditableOnlyWhileTheyAreLowered) {
   GuidanceSettings s;
   EXPECT_TRUE(enabled(guidanceSettingsEnables(s), IDC_NAVI_DUCK_LEVEL));
-  s.duck = 0;  // 1064 cleared
+  s.duck = 0;  // IDC_NAVI_DUCK cleared
   EXPECT_FALSE(enabled(guidanceSettingsEnables(s), IDC_NAVI_DUCK_LEVEL));
 }
 

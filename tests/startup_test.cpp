@@ -9,6 +9,7 @@
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/map_launch.h"
+#include "platform/winmsg.h"
 #include "resource.h"
 
 namespace tabiro {
@@ -176,8 +177,8 @@ TEST(StartupLaunch, NavinYouIsAwaitedAndItsRouteDialogsAnswered) {
   EXPECT_TRUE(launchAsNavinYou(f.t.ctx, "C:\\navin\\navin.exe"));
   EXPECT_THAT(f.t.log.of({ActionKind::Launch, ActionKind::Sent}),
               ElementsAre(testing::Launched("C:\\navin\\navin.exe", 9),
-                          Sent(f.confirm, 273, kRouteConfirmNo, static_cast<std::intptr_t>(f.no)),
-                          Sent(f.select, 273, kRouteSelectCancel, 0)));
+                          Sent(f.confirm, win::kWmCommand, kRouteConfirmNo, static_cast<std::intptr_t>(f.no)),
+                          Sent(f.select, win::kWmCommand, kRouteSelectCancel, 0)));
 }
 
 // Navin' You 2.0 alone: the own map is the first document unless item 13 of
@@ -189,17 +190,18 @@ TEST(StartupLaunch, VersionTwoAlonePicksTheOwnMapFromTheWindowMenu) {
     f.t.desktop.atTime(100, [&f, proAtlasFirst] {
       std::vector<std::string> items(14, "");
       items[13] = proAtlasFirst ? "&1 ProAtlas - 関東" : "&1 地図 - 東京";
-      f.t.desktop.setMenu(f.main, {{"ﾌｧｲﾙ(&F)", {"開く"}}, {"表示(&V)", {}}, {"ｳｨﾝﾄﾞｳ(&W)", items}});
+      f.t.desktop.setMenu(f.main,
+                          {{"ﾌｧｲﾙ(&F)", {"開く"}}, {"表示(&V)", {}}, {"ｳｨﾝﾄﾞｳ(&W)", items}});
     });
     launchMapPrograms(f.t.ctx, planStartup(MapMode::Alternating, MapInFront::NavinYou));
     EXPECT_EQ(f.t.log.of(ActionKind::Sent).back(),
-              SentCommand(f.main, proAtlasFirst ? 65281 : 65280));
+              SentCommand(f.main, proAtlasFirst ? kNavinSecondDocument : kNavinFirstDocument));
   }
 
   // "Ver" 0 picks nothing.
   LaunchFixture f;
   launchMapPrograms(f.t.ctx, planStartup(MapMode::Alternating, MapInFront::NavinYou));
-  EXPECT_EQ(f.t.log.of(ActionKind::Sent).back(), Sent(f.select, 273, kRouteSelectCancel, 0));
+  EXPECT_EQ(f.t.log.of(ActionKind::Sent).back(), Sent(f.select, win::kWmCommand, kRouteSelectCancel, 0));
 }
 
 // The map view counts as open only when a document that is neither the
@@ -326,7 +328,7 @@ TEST(ToolbarStartup, WithTheSpeechControlItIsConfiguredAndReleasedOnBothQuitPath
     EXPECT_EQ(dispatch.calls[1], "bool 6=1");
     EXPECT_EQ(dispatch.calls[11], "long 12=7");
     EXPECT_EQ(dispatch.releases, 0);
-    EXPECT_FALSE(toolbar.dialog.onCommandMessage(esc ? 2 : 1, 0));
+    EXPECT_FALSE(toolbar.dialog.onCommandMessage(esc ? win::kIdCancel : win::kIdOk, win::kBnClicked));
     EXPECT_EQ(dispatch.releases, 1) << (esc ? "Esc" : "Enter");
   }
 }
@@ -342,8 +344,8 @@ TEST(ToolbarQuit, EscPostsExitToTheMapProgramsEnterDoesNot) {
   EXPECT_THAT(t.log.of(ActionKind::Posted), IsEmpty());
   dialog.onCancel();
   EXPECT_THAT(t.log.of({ActionKind::Posted, ActionKind::PopupShown, ActionKind::PopupClosed}),
-              ElementsAre(PopupShown(150), PostedCommand(navin, 57665),
-                          PostedCommand(atlas, 57665), PopupClosed(150)));
+              ElementsAre(PopupShown(IDD_POPUP_EXIT), PostedCommand(navin, win::kCmdAppExit),
+                          PostedCommand(atlas, win::kCmdAppExit), PopupClosed(IDD_POPUP_EXIT)));
   EXPECT_EQ(dispatch.releases, 0);  // no speech control, nothing to release
 }
 
@@ -379,9 +381,11 @@ TEST(ToolbarStartup, ResetsRuntimeKeysAndStartsTheTimers) {
   EXPECT_EQ(t.settings.storedInt(key::kWayPoint).value_or(-1), 1);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(-1), 1);
   EXPECT_EQ(t.settings.storedInt(key::kSystem).value_or(-1), 0);
-  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{4, 1000}, {100, 500}, {110, 30000}}));
+  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{timer::kBringMapToFront, 1000},
+                                                 {timer::kAudioErrorWatch, 500},
+                                                 {timer::kGuideCheck, 30000}}));
   EXPECT_THAT(t.log.of({ActionKind::PopupShown, ActionKind::PopupClosed}),
-              ElementsAre(PopupShown(165), PopupClosed(165)));
+              ElementsAre(PopupShown(IDD_POPUP_STARTUP), PopupClosed(IDD_POPUP_STARTUP)));
   EXPECT_FALSE(t.view.isEnabled(IDC_SVIEW));
   EXPECT_FALSE(t.view.isEnabled(IDC_CENTERING));
   EXPECT_FALSE(t.view.isEnabled(IDC_LINKED_GPS)) << "Navin' You alone has no linked GPS";
@@ -396,15 +400,15 @@ TEST(ToolbarCommands, OnlyClicksAndPlainCommandsRunHandlers) {
   Toolbar toolbar(t, dispatch);
   ToolbarDialog& dialog = toolbar.dialog;
   t.desktop.add(kNavinYouClass, "");
-  EXPECT_TRUE(dialog.onCommandMessage(IDC_HELP_BUTTON, 5));       // BN_DOUBLECLICKED
-  EXPECT_TRUE(dialog.onCommandMessage(2, 5));                     // Esc's button, double-clicked
-  EXPECT_TRUE(dialog.onCommandMessage(IDC_EXIT, 5));
+  EXPECT_TRUE(dialog.onCommandMessage(IDC_HELP_BUTTON, win::kBnDoubleClicked));
+  EXPECT_TRUE(dialog.onCommandMessage(win::kIdCancel, win::kBnDoubleClicked));  // Esc's button
+  EXPECT_TRUE(dialog.onCommandMessage(IDC_EXIT, win::kBnDoubleClicked));
   EXPECT_TRUE(dialog.onCommandMessage(IDC_WAYPOINT_FIELD, 0x300));  // EN_CHANGE
   EXPECT_THAT(t.log.actions(), IsEmpty());
 
-  EXPECT_TRUE(dialog.onCommandMessage(IDC_HELP_BUTTON, 0));
+  EXPECT_TRUE(dialog.onCommandMessage(IDC_HELP_BUTTON, win::kBnClicked));
   EXPECT_THAT(t.log.of(ActionKind::Help), ElementsAre(testing::Help()));
-  EXPECT_FALSE(dialog.onCommandMessage(IDC_EXIT, 0)) << "× quits like Enter";
+  EXPECT_FALSE(dialog.onCommandMessage(IDC_EXIT, win::kBnClicked)) << "× quits like Enter";
   EXPECT_THAT(t.log.of(ActionKind::Posted), IsEmpty());
 }
 
