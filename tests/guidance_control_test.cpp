@@ -242,7 +242,7 @@ TEST_F(Guidance, ASecondPressAsksTheEngineToStopAndTheReaderToo) {
                     TimerStop(timer::kRaiseAfterLinked), TimerStart(timer::kRaiseAfterGps, 2000)));
     EXPECT_EQ(load(t.state.guidanceRun), 0);
     EXPECT_EQ(load(t.state.positionReaderRun), saveTrk) << "with the track log the reader stays";
-    EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(0), 1) << "until the engine sends 1043";
+    EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(0), 1) << "until the engine sends IDC_GUIDANCE_ENDED";
   }
 }
 
