@@ -32,8 +32,6 @@ using testing::Focus;
 using testing::PostedCommand;
 using testing::SoundResource;
 using testing::TestContext;
-using testing::TimerStart;
-using testing::TimerStop;
 using testing::WaypointField;
 using testing::WorkerStarted;
 using testing::betweenRaises;

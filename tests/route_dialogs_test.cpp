@@ -5,6 +5,7 @@
 
 #include "app/timer_dispatcher.h"
 #include "core/timer_ids.h"
+#include "fakes/sequences.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
@@ -13,6 +14,7 @@ namespace tabiro {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using testing::Foreground;
 using testing::Posted;
@@ -33,9 +35,9 @@ TEST(RouteList, SendsTheCommandThenTheRouteListWatchFollowsTheListUntilItCloses)
   });
   showRouteList(t.ctx);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                          TimerStop(timer::kRaiseAfterLinked), SentCommand(navin, kNavinRouteList),
-                          TimerStart(timer::kRouteListWatch, 500)));
+              ElementsAreArray(testing::then(testing::raiseTimersStopped(),
+                                             SentCommand(navin, kNavinRouteList),
+                                             TimerStart(timer::kRouteListWatch, 500))));
   for (int firing = 0; firing < 3; ++firing) {
     t.log.clear();
     handleTimer(t.ctx, timer::kRouteListWatch);

@@ -5,6 +5,7 @@
 
 #include "core/timer_ids.h"
 #include "fakes/map_scene.h"
+#include "fakes/sequences.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
 
@@ -12,6 +13,7 @@ namespace tabiro {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using testing::FakeMapView;
 using testing::Foreground;
@@ -23,6 +25,8 @@ using testing::Sleep;
 using testing::TestContext;
 using testing::TimerStart;
 using testing::TimerStop;
+using testing::mapInFront;
+using testing::then;
 
 struct Scene {
   Scene() { navin.addDocument("ガイダンス"); }
@@ -36,12 +40,12 @@ struct Scene {
 TEST(Scroll, NavinYouGetsTheArrowOnTheShownDocumentHeld300Ms) {
   Scene s;
   pressDirectionButton(s.t.ctx, kLeftButton);
-  EXPECT_THAT(
-      s.t.log.actions(),
-      ElementsAre(Foreground(s.navin.main), Sleep(500), Sleep(500), TimerStop(timer::kReserved1),
-                  TimerStop(timer::kRaiseAfterLinked),
-                  Posted(s.own.view, win::kWmKeyDown, 37, 0x014B0001), Sleep(300),
-                  Posted(s.own.view, win::kWmKeyUp, 37, 0xC14B0001), Foreground(s.toolbar)));
+  EXPECT_THAT(s.t.log.actions(),
+              ElementsAreArray(then(mapInFront(s.navin.main), TimerStop(timer::kReserved1),
+                                    TimerStop(timer::kRaiseAfterLinked),
+                                    Posted(s.own.view, win::kWmKeyDown, 37, 0x014B0001), Sleep(300),
+                                    Posted(s.own.view, win::kWmKeyUp, 37, 0xC14B0001),
+                                    Foreground(s.toolbar))));
 
   s.t.log.clear();
   store(s.t.state.atlasDocumentShown, 1);
@@ -66,10 +70,11 @@ TEST(Scroll, AtlasGetsOneKeyDownPerButtonAndTheRaiseTimerFollowsGps) {
     const testing::FakeAtlas atlas = testing::addAtlas98(t);
     pressDirectionButton(t.ctx, c.button);
     EXPECT_THAT(t.log.actions(),
-                ElementsAre(Foreground(atlas.frame), Sleep(500), Sleep(500),
-                            TimerStop(timer::kRaiseAfterGps), TimerStop(timer::kRaiseAfterLinked),
-                            Sent(atlas.view, win::kWmKeyDown, c.key, c.data),
-                            TimerStart(timer::kRaiseAfterLinked, 2000), Foreground(toolbar)))
+                ElementsAreArray(then(mapInFront(atlas.frame), TimerStop(timer::kRaiseAfterGps),
+                                      TimerStop(timer::kRaiseAfterLinked),
+                                      Sent(atlas.view, win::kWmKeyDown, c.key, c.data),
+                                      TimerStart(timer::kRaiseAfterLinked, 2000),
+                                      Foreground(toolbar))))
         << "key " << c.key;
   }
 }

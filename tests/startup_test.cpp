@@ -6,6 +6,7 @@
 #include "app/toolbar_handlers.h"
 #include "core/timer_ids.h"
 #include "fakes/fake_sapi_voice.h"
+#include "fakes/sequences.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/map_launch.h"
@@ -421,11 +422,10 @@ TEST(ToolbarCommands, HelpStopsTheRaiseTimersAndArmsThemAgain) {
   ToolbarDialog& dialog = toolbar.dialog;
   t.settings.writeInt(key::kGps, 2);
   dialog.onCommand(IDC_HELP_BUTTON);
-  EXPECT_THAT(
-      t.log.actions(),
-      ElementsAre(testing::TimerStop(timer::kReserved1), testing::TimerStop(timer::kRaiseAfterGps),
-                  testing::TimerStop(timer::kRaiseAfterLinked), testing::Help(),
-                  testing::TimerStart(timer::kRaiseAfterLinked, 2000)));
+  EXPECT_THAT(t.log.actions(),
+              ::testing::ElementsAreArray(testing::then(
+                  testing::raiseTimersStopped(), testing::Help(),
+                  testing::TimerStart(timer::kRaiseAfterLinked, 2000))));
 }
 
 }  // namespace
