@@ -27,6 +27,7 @@ using testing::PostedCommand;
 using testing::Shown;
 using testing::TestContext;
 using testing::Steps;
+using testing::routeButtonsEnabled;
 using testing::then;
 
 // The toolbar controls that only work while GPS runs.
@@ -38,11 +39,6 @@ Steps arrowsScroll() {
   return then(BitmapSet(IDC_LEFT, "L", true), BitmapSet(IDC_UP, "U1", true),
               BitmapSet(IDC_DOWN, "ST", true), BitmapSet(IDC_RIGHT, "R", true),
               testing::arrowsEnabled(true));
-}
-
-// Navin' You's route list and clear, which ATLAS has not.
-Steps routeButtonsEnabled(bool enabled) {
-  return {Enabled(IDC_ROUTE_LIST, enabled), Enabled(IDC_ROUTE_CLEAR, enabled)};
 }
 
 class MapSwitch : public ::testing::Test {

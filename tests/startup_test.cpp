@@ -97,7 +97,7 @@ TEST(StartupPlan, EachMapModeRowLaunchesInItsOrder) {
 // loaded, and where the focus ends.
 TEST(StartupPlan, EachRowLoadsItsSetsFocusesThemAndEndsOnItsButton) {
   const auto layout = [](const char* zoomOut, const char* zoomIn, const char* mapSwitch) {
-    return std::vector<testing::Action>{
+    return testing::Steps{
         BitmapSet(IDC_ZOOM_OUT, zoomOut, true),   Focus(IDC_ZOOM_OUT),
         BitmapSet(IDC_ZOOM_IN, zoomIn, true),     Focus(IDC_ZOOM_IN),
         BitmapSet(IDC_MAP_SWITCH, mapSwitch, true), BitmapSet(IDC_SCALE_200K, "SK1", true),
@@ -106,23 +106,21 @@ TEST(StartupPlan, EachRowLoadsItsSetsFocusesThemAndEndsOnItsButton) {
         Focus(IDC_SCALE_20K),                     BitmapSet(IDC_SCALE_10K, "SK4", true),
         Focus(IDC_SCALE_10K)};
   };
+  const testing::Steps navin = layout("W", "U", "M1"), atlas = layout("SS", "SK5", "M0");
   struct Row {
     MapMode mapMode;
     MapInFront front;
-    std::vector<testing::Action> expected;
+    testing::Steps expected;
   };
-  std::vector<Row> rows{
-      {MapMode::Alternating, MapInFront::NavinYou, layout("W", "U", "M1")},
-      {MapMode::Simultaneous, MapInFront::NavinYou, layout("W", "U", "M1")},
-      {MapMode::Alternating, MapInFront::Atlas, layout("SS", "SK5", "M0")},
-      {MapMode::Simultaneous, MapInFront::Atlas, layout("SS", "SK5", "M0")}};
-  rows[0].expected.push_back(Enabled(IDC_LINKED_GPS, false));
-  rows[2].expected.push_back(Focus(IDC_ZOOM_IN));
-  rows[3].expected.push_back(Focus(IDC_ZOOM_IN));
-  for (const int id : {IDC_LINKED_GPS, IDC_ROUTE_LIST, IDC_ROUTE_CLEAR}) {
-    rows[2].expected.push_back(Enabled(id, false));
-  }
-  for (const int id : {IDC_ROUTE_LIST, IDC_ROUTE_CLEAR}) rows[3].expected.push_back(Enabled(id, false));
+  using testing::routeButtonsEnabled;
+  using testing::then;
+  const Row rows[] = {
+      {MapMode::Alternating, MapInFront::NavinYou, then(navin, Enabled(IDC_LINKED_GPS, false))},
+      {MapMode::Simultaneous, MapInFront::NavinYou, navin},
+      {MapMode::Alternating, MapInFront::Atlas,
+       then(atlas, Focus(IDC_ZOOM_IN), Enabled(IDC_LINKED_GPS, false), routeButtonsEnabled(false))},
+      {MapMode::Simultaneous, MapInFront::Atlas,
+       then(atlas, Focus(IDC_ZOOM_IN), routeButtonsEnabled(false))}};
   for (const Row& row : rows) {
     TestContext t;
     applyStartupLayout(t.view, planStartup(row.mapMode, row.front));

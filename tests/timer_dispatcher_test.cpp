@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/timer_ids.h"
+#include "fakes/sequences.h"
 #include "fakes/test_context.h"
 #include "guidance/music_players.h"
 #include "mapctl/map_commands.h"
@@ -197,8 +198,7 @@ TEST(MusicPlayers, Layer3PlayerGoesBackToItsTrack) {
   pauseMusic(t.ctx);
   resumeMusic(t.ctx);
   EXPECT_THAT(t.log.of(ActionKind::Posted),
-              ElementsAre(PostedCommand(player, kLayer3NextTrack), PostedCommand(player, kLayer3NextTrack),
-                          PostedCommand(player, kLayer3Play)));
+              ::testing::ElementsAreArray(testing::layer3BackToTrack(player, 3)));
   EXPECT_EQ(load(t.state.musicPlayerSeen), 1);
 }
 

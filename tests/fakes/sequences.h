@@ -9,6 +9,7 @@
 
 #include "core/timer_ids.h"
 #include "fakes/action_log.h"
+#include "guidance/music_players.h"
 #include "resource.h"
 
 namespace tabiro::testing {
@@ -45,6 +46,18 @@ inline Steps mapInFront(WindowHandle map) { return {Foreground(map), Sleep(500),
 inline Steps arrowsEnabled(bool enabled) {
   return {Enabled(IDC_LEFT, enabled), Enabled(IDC_UP, enabled), Enabled(IDC_DOWN, enabled),
           Enabled(IDC_RIGHT, enabled)};
+}
+
+// Navin' You's route list and clear, which ATLAS has not.
+inline Steps routeButtonsEnabled(bool enabled) {
+  return {Enabled(IDC_ROUTE_LIST, enabled), Enabled(IDC_ROUTE_CLEAR, enabled)};
+}
+
+// The Layer III Player, started again on its first track, stepped to `track`.
+inline Steps layer3BackToTrack(WindowHandle player, int track) {
+  Steps steps(static_cast<std::size_t>(track - 1), PostedCommand(player, kLayer3NextTrack));
+  steps.push_back(PostedCommand(player, kLayer3Play));
+  return steps;
 }
 
 }  // namespace tabiro::testing
