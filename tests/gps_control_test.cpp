@@ -80,16 +80,11 @@ Steps gpsButtonsEnabled(bool enabled) {
           Enabled(IDC_GUIDE_HIDE, enabled), Enabled(IDC_ADD_CAMERA, enabled)};
 }
 
-// The arrows' bitmaps: red for map-match correction, blue for scrolling.
-Steps arrowsCorrect() {
-  return {BitmapSet(IDC_LEFT, "LM", false), Focus(IDC_LEFT),  BitmapSet(IDC_UP, "U1M", false),
-          Focus(IDC_UP),                    BitmapSet(IDC_DOWN, "STM", false), Focus(IDC_DOWN),
-          BitmapSet(IDC_RIGHT, "RM", false), Focus(IDC_RIGHT)};
-}
-Steps arrowsScroll() {
-  return {BitmapSet(IDC_LEFT, "L", true),  Focus(IDC_LEFT), BitmapSet(IDC_UP, "U1", true),
-          Focus(IDC_UP),                   BitmapSet(IDC_DOWN, "ST", true), Focus(IDC_DOWN),
-          BitmapSet(IDC_RIGHT, "R", true), Focus(IDC_RIGHT)};
+// The arrows' bitmaps, each focused: red to correct the map match, blue to scroll.
+Steps arrowBitmaps(const char* left, const char* up, const char* down, const char* right, bool red) {
+  return {BitmapSet(IDC_LEFT, left, !red), Focus(IDC_LEFT), BitmapSet(IDC_UP, up, !red),
+          Focus(IDC_UP), BitmapSet(IDC_DOWN, down, !red), Focus(IDC_DOWN),
+          BitmapSet(IDC_RIGHT, right, !red), Focus(IDC_RIGHT)};
 }
 
 // The centring button back to its first look, disabled, when GPS stops.
@@ -111,9 +106,9 @@ TEST_F(GpsScene, NavinYouGpsStartPressesGpsUnderItsPopupAndShowsTheGpsLayout) {
                   PopupShown(IDD_POPUP_GPS_START), SentCommand(navin, kNavinGpsV1),
                   PopupClosed(IDD_POPUP_GPS_START), Foreground(toolbar), gpsButtonsEnabled(true),
                   Enabled(IDC_CENTERING, true), Enabled(IDC_NAVIGATION, true),
-                  Enabled(IDC_SVIEW, true), Enabled(IDC_LINKED_GPS, false), arrowsCorrect(),
-                  arrowsEnabled(true), Focus(IDC_GPS), TimerStart(timer::kBringMapToFront, 1500),
-                  Foreground(toolbar))));
+                  Enabled(IDC_SVIEW, true), Enabled(IDC_LINKED_GPS, false),
+                  arrowBitmaps("LM", "U1M", "STM", "RM", true), arrowsEnabled(true), Focus(IDC_GPS),
+                  TimerStart(timer::kBringMapToFront, 1500), Foreground(toolbar))));
   EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(0), 1);
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(0), 0) << "Navin' You's own GPS is never stored";
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
@@ -147,8 +142,9 @@ TEST_F(GpsScene, NavinYouGpsStopPostsUnderTheStopPopupAndStopsEveryWorker) {
                   gpsStateAsked(), PopupShown(IDD_POPUP_GPS_STOP),
                   testing::Posted(navin, win::kWmCommand, kNavinGpsV1, 0), Sleep(1000),
                   PopupClosed(IDD_POPUP_GPS_STOP), gpsButtonsEnabled(false), centeringDisabled(),
-                  Enabled(IDC_LINKED_GPS, true), arrowsScroll(), Enabled(IDC_NAVIGATION, false),
-                  Enabled(IDC_SVIEW, false), Focus(IDC_GPS), Foreground(toolbar))));
+                  Enabled(IDC_LINKED_GPS, true), arrowBitmaps("L", "U1", "ST", "R", false),
+                  Enabled(IDC_NAVIGATION, false), Enabled(IDC_SVIEW, false), Focus(IDC_GPS),
+                  Foreground(toolbar))));
   EXPECT_EQ(load(t.state.guidanceRun), 0);
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
   EXPECT_EQ(load(t.state.trackLogRun), 0);

@@ -1,8 +1,6 @@
 // Named steps that many expected sequences share, and `then`, which strings
 // steps and single actions into one sequence, as Wine's message tests do:
-//
-//   EXPECT_THAT(t.log.actions(),
-//               ElementsAreArray(then(raiseTimersStopped(), mapInFront(atlas), Foreground(toolbar))));
+//   ElementsAreArray(then(raiseTimersStopped(), mapInFront(atlas), Foreground(toolbar)))
 #pragma once
 
 #include <vector>
@@ -32,8 +30,7 @@ inline Steps raiseTimersStopped() {
           TimerStop(timer::kRaiseAfterLinked)};
 }
 
-// A toolbar handler: the pending raises called off, its own steps, and the
-// raise that follows GPS in one map armed again (GPS off or in one map).
+// A handler between the raises called off and the raise for GPS in one map armed again.
 template <typename... Parts>
 Steps betweenRaises(const Parts&... steps) {
   return then(raiseTimersStopped(), steps..., TimerStart(timer::kRaiseAfterGps, 2000));
@@ -42,7 +39,7 @@ Steps betweenRaises(const Parts&... steps) {
 // The map program comes forward and is given two pauses to settle.
 inline Steps mapInFront(WindowHandle map) { return {Foreground(map), Sleep(500), Sleep(500)}; }
 
-// The four direction buttons enabled or disabled, left, up, down, right.
+// The four direction buttons, left, up, down, right.
 inline Steps arrowsEnabled(bool enabled) {
   return {Enabled(IDC_LEFT, enabled), Enabled(IDC_UP, enabled), Enabled(IDC_DOWN, enabled),
           Enabled(IDC_RIGHT, enabled)};
@@ -56,8 +53,7 @@ inline Steps routeButtonsEnabled(bool enabled) {
 // The Layer III Player, started again on its first track, stepped to `track`.
 inline Steps layer3BackToTrack(WindowHandle player, int track) {
   Steps steps(static_cast<std::size_t>(track - 1), PostedCommand(player, kLayer3NextTrack));
-  steps.push_back(PostedCommand(player, kLayer3Play));
-  return steps;
+  return then(steps, PostedCommand(player, kLayer3Play));
 }
 
 }  // namespace tabiro::testing
