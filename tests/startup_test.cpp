@@ -180,7 +180,7 @@ TEST(StartupLaunch, NavinYouIsAwaitedAndItsRouteDialogsAnswered) {
                           Sent(f.select, win::kWmCommand, kRouteSelectCancel, 0)));
 }
 
-// Navin' You 2.0 alone: the own map is the first document unless item 13 of
+// Navin' You 2.0 alone: the own map is the first document unless item kWindowMenuDocumentItem of
 // the window menu names ProAtlas; the pick is sent.
 TEST(StartupLaunch, VersionTwoAlonePicksTheOwnMapFromTheWindowMenu) {
   for (const bool proAtlasFirst : {false, true}) {
