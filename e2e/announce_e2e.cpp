@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "harness.h"
+#include "guidance/music_players.h"
 #include "platform/win32/adapters_win32.h"
+#include "resource.h"
 
 namespace e2e {
 namespace {
@@ -105,7 +107,7 @@ class AnnounceTest : public E2eTest {
                                     SMTO_ABORTIFHUNG, kTimeoutMs, &result));
   }
 
-  // The hooked toolbar's picture popups on screen: template 142 with its caption 1017.
+  // The hooked toolbar's picture popups on screen: IDD_PICTURE_POPUP with its caption.
   std::vector<HWND> popups() {
     struct Search {
       DWORD pid;
@@ -116,7 +118,7 @@ class AnnounceTest : public E2eTest {
       DWORD pid = 0;
       GetWindowThreadProcessId(window, &pid);
       if (pid == s->pid && IsWindowVisible(window) && windowClass(window) == "#32770" &&
-          GetDlgItem(window, 1017) && GetDlgItem(window, 1016)) {
+          GetDlgItem(window, IDC_PICTURE_CAPTION) && GetDlgItem(window, IDC_PICTURE_FILE)) {
         s->found.push_back(window);
       }
       return TRUE;
@@ -179,10 +181,10 @@ TEST_F(AnnounceTest, WinampIsStoppedTheWavFilePlaysThenWinampPlaysOnWhereItWas) 
   EXPECT_EQ(jumped->event, "jump to 95000");
 
   const auto state = winamp.waitFor(isMessage("winamp", WM_USER));
-  const auto stop = winamp.waitFor(isCommand("winamp", 40047));
-  const auto play = winamp.waitFor(isCommand("winamp", 40045));
+  const auto stop = winamp.waitFor(isCommand("winamp", tabiro::kWinampStop));
+  const auto play = winamp.waitFor(isCommand("winamp", tabiro::kWinampPlay));
   ASSERT_TRUE(state && stop && play);
-  EXPECT_EQ(state->lParam, 104u);
+  EXPECT_EQ(state->lParam, static_cast<uint64_t>(tabiro::kWinampGetState));
   const auto sounds = this->sounds();
   ASSERT_EQ(sounds.size(), 2u) << "expected the chime and the WAV file";
   EXPECT_TRUE(sameLength(sounds[0].lengthMs, wavLengthMs(sourcePath("res/wav/DING.wav"))));
@@ -259,9 +261,9 @@ TEST_F(AnnounceTest, CameraPopupStandsBelowTheToolbarWithItsCaptionForKomatime) 
   HWND popup = waitForPopup();
   ASSERT_TRUE(popup);
   const uint64_t seenAt = GetTickCount64();
-  EXPECT_EQ(controlText(popup, 1017), text);
-  EXPECT_EQ(controlText(popup, 1016), "ovis3_h.bmp");
-  EXPECT_FALSE(IsWindowVisible(GetDlgItem(popup, 1016)));
+  EXPECT_EQ(controlText(popup, IDC_PICTURE_CAPTION), text);
+  EXPECT_EQ(controlText(popup, IDC_PICTURE_FILE), "ovis3_h.bmp");
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(popup, IDC_PICTURE_FILE)));
   // (0, 21) in dialog units: flush left, 21 of the 110 units of its height down.
   RECT window{}, client{};
   GetWindowRect(popup, &window);
@@ -295,10 +297,10 @@ TEST_F(AnnounceTest, JunctionPopupShowsTheArrowAndTwoAnnouncementsStandTwoPopups
       << popups().size() << " popups";
   HWND junction = nullptr;
   for (HWND popup : popups()) {
-    if (controlText(popup, 1016) == "X右.bmp") junction = popup;
+    if (controlText(popup, IDC_PICTURE_FILE) == "X右.bmp") junction = popup;
   }
   ASSERT_TRUE(junction) << "no X右.bmp popup";
-  EXPECT_EQ(controlText(junction, 1017), "");
+  EXPECT_EQ(controlText(junction, IDC_PICTURE_CAPTION), "");
   // Uncovered, it paints its picture again. Raised again while it is not
   // seen: the camera's popup, mapped on its own thread, may come up over it
   // after the first raise.

@@ -2,6 +2,9 @@
 // as the toolbar looks for it.
 #include "harness.h"
 
+#include "mapctl/map_commands.h"
+#include "platform/winmsg.h"
+
 namespace e2e {
 namespace {
 
@@ -43,9 +46,9 @@ TEST_P(AtlasStubTest, RecognisedWithTheViewAtItsDepthAfterTheDelay) {
   ASSERT_TRUE(waitUntil([&] { return firstChild(parentOfView) != nullptr; }));
   HWND view = firstChild(parentOfView);
 
-  PostMessageA(frame, WM_COMMAND, 32785, 0);
+  PostMessageA(frame, WM_COMMAND, tabiro::kAtlasGpsOn, 0);
   SendMessageA(view, WM_KEYDOWN, VK_UP, 0x01480001);
-  auto command = atlasLog().waitFor(isCommand("frame", 32785));
+  auto command = atlasLog().waitFor(isCommand("frame", tabiro::kAtlasGpsOn));
   ASSERT_TRUE(command);
   EXPECT_FALSE(command->sent);
   auto key = atlasLog().waitFor(isMessage("view", WM_KEYDOWN));
@@ -65,7 +68,7 @@ TEST_F(AtlasStubExit, ExitCommandEndsIt) {
   HANDLE process = startAtlas({"--kind", "frame"});
   HWND frame = waitForWindow("ProAtlasFrame", nullptr);
   ASSERT_TRUE(frame);
-  PostMessageA(frame, WM_COMMAND, 57665, 0);
+  PostMessageA(frame, WM_COMMAND, tabiro::win::kCmdAppExit, 0);
   EXPECT_TRUE(waitForExit(process));
   EXPECT_TRUE(atlasLog().waitFor(isEvent("frame", "exit"), 0));
 }

@@ -12,8 +12,13 @@
 #include <set>
 #include <sstream>
 
+#include "mapctl/map_commands.h"
+
 namespace e2e {
 namespace {
+
+// How navstub logs a dialog button pressed by the toolbar.
+std::string answered(int id) { return "answered " + std::to_string(id); }
 
 constexpr int kDriveTimeoutMs = 120000;
 // The 190-second drive at this speed takes about 24 seconds.
@@ -61,9 +66,10 @@ TEST_F(DriveTest, ADriveReplayedIntoNavinYouIsLoggedAndGuidedOnce) {
   // The responder answered the route dialog that GPS start opened (the
   // confirmation when both stand open), then the driver dialog.
   EXPECT_TRUE(navstubLog().waitFor([](const LogEntry& e) {
-    return isEvent("route-select", "answered 9313")(e) || isEvent("route-confirm", "answered 6")(e);
+    return isEvent("route-select", answered(tabiro::kRouteSelectOk))(e) ||
+           isEvent("route-confirm", answered(tabiro::kRouteConfirmYes))(e);
   }, 15000));
-  EXPECT_TRUE(navstubLog().waitFor(isEvent("driver-confirm", "answered 8520"), 15000));
+  EXPECT_TRUE(navstubLog().waitFor(isEvent("driver-confirm", answered(tabiro::kDriverConfirmOk)), 15000));
 
   // The first waypoint passed, the field shows the next before its phrase.
   ASSERT_TRUE(waitForSpoken("まもなく左方向です。", kDriveTimeoutMs));

@@ -2,15 +2,9 @@
 
 #include <cstdlib>
 
+#include "resource.h"
+
 namespace e2e {
-
-namespace {
-
-constexpr int kWaypointField = 1040;
-constexpr int kPictureName = 1016;  // hidden edit of a picture popup
-constexpr int kPictureCaption = 1017;
-
-}  // namespace
 
 std::vector<HWND> picturePopups(DWORD process) {
   struct Search {
@@ -22,8 +16,8 @@ std::vector<HWND> picturePopups(DWORD process) {
         auto* s = reinterpret_cast<Search*>(param);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == s->process && IsWindowVisible(window) && GetDlgItem(window, kPictureName) &&
-            GetDlgItem(window, kPictureCaption))
+        if (owner == s->process && IsWindowVisible(window) && GetDlgItem(window, IDC_PICTURE_FILE) &&
+            GetDlgItem(window, IDC_PICTURE_CAPTION))
           s->found.push_back(window);
         return TRUE;
       },
@@ -36,7 +30,7 @@ DriveWatcher::DriveWatcher(StubLog& speech, HWND toolbar, std::string shotPrefix
   GetWindowThreadProcessId(toolbar_, &process_);
 }
 
-int DriveWatcher::waypointField() const { return std::atoi(controlText(toolbar_, kWaypointField).c_str()); }
+int DriveWatcher::waypointField() const { return std::atoi(controlText(toolbar_, IDC_WAYPOINT_FIELD).c_str()); }
 
 std::string DriveWatcher::screenshot() {
   if (shotPrefix_.empty()) return {};
@@ -67,8 +61,8 @@ bool DriveWatcher::poll() {
   for (HWND popup : picturePopups(process_)) {
     shown.insert(popup);
     if (popups_.count(popup)) continue;
-    events_.push_back({DriveEvent::Kind::Picture, GetTickCount64(), controlText(popup, kPictureName),
-                       controlText(popup, kPictureCaption), fields_.back().second, {}});
+    events_.push_back({DriveEvent::Kind::Picture, GetTickCount64(), controlText(popup, IDC_PICTURE_FILE),
+                       controlText(popup, IDC_PICTURE_CAPTION), fields_.back().second, {}});
   }
   popups_ = std::move(shown);
   // One screenshot for what came together, taken while the popup is up.

@@ -9,7 +9,7 @@
 //     writeProfile("[Tabiro Info]\nMap=0\n");
 //     startNavstub({"--doc-delay", "100"});
 //     HWND toolbar = waitForWindow(nullptr, "Tabiro2");   // after startTabiro()
-//     ASSERT_TRUE(navstubLog().waitFor(isCommand("main", 32864)));
+//     ASSERT_TRUE(navstubLog().waitFor(isCommand("main", tabiro::kNavinGpsV1)));
 //   }
 //
 // On failure the test's folder build/<win>/e2e-artifacts/<suite>.<test>/ keeps

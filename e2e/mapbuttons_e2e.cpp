@@ -6,14 +6,14 @@
 
 #include <cstdlib>
 
+#include "mapctl/map_commands.h"
 #include "resource.h"
 
 namespace e2e {
 namespace {
 
-constexpr unsigned kDetailMap = 32797;
-constexpr unsigned kMapMatchCommand = 32907;
-constexpr unsigned kRouteList = 32833;
+using tabiro::kAtlasDetailMap;
+using tabiro::kAtlasScaleBase;
 constexpr const char* kMapDocument = "地図 - 東京都千代田区";
 constexpr const char* kGuideDocument = "ガイダンス";
 // The toolbar gives up a wait on another program after 10 s.
@@ -57,7 +57,7 @@ class MapButtonsTest : public E2eTest {
     navstubMain_ = waitForNavstub();
     const size_t mark = navstubLog().size();
     if (!startToolbar("[Tabiro Info]\r\nMapMode=0\r\nMap=0\r\n" + extra)) return nullptr;
-    EXPECT_TRUE(navstubLog().waitFor(activated("main"), kHandlerMs, mark)) << "timer 4 never brought Navin' You";
+    EXPECT_TRUE(navstubLog().waitFor(activated("main"), kHandlerMs, mark)) << "timer::kBringMapToFront never brought Navin' You";
     EXPECT_TRUE(settled());
     return toolbar_;
   }
@@ -105,7 +105,7 @@ class MapButtonsTest : public E2eTest {
 
 TEST_F(MapButtonsTest, EveryFixedScaleBringsNavinYouSliderWithinTenOfItsTargetAndZoomStepsOnce) {
   ASSERT_TRUE(startWithNavstub());
-  // Each press activates Navin' You, and timer 4 does so once more a second later.
+  // Each press activates Navin' You, and timer::kBringMapToFront does so once more a second later.
   for (const auto& [key, target] : std::vector<std::pair<char, int>>{{'9', -340}, {'0', -250}, {'-', -130}, {'^', -72}}) {
     press(key, navstubLog(), activated("main"), 2);
     EXPECT_LT(std::abs(target - lastSlider(navstubLog())), 10) << "key " << key << " target " << target;
@@ -127,7 +127,8 @@ TEST_F(MapButtonsTest, AtlasGetsTheMenuCommandOfEachConfiguredScaleAndNothingFor
   for (const LogEntry& e : atlasLog().matching(isMessage("frame", WM_COMMAND))) {
     if (!e.sent) commands.push_back(LOWORD(e.wParam));
   }
-  EXPECT_EQ(commands, (std::vector<unsigned>{40962, 40964, 40969, 40961, kDetailMap}));
+  EXPECT_EQ(commands, (std::vector<unsigned>{kAtlasScaleBase + 3, kAtlasScaleBase + 5, kAtlasScaleBase + 10,
+                                               kAtlasScaleBase + 2, kAtlasDetailMap}));
 }
 
 // --- scrolling and correction ---------------------------------------------------------
@@ -178,7 +179,7 @@ TEST_F(MapButtonsTest, ArrowsInCorrectionModeRightClickNavinYouMapBesideItsCentr
   ASSERT_EQ(rightClicks.size(), 2u);
   EXPECT_EQ(rightClicks[0].lParam, static_cast<uint64_t>(MAKELPARAM(cx - 40, cy)));
   EXPECT_EQ(rightClicks[1].lParam, static_cast<uint64_t>(MAKELPARAM(cx, cy - 30)));
-  EXPECT_EQ(navstubLog().matching(isCommand("view1", kMapMatchCommand)).size(), 2u);
+  EXPECT_EQ(navstubLog().matching(isCommand("view1", tabiro::kNavinMapMatch)).size(), 2u);
   const auto leftClicks = navstubLog().matching(isMessage("view1", WM_LBUTTONDOWN));
   ASSERT_EQ(leftClicks.size(), 2u);
   EXPECT_EQ(leftClicks[0].lParam, static_cast<uint64_t>(MAKELPARAM(cx - 50, cy - 50)));
@@ -220,7 +221,7 @@ TEST_F(MapButtonsTest, WindowSizeWithBothProgramsResizesNavinYouThenAtlasWhichEn
   HWND frame = waitForWindow("ProAtlas98Frame", nullptr);
   const size_t mark = atlasLog().size();
   ASSERT_TRUE(startToolbar("[Tabiro Info]\r\nMapMode=1\r\nMap=1\r\n"));
-  ASSERT_TRUE(atlasLog().waitFor(activated("frame"), kHandlerMs, mark)) << "timer 4 never brought ATLAS";
+  ASSERT_TRUE(atlasLog().waitFor(activated("frame"), kHandlerMs, mark)) << "timer::kBringMapToFront never brought ATLAS";
   ASSERT_TRUE(settled());
 
   press(']', atlasLog(), activated("frame"));
@@ -257,7 +258,7 @@ TEST_F(MapButtonsTest, MapMatchSwitchTogglesTheCheckBoxInTheSettingsSheetUnderIt
 TEST_F(MapButtonsTest, RouteListReachesNavinYouAndTheToolbarReturnsTwoSecondsAfterTheListCloses) {
   ASSERT_TRUE(startWithNavstub({"--route-list-ms", "1500"}));
   ASSERT_TRUE(pressMnemonic(toolbar_, 'b'));
-  const auto command = navstubLog().waitFor(isCommand("main", kRouteList));
+  const auto command = navstubLog().waitFor(isCommand("main", tabiro::kNavinRouteList));
   ASSERT_TRUE(command);
   EXPECT_TRUE(command->sent);
   const auto closed = navstubLog().waitFor(isEvent("route-list", "closed"), kHandlerMs);

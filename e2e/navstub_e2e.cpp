@@ -5,10 +5,16 @@
 
 #include <algorithm>
 
+#include "mapctl/map_commands.h"
+#include "platform/winmsg.h"
+
 namespace e2e {
 namespace {
 
-constexpr unsigned kGpsV1 = 32864, kGpsV2 = 32860, kCentreV1 = 32865;
+using namespace tabiro;  // Navin' You's command and button ids
+
+// A dialog button's handle, the lParam of its WM_COMMAND.
+LPARAM button(HWND dialog, int id) { return reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)); }
 
 class NavstubTest : public E2eTest {
  protected:
@@ -51,16 +57,16 @@ TEST_F(NavstubTest, GpsAndCentringButtonsToggleAndAnswerTbGetState) {
   HWND main = startWithDocuments({"--gps-dialogs", "none"});
   HWND tb = toolbar(main);
   ASSERT_TRUE(tb);
-  EXPECT_EQ(send(tb, TB_GETSTATE, kGpsV1), 4);
-  EXPECT_EQ(send(tb, TB_GETSTATE, kCentreV1), 5);
-  sendCommand(main, kGpsV1);
-  EXPECT_EQ(send(tb, TB_GETSTATE, kGpsV1), 5);
+  EXPECT_EQ(send(tb, TB_GETSTATE, kNavinGpsV1), 4);
+  EXPECT_EQ(send(tb, TB_GETSTATE, kNavinCenteringV1), 5);
+  sendCommand(main, kNavinGpsV1);
+  EXPECT_EQ(send(tb, TB_GETSTATE, kNavinGpsV1), 5);
   EXPECT_TRUE(navstubLog().waitFor(isEvent("main", "gps on")));
-  sendCommand(main, kCentreV1);
-  EXPECT_EQ(send(tb, TB_GETSTATE, kCentreV1), 4);
-  sendCommand(main, kGpsV1);
-  EXPECT_EQ(send(tb, TB_GETSTATE, kGpsV1), 4);
-  auto sent = navstubLog().waitFor(isCommand("main", kGpsV1));
+  sendCommand(main, kNavinCenteringV1);
+  EXPECT_EQ(send(tb, TB_GETSTATE, kNavinCenteringV1), 4);
+  sendCommand(main, kNavinGpsV1);
+  EXPECT_EQ(send(tb, TB_GETSTATE, kNavinGpsV1), 4);
+  auto sent = navstubLog().waitFor(isCommand("main", kNavinGpsV1));
   ASSERT_TRUE(sent);
   EXPECT_TRUE(sent->sent) << "a sent command is logged as sent";
 }
@@ -68,30 +74,30 @@ TEST_F(NavstubTest, GpsAndCentringButtonsToggleAndAnswerTbGetState) {
 TEST_F(NavstubTest, Version2UsesItsOwnButtonIdsAndDisabledGpsAnswersNeither) {
   HWND main = startWithDocuments({"--version", "2", "--gps-disabled"});
   HWND tb = toolbar(main);
-  EXPECT_EQ(send(tb, TB_GETSTATE, kGpsV2), 0);
-  EXPECT_EQ(send(tb, TB_GETSTATE, kGpsV1), -1) << "no version 1.0 button in 2.0";
-  postCommand(main, kGpsV2);
+  EXPECT_EQ(send(tb, TB_GETSTATE, kNavinGpsV2), 0);
+  EXPECT_EQ(send(tb, TB_GETSTATE, kNavinGpsV1), -1) << "no version 1.0 button in 2.0";
+  postCommand(main, kNavinGpsV2);
   EXPECT_TRUE(navstubLog().waitFor(isEvent("main", "gps unavailable")));
 }
 
 TEST_F(NavstubTest, GpsStartAsksRouteThenDriverAndAnswersCloseThem) {
   HWND main = startWithDocuments({"--gps-dialogs", "both"});
-  sendCommand(main, kGpsV1);
+  sendCommand(main, kNavinGpsV1);
   HWND confirm = waitForWindow(nullptr, "ﾙｰﾄ確認");
   HWND select = waitForWindow(nullptr, "ﾙｰﾄ選択");
   ASSERT_TRUE(confirm && select);
   EXPECT_FALSE(FindWindowA(nullptr, "運転者／同乗者確認")) << "the driver question comes after a route answer";
-  postCommand(confirm, 6, reinterpret_cast<LPARAM>(GetDlgItem(confirm, 6)));
+  postCommand(confirm, kRouteConfirmYes, button(confirm, kRouteConfirmYes));
   EXPECT_TRUE(waitForWindowGone(nullptr, "ﾙｰﾄ確認"));
   HWND driver = waitForWindow(nullptr, "運転者／同乗者確認");
   ASSERT_TRUE(driver);
-  EXPECT_TRUE(GetDlgItem(driver, 8520));
-  postCommand(driver, 8520, reinterpret_cast<LPARAM>(GetDlgItem(driver, 8520)));
+  EXPECT_TRUE(GetDlgItem(driver, kDriverConfirmOk));
+  postCommand(driver, kDriverConfirmOk, button(driver, kDriverConfirmOk));
   EXPECT_TRUE(waitForWindowGone(nullptr, "運転者／同乗者確認"));
   EXPECT_TRUE(FindWindowA(nullptr, "ﾙｰﾄ選択")) << "the unanswered selection stays open";
-  postCommand(select, 9313, reinterpret_cast<LPARAM>(GetDlgItem(select, 9313)));
+  postCommand(select, kRouteSelectOk, button(select, kRouteSelectOk));
   EXPECT_TRUE(waitForWindowGone(nullptr, "ﾙｰﾄ選択"));
-  EXPECT_TRUE(navstubLog().waitFor(isEvent("driver-confirm", "answered 8520")));
+  EXPECT_TRUE(navstubLog().waitFor(isEvent("driver-confirm", "answered " + std::to_string(kDriverConfirmOk))));
 }
 
 TEST_F(NavstubTest, StartupRouteDialogsCloseOnTheLaunchAnswers) {
@@ -99,8 +105,8 @@ TEST_F(NavstubTest, StartupRouteDialogsCloseOnTheLaunchAnswers) {
   HWND confirm = waitForWindow(nullptr, "ﾙｰﾄ確認");
   HWND select = waitForWindow(nullptr, "ﾙｰﾄ選択");
   ASSERT_TRUE(confirm && select);
-  sendCommand(confirm, 7, reinterpret_cast<LPARAM>(GetDlgItem(confirm, 7)));
-  sendCommand(select, 9314, reinterpret_cast<LPARAM>(GetDlgItem(select, 9314)));
+  sendCommand(confirm, kRouteConfirmNo, button(confirm, kRouteConfirmNo));
+  sendCommand(select, kRouteSelectCancel, button(select, kRouteSelectCancel));
   EXPECT_TRUE(waitForWindowGone(nullptr, "ﾙｰﾄ確認"));
   EXPECT_TRUE(waitForWindowGone(nullptr, "ﾙｰﾄ選択"));
   EXPECT_FALSE(FindWindowA(nullptr, "運転者／同乗者確認")) << "no driver question without GPS";
@@ -131,7 +137,7 @@ TEST_F(NavstubTest, StatusBarPartsHoldFieldsAtTheirByteOffsetsWhileReplaying) {
   HWND status = findChild(main, "msctls_statusbar32");
   ASSERT_TRUE(status);
   EXPECT_GE(send(status, SB_GETPARTS, 0, 0), 5);
-  sendCommand(main, kGpsV1);
+  sendCommand(main, kNavinGpsV1);
   // A few seconds into the drive the car is moving.
   ASSERT_TRUE(navstubLog().waitFor(isEvent("statusbar", "fix 20 ")));
   std::string speed = statusBarText(status, 2), lat = statusBarText(status, 3), lon = statusBarText(status, 4);
@@ -174,16 +180,16 @@ TEST_F(NavstubTest, WindowListCommandsActivateFirstAndSecondDocument) {
   HWND mdi = client(main);
   auto active = [&] { return windowText(reinterpret_cast<HWND>(send(mdi, WM_MDIGETACTIVE))); };
   EXPECT_EQ(active(), "地図 - 東京");
-  postCommand(main, 65281);
+  postCommand(main, kNavinSecondDocument);
   EXPECT_TRUE(waitUntil([&] { return active() == "ProAtlas - 関東"; }));
   EXPECT_EQ(windowText(children(mdi).front()), "ProAtlas - 関東") << "the active document is first in Z order";
-  sendCommand(main, 65280);
+  sendCommand(main, kNavinFirstDocument);
   EXPECT_EQ(active(), "地図 - 東京");
 }
 
 TEST_F(NavstubTest, RouteListClosesByItselfAndSettingsSheetAnswersClicks) {
   HWND main = startWithDocuments({"--route-list-ms", "300", "--mapmatch", "1"});
-  sendCommand(main, 32833);
+  sendCommand(main, kNavinRouteList);
   EXPECT_TRUE(FindWindowA(nullptr, "ﾙｰﾄ一覧"));
   EXPECT_TRUE(waitForWindowGone(nullptr, "ﾙｰﾄ一覧"));
 
@@ -192,7 +198,7 @@ TEST_F(NavstubTest, RouteListClosesByItselfAndSettingsSheetAnswersClicks) {
     Sleep(50);
     PostMessageA(w, WM_LBUTTONUP, MK_LBUTTON, MAKELPARAM(x, y));
   };
-  postCommand(main, 32869);
+  postCommand(main, kNavinSettingsV1);
   HWND sheet = waitForWindow(nullptr, "GPS/ガイダンス機能設定");
   ASSERT_TRUE(sheet);
   HWND tab = waitForChild(sheet, "SysTabControl32");
@@ -211,8 +217,8 @@ TEST_F(NavstubTest, RouteListClosesByItselfAndSettingsSheetAnswersClicks) {
 
 TEST_F(NavstubTest, HalfWidthSheetTitleOnRequest) {
   HWND main = startWithDocuments({"--version", "2", "--sheet-halfwidth"});
-  postCommand(main, 32869);  // the 1.0 command does nothing in 2.0
-  postCommand(main, 32866);
+  postCommand(main, kNavinSettingsV1);  // the 1.0 command does nothing in 2.0
+  postCommand(main, kNavinSettingsV2);
   EXPECT_TRUE(waitForWindow(nullptr, "GPS/ｶﾞｲﾀﾞﾝｽ機能設定"));
   EXPECT_FALSE(FindWindowA(nullptr, "GPS/ガイダンス機能設定"));
 }
@@ -242,7 +248,7 @@ TEST_F(NavstubTest, ExitCommandEndsTheProgramAfterLoggingIt) {
   HANDLE process = startNavstub({"--doc-delay", "0"});
   HWND main = waitForNavstub();
   ASSERT_TRUE(main);
-  postCommand(main, 57665);
+  postCommand(main, win::kCmdAppExit);
   EXPECT_TRUE(waitForExit(process));
   EXPECT_TRUE(navstubLog().waitFor(isEvent("main", "exit"), 0));
 }

@@ -12,6 +12,7 @@
 
 #include "guided_drive.h"
 #include "harness.h"
+#include "resource.h"
 
 namespace e2e {
 namespace {
@@ -51,12 +52,12 @@ bool writeShortcut(const std::string& linkPath, const std::string& target, const
 }
 
 // Distinct colours where a picture popup draws its picture: 250 x 200 pixels
-// from the top-left corner of control 1000, above the caption (1017). A drawn
+// from the top-left corner of IDC_PICTURE_FRAME, above IDC_PICTURE_CAPTION. A drawn
 // picture has many; the bare dialog, one.
 size_t pictureColours(HWND popup) {
   RECT from{}, caption{}, whole{};
-  GetWindowRect(GetDlgItem(popup, 1000), &from);
-  GetWindowRect(GetDlgItem(popup, 1017), &caption);
+  GetWindowRect(GetDlgItem(popup, IDC_PICTURE_FRAME), &from);
+  GetWindowRect(GetDlgItem(popup, IDC_PICTURE_CAPTION), &caption);
   GetWindowRect(popup, &whole);
   const LONG right = std::min<LONG>(from.left + 250, whole.right);
   const LONG bottom = std::min<LONG>({from.top + 200, caption.top, whole.bottom});
@@ -229,7 +230,7 @@ TEST_F(ReleaseTest, GuidedDriveDrawsItsPicturesAndLogsInTheWorkingFolder) {
     popup = shown.empty() ? nullptr : shown.front();
     return popup != nullptr;
   }, kDriveTimeoutMs)) << "no picture with the first turn";
-  ASSERT_TRUE(GetDlgItem(popup, 1000));
+  ASSERT_TRUE(GetDlgItem(popup, IDC_PICTURE_FRAME));
   EXPECT_TRUE(waitUntil([&] { return pictureColours(popup) >= 3; }, 5000))
       << "the picture beside the exe was not drawn";
 

@@ -302,10 +302,10 @@ TEST_F(SettingsTest, GuidanceSettingsPhrasesAndVoicePropertiesEachSaveTheirOwn) 
   HWND voice = waitForActiveDialog(kVoiceTitle);
   ASSERT_TRUE(voice);
   keepPicture(voice, "voice_properties");
-  EXPECT_TRUE(isChecked(voice, 1026)) << "お姉さん, the stored character 1";
+  EXPECT_TRUE(isChecked(voice, IDC_VOICE_CHARACTER_FIRST + 1)) << "お姉さん, the stored character 1";
   EXPECT_EQ(send(GetDlgItem(voice, IDC_VOICE_SPEED), TBM_GETPOS), 23) << "a stored 30 shows at the end";
   EXPECT_EQ(send(GetDlgItem(voice, IDC_VOICE_VOLUME), TBM_GETPOS), 65535);
-  ASSERT_TRUE(pressButton(voice, 1029));
+  ASSERT_TRUE(pressButton(voice, IDC_VOICE_CHARACTER_LAST));
   ASSERT_TRUE(focusControl(voice, IDC_VOICE_SPEED));
   ASSERT_TRUE(pressKey(voice, VK_LEFT));
   ASSERT_TRUE(waitUntil([&] { return send(GetDlgItem(voice, IDC_VOICE_SPEED), TBM_GETPOS) == 22; }));

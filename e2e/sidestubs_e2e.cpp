@@ -4,8 +4,15 @@
 
 #include <oleauto.h>
 
+#include "gps/gps_control.h"
+#include "guidance/music_players.h"
+#include "mapctl/map_commands.h"
+#include "speech/speech_control.h"
+
 namespace e2e {
 namespace {
+
+using namespace tabiro;  // the side programs' command ids
 
 SIZE windowSize(HWND window) {
   RECT r = {};
@@ -15,29 +22,29 @@ SIZE windowSize(HWND window) {
 
 // --- gpsplayer.exe ---------------------------------------------------------------
 
-TEST_F(E2eTest, GpsPlayerTogglesSViewOn119AndSViewResizesOn14) {
+TEST_F(E2eTest, GpsPlayerTogglesSViewAndSViewResizesOnTheirCommands) {
   startStub("gpsplayer.exe", "gpsplayer");
   HWND player = waitForWindow("GPSPLAYER", nullptr);
   ASSERT_TRUE(player);
 
-  sendCommand(player, 119);
+  sendCommand(player, kGpsPlayerCommand);
   HWND sview = FindWindowA("SViewClass", nullptr);
-  ASSERT_TRUE(sview) << "SView must exist once 119 has been handled";
+  ASSERT_TRUE(sview) << "SView must exist once kGpsPlayerCommand has been handled";
   SIZE first = windowSize(sview);
-  sendCommand(sview, 14);
+  sendCommand(sview, kSViewCommand);
   SIZE second = windowSize(sview);
   EXPECT_NE(first.cx, second.cx);
-  sendCommand(sview, 14);
+  sendCommand(sview, kSViewCommand);
   EXPECT_EQ(first.cx, windowSize(sview).cx);
 
-  sendCommand(player, 4013);
-  sendCommand(player, 119);
+  sendCommand(player, kGpsReliefCommand);
+  sendCommand(player, kGpsPlayerCommand);
   EXPECT_FALSE(IsWindow(sview));
 
   StubLog& log = this->log("gpsplayer");
-  EXPECT_EQ(2u, log.matching(isCommand("sview", 14)).size());
-  EXPECT_TRUE(log.waitFor(isCommand("gpsplayer", 4013)));
-  EXPECT_EQ(2u, log.matching(isCommand("gpsplayer", 119)).size());
+  EXPECT_EQ(2u, log.matching(isCommand("sview", kSViewCommand)).size());
+  EXPECT_TRUE(log.waitFor(isCommand("gpsplayer", kGpsReliefCommand)));
+  EXPECT_EQ(2u, log.matching(isCommand("gpsplayer", kGpsPlayerCommand)).size());
 }
 
 TEST_F(E2eTest, GpsPlayerStartsSViewLateAndCancelsAPendingStart) {
@@ -45,14 +52,14 @@ TEST_F(E2eTest, GpsPlayerStartsSViewLateAndCancelsAPendingStart) {
   HWND player = waitForWindow("GPSPLAYER", nullptr);
   ASSERT_TRUE(player);
 
-  sendCommand(player, 119);
+  sendCommand(player, kGpsPlayerCommand);
   EXPECT_FALSE(FindWindowA("SViewClass", nullptr));
   HWND sview = waitForWindow("SViewClass", nullptr);
   ASSERT_TRUE(sview);
 
-  sendCommand(player, 119);  // closes
-  sendCommand(player, 119);  // starts again ...
-  sendCommand(player, 119);  // ... and is cancelled
+  sendCommand(player, kGpsPlayerCommand);  // closes
+  sendCommand(player, kGpsPlayerCommand);  // starts again ...
+  sendCommand(player, kGpsPlayerCommand);  // ... and is cancelled
   EXPECT_TRUE(log("gpsplayer").waitFor(isEvent("gpsplayer", "sview start cancelled")));
   EXPECT_FALSE(waitForWindow("SViewClass", nullptr, 1500));
 }
@@ -65,21 +72,19 @@ TEST_F(E2eTest, GpsPlayerCanStartWithSViewOpen) {
 
 // --- musicstub.exe -----------------------------------------------------------------
 
-constexpr LPARAM kWinampState = 104, kWinampPosition = 105, kWinampJump = 106;
-
 TEST_F(E2eTest, WinampAnswersStateAndPositionAndObeysStopPlayAndJump) {
   startStub("musicstub.exe", "winamp", {"--state", "3", "--position", "95000"});
   HWND winamp = waitForWindow("Winamp v1.x", nullptr);
   ASSERT_TRUE(winamp);
 
-  EXPECT_EQ(3, send(winamp, WM_USER, 0, kWinampState));
-  EXPECT_EQ(95000, send(winamp, WM_USER, 0, kWinampPosition));
-  sendCommand(winamp, 40047);
-  EXPECT_EQ(0, send(winamp, WM_USER, 0, kWinampState));
-  sendCommand(winamp, 40045);
-  EXPECT_EQ(1, send(winamp, WM_USER, 0, kWinampState));
-  EXPECT_EQ(0, send(winamp, WM_USER, 42000, kWinampJump));
-  EXPECT_EQ(42000, send(winamp, WM_USER, 0, kWinampPosition));
+  EXPECT_EQ(3, send(winamp, WM_USER, 0, kWinampGetState));
+  EXPECT_EQ(95000, send(winamp, WM_USER, 0, kWinampGetPosition));
+  sendCommand(winamp, kWinampStop);
+  EXPECT_EQ(0, send(winamp, WM_USER, 0, kWinampGetState));
+  sendCommand(winamp, kWinampPlay);
+  EXPECT_EQ(1, send(winamp, WM_USER, 0, kWinampGetState));
+  EXPECT_EQ(0, send(winamp, WM_USER, 42000, kWinampJumpTo));
+  EXPECT_EQ(42000, send(winamp, WM_USER, 0, kWinampGetPosition));
   EXPECT_TRUE(log("winamp").waitFor(isEvent("winamp", "jump to 42000")));
 }
 
@@ -87,9 +92,9 @@ TEST_F(E2eTest, WinampCanRefuseTheJump) {
   startStub("musicstub.exe", "winamp", {"--refuse-jump", "--position", "5000"});
   HWND winamp = waitForWindow("Winamp v1.x", nullptr);
   ASSERT_TRUE(winamp);
-  EXPECT_EQ(1, send(winamp, WM_USER, 0, kWinampState));
-  EXPECT_EQ(-1, send(winamp, WM_USER, 42000, kWinampJump));
-  EXPECT_EQ(5000, send(winamp, WM_USER, 0, kWinampPosition));
+  EXPECT_EQ(1, send(winamp, WM_USER, 0, kWinampGetState));
+  EXPECT_EQ(-1, send(winamp, WM_USER, 42000, kWinampJumpTo));
+  EXPECT_EQ(5000, send(winamp, WM_USER, 0, kWinampGetPosition));
 }
 
 TEST_F(E2eTest, LayerThreePlayerShowsItsTrackAndWalksBackToIt) {
@@ -97,17 +102,17 @@ TEST_F(E2eTest, LayerThreePlayerShowsItsTrackAndWalksBackToIt) {
   HWND player = waitForWindow("Windows Layer III Player", nullptr);
   ASSERT_TRUE(player);
 
-  sendCommand(player, 40016);
-  HWND info = FindWindowA(nullptr, "Track information");
-  ASSERT_TRUE(info) << "the track information window must exist once 40016 has been handled";
-  EXPECT_EQ("3", windowText(GetDlgItem(info, 1034)));
-  sendCommand(info, 2);
+  sendCommand(player, kLayer3TrackInfo);
+  HWND info = FindWindowA(nullptr, kTrackInfoTitle);
+  ASSERT_TRUE(info) << "the track information window must exist once kLayer3TrackInfo has been handled";
+  EXPECT_EQ("3", windowText(GetDlgItem(info, kTrackNumberControl)));
+  sendCommand(info, IDCANCEL);
   EXPECT_FALSE(IsWindow(info));
 
-  sendCommand(player, 40011);
-  sendCommand(player, 40014);
-  sendCommand(player, 40014);
-  sendCommand(player, 40010);
+  sendCommand(player, kLayer3Silence);
+  sendCommand(player, kLayer3NextTrack);
+  sendCommand(player, kLayer3NextTrack);
+  sendCommand(player, kLayer3Play);
   EXPECT_TRUE(log("l3").waitFor(isEvent("l3player", "playing track 3")));
 }
 
@@ -115,13 +120,13 @@ TEST_F(E2eTest, LayerThreePlayerCanShowNoTrackInformation) {
   startStub("musicstub.exe", "l3", {"--player", "l3", "--no-track-info"});
   HWND player = waitForWindow("Windows Layer III Player", nullptr);
   ASSERT_TRUE(player);
-  sendCommand(player, 40016);
-  EXPECT_FALSE(FindWindowA(nullptr, "Track information"));
+  sendCommand(player, kLayer3TrackInfo);
+  EXPECT_FALSE(FindWindowA(nullptr, kTrackInfoTitle));
 }
 
 // --- errorbox.exe --------------------------------------------------------------------
 
-void cancelBox(HWND box) { sendCommand(box, 2, reinterpret_cast<LPARAM>(GetDlgItem(box, 2))); }
+void cancelBox(HWND box) { sendCommand(box, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL))); }
 
 TEST_F(E2eTest, ErrorBoxesCloseOnCancelFromTheirButtonAndTheProgramEnds) {
   HANDLE boxes = startStub("errorbox.exe", "errorbox", {"--error", "2", "--init-error"});
@@ -129,7 +134,7 @@ TEST_F(E2eTest, ErrorBoxesCloseOnCancelFromTheirButtonAndTheProgramEnds) {
   for (const char* title : {"Error", "Error", "Error Initializing Audio"}) {
     HWND box = FindWindowA(nullptr, title);
     ASSERT_TRUE(box) << title;
-    ASSERT_TRUE(GetDlgItem(box, 2));
+    ASSERT_TRUE(GetDlgItem(box, IDCANCEL));
     cancelBox(box);
     EXPECT_FALSE(IsWindow(box));
   }
@@ -153,7 +158,7 @@ TEST_F(E2eTest, ErrorBoxesCanRefuseToClose) {
   ASSERT_TRUE(box);
   for (int i = 0; i < 3; ++i) cancelBox(box);
   EXPECT_TRUE(IsWindow(box));
-  sendCommand(box, 2, 0);
+  sendCommand(box, IDCANCEL, 0);
   EXPECT_TRUE(log("stubborn").waitFor(isEvent("initerror1", "cancel refused (not the button)")));
 }
 
@@ -165,6 +170,9 @@ const char* const kSettings[] = {"SPEECHSTUB_LOG", "SPEECHSTUB_BUSYREADS", "SPEE
 
 // Creates the engine by ProgID, as the toolbar does, in this process, with the
 // settings the test puts into the environment.
+// A dispatch id between the control's members that names none of them.
+constexpr DISPID kNoSuchMember = 13;
+
 class SpeechStubTest : public E2eTest {
  protected:
   void SetUp() override {
@@ -219,7 +227,7 @@ class SpeechStubTest : public E2eTest {
     EXPECT_EQ(VT_I4, V_VT(&v)) << "call " << id;
     return V_I4(&v);
   }
-  bool busy() { return getBool(14) != VARIANT_FALSE; }
+  bool busy() { return getBool(speech_id::kBusy) != VARIANT_FALSE; }
 
   static VARIANT longValue(LONG v) {
     VARIANT out;
@@ -250,19 +258,19 @@ TEST_F(SpeechStubTest, IsRegisteredFromThisBuild) {
 
 TEST_F(SpeechStubTest, PropertiesStartUnlikeTheDefaultsAndReadBackWhatWasSet) {
   ASSERT_EQ(S_OK, create());
-  EXPECT_EQ(3, getLong(1));
-  EXPECT_EQ(VARIANT_FALSE, getBool(6));
+  EXPECT_EQ(3, getLong(speech_id::kCharacter));
+  EXPECT_EQ(VARIANT_FALSE, getBool(speech_id::kBidaku));
 
-  EXPECT_EQ(S_OK, put(12, longValue(23)));
-  EXPECT_EQ(S_OK, put(6, boolValue(VARIANT_TRUE)));
-  EXPECT_EQ(23, getLong(12));
-  EXPECT_EQ(VARIANT_TRUE, getBool(6));
+  EXPECT_EQ(S_OK, put(speech_id::kSpeed, longValue(23)));
+  EXPECT_EQ(S_OK, put(speech_id::kBidaku, boolValue(VARIANT_TRUE)));
+  EXPECT_EQ(23, getLong(speech_id::kSpeed));
+  EXPECT_EQ(VARIANT_TRUE, getBool(speech_id::kBidaku));
   EXPECT_TRUE(logged("put 12 Speed VT_I4 23"));
   EXPECT_TRUE(logged("put 6 Bidaku VT_BOOL true"));
   EXPECT_TRUE(logged("get 6 Bidaku true"));
 
   // A true that is not VARIANT_TRUE is kept and shown as its number.
-  EXPECT_EQ(S_OK, put(3, boolValue(1)));
+  EXPECT_EQ(S_OK, put(speech_id::kKutou, boolValue(1)));
   EXPECT_TRUE(logged("put 3 Kutou VT_BOOL 1"));
 }
 
@@ -276,7 +284,7 @@ TEST_F(SpeechStubTest, BusyReadsTrueForTheConfiguredCountAfterCreationAndEachSpe
   VARIANT text;
   V_VT(&text) = VT_BSTR;
   V_BSTR(&text) = SysAllocString(L"この先、オービスです。");
-  EXPECT_EQ(0, callLong(19, text));
+  EXPECT_EQ(0, callLong(speech_id::kSpeak, text));
   VariantClear(&text);
   EXPECT_TRUE(busy());
   EXPECT_TRUE(busy());
@@ -288,7 +296,7 @@ TEST_F(SpeechStubTest, BusyReadsTrueForTheConfiguredCountAfterCreationAndEachSpe
 TEST_F(SpeechStubTest, EngineQueryAndCreationFollowTheEnvironment) {
   SetEnvironmentVariableA("SPEECHSTUB_ENGINEQUERY", "0");
   ASSERT_EQ(S_OK, create());
-  EXPECT_EQ(0, callLong(21, longValue(0)));
+  EXPECT_EQ(0, callLong(speech_id::kEngineQuery, longValue(0)));
   engine_->Release();
   engine_ = nullptr;
   EXPECT_TRUE(logged("release"));
@@ -305,10 +313,10 @@ TEST_F(SpeechStubTest, RefusesNamesReadOnlyPutsAndPutsWithoutTheNamedArgument) {
   DISPID id = 0;
   EXPECT_EQ(DISP_E_UNKNOWNNAME, engine_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
   VARIANT value = longValue(1);
-  EXPECT_EQ(DISP_E_PARAMNOTFOUND, invoke(1, DISPATCH_PROPERTYPUT, &value, false, nullptr));
-  EXPECT_EQ(DISP_E_MEMBERNOTFOUND, put(14, boolValue(VARIANT_FALSE)));
-  EXPECT_EQ(DISP_E_MEMBERNOTFOUND, invoke(13, DISPATCH_PROPERTYGET, nullptr, false, nullptr));
-  EXPECT_EQ(3, getLong(1));
+  EXPECT_EQ(DISP_E_PARAMNOTFOUND, invoke(speech_id::kCharacter, DISPATCH_PROPERTYPUT, &value, false, nullptr));
+  EXPECT_EQ(DISP_E_MEMBERNOTFOUND, put(speech_id::kBusy, boolValue(VARIANT_FALSE)));
+  EXPECT_EQ(DISP_E_MEMBERNOTFOUND, invoke(kNoSuchMember, DISPATCH_PROPERTYGET, nullptr, false, nullptr));
+  EXPECT_EQ(3, getLong(speech_id::kCharacter));
 }
 
 }  // namespace

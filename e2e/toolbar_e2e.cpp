@@ -9,13 +9,13 @@
 #include <string>
 #include <utility>
 
+#include "mapctl/map_commands.h"
+#include "platform/winmsg.h"
 #include "resource.h"
 
 namespace e2e {
 namespace {
 
-constexpr unsigned kAppExit = 57665;
-constexpr unsigned kRouteClear = 32835;
 constexpr int kToolbarHeight = 43;
 // Long enough that a toolbar which did not wait would show before them.
 constexpr const char* kDocDelayMs = "700";
@@ -223,36 +223,36 @@ TEST_F(ToolbarTest, AStoredPlaceAboveOrLeftOfTheScreenIsClamped) {
 
 // Control id and text of each tooltip, in the order they are added.
 const std::vector<std::pair<int, std::string>> kTooltips = {
-    {1000, "GPS開始・終了 [1]"},
-    {1023, "連動GPS開始・終了 [Q]"},
-    {1009, "GPSリリーフ解除 [2]"},
-    {1001, "N:ガイド窓表示 [3]"},
-    {1002, "N:ガイド窓消去 [4]"},
-    {1025, "N:ﾙｰﾄ一覧 [B]"},
-    {1027, "N:ﾙｰﾄｸﾘｱ [N]"},
-    {1003, "自車位置ｾﾝﾀﾘﾝｸﾞON/OFF [5]"},
-    {1026, "ｵｰﾋﾞｽﾃﾞｰﾀ追加 [6]"},
-    {1062, "SView表示切り替え [7]"},
-    {1018, "ﾏｯﾌﾟﾏｯﾁON/OFF切り替え [8]"},
-    {1006, "音声&図形ナビ開始/終了 [/]"},
-    {1021, "ﾅﾋﾞﾎﾟｲﾝﾄ戻し [<]"},
-    {1040, "ﾅﾋﾞﾎﾟｲﾝﾄ表示窓"},
-    {1024, "ﾅﾋﾞﾎﾟｲﾝﾄ送り [>]"},
-    {1010, "青:左ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [A]"},
-    {1011, "青:上ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [W]"},
-    {1012, "青:下ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [Z]"},
-    {1013, "青:右ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [S]"},
-    {1005, "縮尺1/20万 [9]"},
-    {1022, "縮尺1/7万 [0]"},
-    {1007, "縮尺1/2万 [ - ]"},
-    {1008, "縮尺1/1万 [ ^ ]"},
-    {1015, "N:ｽﾞｰﾑｲﾝ A:1/5千 [\\]"},
-    {1004, "N:ｽﾞｰﾑｱｳﾄ A:詳細地図表示切り替え ( [ )"},
-    {1019, "Windowﾉｰﾏﾙ表示 [ : ]"},
-    {1020, "Window最大表示 ( ] )"},
-    {1016, "地図切り替え [@]"},
-    {57670, "TabiroⅡ ver5.90 ヘルプ [F1]"},
-    {1014, "TabiroⅡのみ終了[Enter]/[Esc]-地図ｱﾌﾟﾘも終了"},
+    {IDC_GPS, "GPS開始・終了 [1]"},
+    {IDC_LINKED_GPS, "連動GPS開始・終了 [Q]"},
+    {IDC_GPS_RELIEF, "GPSリリーフ解除 [2]"},
+    {IDC_GUIDE_SHOW, "N:ガイド窓表示 [3]"},
+    {IDC_GUIDE_HIDE, "N:ガイド窓消去 [4]"},
+    {IDC_ROUTE_LIST, "N:ﾙｰﾄ一覧 [B]"},
+    {IDC_ROUTE_CLEAR, "N:ﾙｰﾄｸﾘｱ [N]"},
+    {IDC_CENTERING, "自車位置ｾﾝﾀﾘﾝｸﾞON/OFF [5]"},
+    {IDC_ADD_CAMERA, "ｵｰﾋﾞｽﾃﾞｰﾀ追加 [6]"},
+    {IDC_SVIEW, "SView表示切り替え [7]"},
+    {IDC_MAP_MATCH, "ﾏｯﾌﾟﾏｯﾁON/OFF切り替え [8]"},
+    {IDC_NAVIGATION, "音声&図形ナビ開始/終了 [/]"},
+    {IDC_WAYPOINT_PREV, "ﾅﾋﾞﾎﾟｲﾝﾄ戻し [<]"},
+    {IDC_WAYPOINT_FIELD, "ﾅﾋﾞﾎﾟｲﾝﾄ表示窓"},
+    {IDC_WAYPOINT_NEXT, "ﾅﾋﾞﾎﾟｲﾝﾄ送り [>]"},
+    {IDC_LEFT, "青:左ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [A]"},
+    {IDC_UP, "青:上ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [W]"},
+    {IDC_DOWN, "青:下ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [Z]"},
+    {IDC_RIGHT, "青:右ｽｸﾛｰﾙ 赤:ﾏｯﾌﾟﾏｯﾁ補正 [S]"},
+    {IDC_SCALE_200K, "縮尺1/20万 [9]"},
+    {IDC_SCALE_70K, "縮尺1/7万 [0]"},
+    {IDC_SCALE_20K, "縮尺1/2万 [ - ]"},
+    {IDC_SCALE_10K, "縮尺1/1万 [ ^ ]"},
+    {IDC_ZOOM_IN, "N:ｽﾞｰﾑｲﾝ A:1/5千 [\\]"},
+    {IDC_ZOOM_OUT, "N:ｽﾞｰﾑｱｳﾄ A:詳細地図表示切り替え ( [ )"},
+    {IDC_WINDOW_NORMAL, "Windowﾉｰﾏﾙ表示 [ : ]"},
+    {IDC_WINDOW_MAX, "Window最大表示 ( ] )"},
+    {IDC_MAP_SWITCH, "地図切り替え [@]"},
+    {IDC_HELP_BUTTON, "TabiroⅡ ver5.90 ヘルプ [F1]"},
+    {IDC_EXIT, "TabiroⅡのみ終了[Enter]/[Esc]-地図ｱﾌﾟﾘも終了"},
 };
 
 TEST_F(ToolbarTest, EveryControlHasItsTooltipInOrder) {
@@ -416,10 +416,10 @@ TEST_F(ToolbarTest, EscQuitsWithBothMapPrograms) {
   ASSERT_TRUE(toolbar);
   ASSERT_TRUE(pressKey(toolbar, VK_ESCAPE));
   EXPECT_TRUE(waitForExit(tabiro_));
-  auto navstubExit = navstubLog().waitFor(isCommand("main", kAppExit));
+  auto navstubExit = navstubLog().waitFor(isCommand("main", tabiro::win::kCmdAppExit));
   ASSERT_TRUE(navstubExit);
   EXPECT_FALSE(navstubExit->sent) << "the exit command is posted";
-  auto atlasExit = atlasLog().waitFor(isCommand("frame", kAppExit));
+  auto atlasExit = atlasLog().waitFor(isCommand("frame", tabiro::win::kCmdAppExit));
   ASSERT_TRUE(atlasExit);
   EXPECT_FALSE(atlasExit->sent);
   EXPECT_TRUE(waitForWindowGone("Navin' You", nullptr));
@@ -431,7 +431,7 @@ TEST_F(ToolbarTest, CloseBoxQuitsWithNavinYou) {
   ASSERT_TRUE(toolbar);
   PostMessageA(toolbar, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(waitForExit(tabiro_));
-  EXPECT_TRUE(navstubLog().waitFor(isCommand("main", kAppExit)));
+  EXPECT_TRUE(navstubLog().waitFor(isCommand("main", tabiro::win::kCmdAppExit)));
   EXPECT_TRUE(waitForWindowGone("Navin' You", nullptr));
 }
 
@@ -450,7 +450,7 @@ TEST_P(QuitAloneTest, EnterAndTheExitButtonLeaveTheMapProgramRunning) {
   EXPECT_TRUE(navstub);
   // The map program still answers, and never heard of an exit.
   EXPECT_TRUE(navstub && send(navstub, WM_NULL) == 0 && IsWindow(navstub));
-  EXPECT_TRUE(navstubLog().matching(isCommand("main", kAppExit)).empty());
+  EXPECT_TRUE(navstubLog().matching(isCommand("main", tabiro::win::kCmdAppExit)).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, QuitAloneTest, ::testing::Bool(),
@@ -470,7 +470,7 @@ TEST_F(ToolbarTest, ADoubleClickRunsTheButtonsHandlerOnce) {
   ASSERT_TRUE(probe.waitForLine("command " + std::to_string(IDC_ROUTE_CLEAR) + " 0"));
   ASSERT_TRUE(probe.waitForLine("command " + std::to_string(IDC_ROUTE_CLEAR) + " 5"))
       << "no double-click notification: the test proves nothing";
-  auto routeClears = [&] { return navstubLog().matching(isCommand("main", kRouteClear)).size(); };
+  auto routeClears = [&] { return navstubLog().matching(isCommand("main", tabiro::kNavinRouteClear)).size(); };
   ASSERT_TRUE(waitUntil([&] { return routeClears() >= 1; }));
   // A second command would follow at once; a second and a half is ample.
   EXPECT_FALSE(waitUntil([&] { return routeClears() >= 2; }, 1500)) << "the double click ran it twice";

@@ -26,7 +26,7 @@
 #define IDM_GUIDANCE_SETTINGS 19
 #define IDM_RECEIVER_SETTINGS 20
 
-/* Toolbar controls (template 102) */
+/* Toolbar controls (IDD_TOOLBAR) */
 #define IDC_GPS 1000
 #define IDC_GUIDE_SHOW 1001
 #define IDC_GUIDE_HIDE 1002
@@ -66,7 +66,7 @@
 #define IDC_POPUP_PICTURE 1101
 #define IDC_ABOUT_VERSION 1102
 
-/* Picture popup (template 142) */
+/* Picture popup (IDD_PICTURE_POPUP) */
 #define IDC_PICTURE_FRAME 1000
 #define IDC_PICTURE_REDRAW 1001
 #define IDC_PICTURE_FILE 1016

@@ -13,7 +13,7 @@
 #include "core/timer_ids.h"
 #include "fakes/fake_sapi_voice.h"
 #include "fakes/fake_speech.h"
-#include "core/timer_ids.h"
+#include "fakes/sequences.h"
 #include "fakes/test_context.h"
 #include "guidance/guidance_control.h"
 #include "guidance/music_players.h"
@@ -49,22 +49,22 @@ WindowHandle addWinamp(TestContext& t, std::intptr_t state, std::intptr_t positi
   const WindowHandle winamp = t.desktop.add(kWinampClass, "Winamp");
   t.desktop.answer(winamp, kWmUser, [=](std::uintptr_t, std::intptr_t request) {
     switch (request) {
-      case 104: return state;
-      case 105: return positionMs;
-      case 106: return jumpAnswer;
+      case kWinampGetState: return state;
+      case kWinampGetPosition: return positionMs;
+      case kWinampJumpTo: return jumpAnswer;
       default: return std::intptr_t{0};
     }
   });
   return winamp;
 }
 
-// A Layer III Player whose 40016 opens "Track information" showing `track`.
+// A Layer III Player whose kLayer3TrackInfo opens "Track information" showing `track`.
 WindowHandle addLayer3(TestContext& t, const std::string& track) {
   const WindowHandle player = t.desktop.add(kLayer3Class, "Layer III Player");
-  t.desktop.answer(player, win::kWmCommand, 40016, [&t, track](std::uintptr_t, std::intptr_t) {
-    const WindowHandle info = t.desktop.add("#32770", "Track information");
-    t.desktop.add("Static", track, info, 1034);
-    t.desktop.answer(info, win::kWmCommand, 2, [&t, info](std::uintptr_t, std::intptr_t) {
+  t.desktop.answer(player, win::kWmCommand, kLayer3TrackInfo, [&t, track](std::uintptr_t, std::intptr_t) {
+    const WindowHandle info = t.desktop.add("#32770", kTrackInfoTitle);
+    t.desktop.add("Static", track, info, kTrackNumberControl);
+    t.desktop.answer(info, win::kWmCommand, win::kIdCancel, [&t, info](std::uintptr_t, std::intptr_t) {
       t.desktop.destroy(info);
       return std::intptr_t{0};
     });
@@ -84,7 +84,7 @@ TEST(Announce, SpeechIsPostedToTheToolbarWhenNothingSpeaksAgainstIt) {
   EXPECT_EQ(t.state.speechText.pop().value().text, "この先、オービスレーダです。");
 }
 
-// Every phrase waits for its own command 1044: two announcements before the
+// Every phrase waits for its own IDC_SPEAK: two announcements before the
 // toolbar gets to the first, or the end of guidance said on the toolbar's
 // thread meanwhile, lose nothing and say nothing twice.
 TEST(Announce, EachPhraseIsSpokenOnceInTheOrderItWasAnnounced) {
@@ -169,24 +169,26 @@ TEST(Announce, ChaimOneIsTheChimeAndThePictureOnly) {
 TEST(Announce, PlayingWinampIsStoppedThenPlaysFromWhereItWas) {
   TestContext t;
   t.desktop.add("#32770", kToolbarTitle);
-  const WindowHandle winamp = addWinamp(t, 1, 95000);
+  const WindowHandle winamp = addWinamp(t, kWinampPlaying, 95000);
   store(t.state.speechReady, 1);
   t.state.waypoints.row(1).text.set("t左\n");
   announce(t.ctx, "", AnnouncedPicture::turn(), "左方向.wav");
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(Sent(winamp, kWmUser, 0, 104), Sent(winamp, kWmUser, 0, 105),
-                          SentCommand(winamp, 40047), SoundResource("DING"),
+              ElementsAre(Sent(winamp, kWmUser, 0, kWinampGetState),
+                          Sent(winamp, kWmUser, 0, kWinampGetPosition),
+                          SentCommand(winamp, kWinampStop), SoundResource("DING"),
                           PictureShown("T左.bmp", ""), WorkerStarted("pictureWorker"),
                           SoundFile("左方向.wav"),
-                          SentCommand(winamp, 40045), Sent(winamp, kWmUser, 95000, 106)));
+                          SentCommand(winamp, kWinampPlay),
+                          Sent(winamp, kWmUser, 95000, kWinampJumpTo)));
   EXPECT_EQ(load(t.state.winampStopped), 0);
 }
 
 TEST(Announce, WinampRefusingTheJumpStaysMarkedStopped) {
   TestContext t;
-  const WindowHandle winamp = addWinamp(t, 3, 95000, -1);
+  const WindowHandle winamp = addWinamp(t, kWinampPaused, 95000, kWinampRefused);
   announce(t.ctx, "", AnnouncedPicture::turn(), "左方向.wav");
-  EXPECT_THAT(t.log.messagesTo(winamp).back(), Sent(winamp, kWmUser, 95000, 106));
+  EXPECT_THAT(t.log.messagesTo(winamp).back(), Sent(winamp, kWmUser, 95000, kWinampJumpTo));
   EXPECT_EQ(load(t.state.winampStopped), 1);
   EXPECT_EQ(load(t.state.winampResumePosition), 95000);
 }
@@ -199,11 +201,11 @@ TEST(Announce, Layer3PlayerOnTrackThreeIsSteppedBackAfterTheWavFile) {
     return a.kind == ActionKind::Sound || a.kind == ActionKind::SoundFile || a.window == player;
   });
   EXPECT_THAT(toPlayerAndSounds,
-              ElementsAre(SentCommand(player, 40016), SentCommand(player, 40011),
-                          SoundResource("DING"), SoundFile("目的地.wav"),
-                          PostedCommand(player, 40014), PostedCommand(player, 40014),
-                          PostedCommand(player, 40010)));
-  EXPECT_FALSE(t.desktop.findWindow(nullptr, "Track information"));  // cancelled
+              ::testing::ElementsAreArray(testing::then(
+                  SentCommand(player, kLayer3TrackInfo), SentCommand(player, kLayer3Silence),
+                  SoundResource("DING"), SoundFile("目的地.wav"),
+                  testing::layer3BackToTrack(player, 3))));
+  EXPECT_FALSE(t.desktop.findWindow(nullptr, kTrackInfoTitle));  // cancelled
 }
 
 // A track number the player cannot have must not make the announcing thread
@@ -221,7 +223,7 @@ TEST(MusicPlayers, Layer3TrackNumberIsBounded) {
     resumeMusic(t.ctx);
     const auto posted = t.log.of(ActionKind::Posted);
     ASSERT_EQ(posted.size(), c.steps + 1) << c.text;
-    EXPECT_EQ(posted.back(), PostedCommand(player, 40010)) << c.text;
+    EXPECT_EQ(posted.back(), PostedCommand(player, kLayer3Play)) << c.text;
   }
   // A garbage number written to the shared value by anyone is bounded too.
   TestContext t;

@@ -43,8 +43,8 @@ TEST(AtlasDiscovery, BothFramesOpen98WinsExceptForHorizontalArrows) {
   EXPECT_THAT(t.log.actions(),
               ElementsAre(PostedCommand(frame98.frame, kAtlasGpsOff),
                           testing::Foreground(frame98.frame), Shown(frame98.frame, 9),
-                          Shown(frame98.frame, 3), Sent(frame98.view, 256, 38, 0x01480001),
-                          Sent(frame.view, 256, 39, 0x014D0001)));
+                          Shown(frame98.frame, 3), Sent(frame98.view, win::kWmKeyDown, 38, 0x01480001),
+                          Sent(frame.view, win::kWmKeyDown, 39, 0x014D0001)));
   EXPECT_THAT(t.log.messagesTo(notepad), IsEmpty());
 }
 
@@ -84,8 +84,8 @@ TEST(AtlasDiscovery, ArrowsToATitledWindowGoOneLevelDeeper) {
   const WindowHandle inner = t.desktop.add("Inner", "", titled.view);
   sendAtlasArrowVertical(t.ctx, 2);
   sendAtlasArrowHorizontal(t.ctx, 1);
-  EXPECT_THAT(t.log.messages(), ElementsAre(Sent(inner, 256, 40, 0x01500001),
-                                            Sent(inner, 256, 37, 0x014B0001)));
+  EXPECT_THAT(t.log.messages(), ElementsAre(Sent(inner, win::kWmKeyDown, 40, 0x01500001),
+                                            Sent(inner, win::kWmKeyDown, 37, 0x014B0001)));
 }
 
 TEST(AtlasDiscovery, ProbeWaitsForTheInnerViewButNotForEver) {

@@ -391,7 +391,7 @@ TEST(AudioDucking, EveryAnnouncementLowersFromTheChimeUntilThePlayersPlayAgain) 
       winamp = t.desktop.add(kWinampClass, "Winamp");
       t.desktop.setProcessId(winamp, kPlayer);
       t.desktop.answer(winamp, win::kWmUser, 0, [](std::uintptr_t, std::intptr_t request) {
-        return request == 104 ? std::intptr_t{1} : std::intptr_t{0};  // playing
+        return request == kWinampGetState ? kWinampPlaying : std::intptr_t{0};
       });
       t.audio.add(session("winamp", 1.0f, kPlayer));
     }
@@ -401,7 +401,7 @@ TEST(AudioDucking, EveryAnnouncementLowersFromTheChimeUntilThePlayersPlayAgain) 
     if (c.spoken) {
       // The phrase is said on the toolbar's thread after the announcer has
       // returned; the others stay low until the engine has finished it.
-      EXPECT_FLOAT_EQ(*t.audio.volume(browser), 0.16f) << "before command 1044";
+      EXPECT_FLOAT_EQ(*t.audio.volume(browser), 0.16f) << "before IDC_SPEAK";
       speech.speakNext();
       speech.watch();
       EXPECT_FLOAT_EQ(*t.audio.volume(browser), 0.16f) << "while said";
@@ -425,8 +425,8 @@ TEST(AudioDucking, EveryAnnouncementLowersFromTheChimeUntilThePlayersPlayAgain) 
     const auto at = [&](const testing::Action& a) {
       return std::find(actions.begin(), actions.end(), a) - actions.begin();
     };
-    EXPECT_LT(at(testing::SentCommand(winamp, 40047)), at(SoundResource("DING"))) << c.what;
-    EXPECT_LT(at(testing::SentCommand(winamp, 40045)),
+    EXPECT_LT(at(testing::SentCommand(winamp, kWinampStop)), at(SoundResource("DING"))) << c.what;
+    EXPECT_LT(at(testing::SentCommand(winamp, kWinampPlay)),
               at(SessionVolume(browser, 0.8f)))
         << c.what;
   }

@@ -100,7 +100,7 @@ TEST(NavinDiscovery, ReleaseGpsOnlyWhenTheButtonIsDown) {
     for (const std::intptr_t state : {4, 5}) {
       NavinFixture f;
       f.t.settings.writeInt(key::kVer, ver);
-      const unsigned id = ver == 0 ? 32864 : 32860;
+      const unsigned id = ver == 0 ? kNavinGpsV1 : kNavinGpsV2;
       const WindowHandle toolbar = f.t.desktop.add(kNavinToolbarClass, "", f.main);
       f.t.desktop.answer(toolbar, win::kTbGetState, id, state);
       releaseNavinGps(f.t.ctx);

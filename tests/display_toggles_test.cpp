@@ -5,6 +5,7 @@
 
 #include "core/timer_ids.h"
 #include "fakes/map_scene.h"
+#include "fakes/sequences.h"
 #include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
@@ -25,7 +26,8 @@ using testing::PostedCommand;
 using testing::Shown;
 using testing::Sleep;
 using testing::TestContext;
-using testing::TimerStop;
+using testing::raiseTimersStopped;
+using testing::then;
 
 struct Scene {
   TestContext t;
@@ -39,9 +41,7 @@ struct Scene {
 TEST(GuideWindow, ShowBringsTheGuideDocumentUpWithoutRaisingTheToolbar) {
   Scene s;
   showGuideWindow(s.t.ctx);
-  EXPECT_THAT(s.t.log.actions(),
-              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                          TimerStop(timer::kRaiseAfterLinked), BringToTop(s.guide)));
+  EXPECT_THAT(s.t.log.actions(), ElementsAreArray(then(raiseTimersStopped(), BringToTop(s.guide))));
 
   Scene atlas;
   atlas.t.settings.writeInt(key::kMap, 1);
@@ -54,9 +54,8 @@ TEST(GuideWindow, HideMaximisesTheMapDocumentOverItPausingBetweenDocuments) {
   Scene s;
   hideGuideWindow(s.t.ctx);
   EXPECT_THAT(s.t.log.actions(),
-              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                          TimerStop(timer::kRaiseAfterLinked), Sleep(50),
-                          BringToTop(s.own.document), Shown(s.own.document, 3)));
+              ElementsAreArray(then(raiseTimersStopped(), Sleep(50), BringToTop(s.own.document),
+                                    Shown(s.own.document, 3))));
 }
 
 TEST(GuideWindow, HideWithVersionTwoAloneActivatesTheShownDocumentFromTheWindowMenu) {
@@ -71,7 +70,7 @@ TEST(GuideWindow, HideWithVersionTwoAloneActivatesTheShownDocumentFromTheWindowM
       hideGuideWindow(s.t.ctx);
       const bool firstDocument = (shown == 1) == proAtlasFirst;
       EXPECT_THAT(s.t.log.messages(),
-                  ElementsAre(PostedCommand(s.navin.main, firstDocument ? 65280 : 65281)))
+                  ElementsAre(PostedCommand(s.navin.main, firstDocument ? kNavinFirstDocument : kNavinSecondDocument)))
           << "ProAtlas first " << proAtlasFirst << ", shown " << shown;
     }
   }
@@ -119,7 +118,7 @@ TEST(WindowSize, EachMapModeAndVariantResizesInItsOrderAndRaisesAfterHalfASecond
   }
 }
 
-// A GPS player whose command 119 opens SView, or closes it when open.
+// A GPS player whose kGpsPlayerCommand opens SView, or closes it when open.
 struct SViewScene {
   explicit SViewScene(int sviewMode, bool opens = true) {
     t.settings.writeInt(key::kSviewMode, sviewMode);
@@ -200,7 +199,7 @@ struct SheetScene {
                      [this, title, pageOpens](std::uintptr_t, std::intptr_t) {
                        sheet = t.desktop.add("#32770", title);
                        tabs = t.desktop.add("SysTabControl32", "", sheet);
-                       ok = t.desktop.add("Button", "OK", sheet, 1);
+                       ok = t.desktop.add("Button", "OK", sheet, win::kIdOk);
                        t.desktop.answer(ok, win::kWmLButtonUp, [this](std::uintptr_t, std::intptr_t) {
                          t.desktop.destroy(sheet);
                          return 0;
@@ -231,22 +230,21 @@ struct SheetScene {
 
 std::vector<Action> clickAt(WindowHandle w, ClientPoint p) {
   const std::intptr_t at = clickPosition(p.x, p.y);
-  return {Posted(w, 513, 1, at), Sleep(50), Posted(w, 514, 1, at)};
+  return {Posted(w, win::kWmLButtonDown, win::kMkLButton, at), Sleep(50),
+          Posted(w, win::kWmLButtonUp, win::kMkLButton, at)};
 }
 
 TEST(MapMatchSwitch, WalksTheSheetFoundByItsHalfWidthTitleAndTogglesTheCheckBox) {
   SheetScene s;
   switchMapMatching(s.t.ctx);
-  std::vector<Action> expected = {BringToTop(s.navin.main), PostedCommand(s.navin.main, 32869),
-                                  Sleep(500), Sleep(100), Sleep(100)};
-  for (const Action& a : clickAt(s.tabs, kSheetTab)) expected.push_back(a);
-  expected.insert(expected.end(), {Sleep(100), Sleep(100), BringToTop(s.page), Sleep(50)});
-  for (const Action& a : clickAt(s.checkbox, kSheetCheckbox)) expected.push_back(a);
-  expected.insert(expected.end(), {Sleep(100), Sleep(100)});
-  for (const Action& a : clickAt(s.ok, kSheetOk)) expected.push_back(a);
-  expected.insert(expected.end(), {Sleep(10), Foreground(s.navin.main), Sleep(500), Sleep(500),
-                                   Foreground(s.toolbar)});
-  EXPECT_THAT(s.t.log.actions(), ElementsAreArray(expected));
+  EXPECT_THAT(s.t.log.actions(),
+              ElementsAreArray(then(BringToTop(s.navin.main),
+                                    PostedCommand(s.navin.main, kNavinSettingsV1), Sleep(500),
+                                    Sleep(100), Sleep(100), clickAt(s.tabs, kSheetTab), Sleep(100),
+                                    Sleep(100), BringToTop(s.page), Sleep(50),
+                                    clickAt(s.checkbox, kSheetCheckbox), Sleep(100), Sleep(100),
+                                    clickAt(s.ok, kSheetOk), Sleep(10),
+                                    testing::mapInFront(s.navin.main), Foreground(s.toolbar))));
   EXPECT_FALSE(s.mapMatching);
   EXPECT_FALSE(s.t.desktop.exists(s.sheet));
 }

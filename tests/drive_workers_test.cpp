@@ -254,7 +254,7 @@ bool waitUntil(const std::function<bool()>& condition) {
   return condition();
 }
 
-TEST(GuidanceEngineThread, APassPerPublishedFixAndAStopEndsItWithCommand1043) {
+TEST(GuidanceEngineThread, APassPerPublishedFixAndAStopEndsItWithGuidanceEnded) {
   TestContext t;
   const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
   Camera& camera = t.state.cameras.row(1);

@@ -3,8 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/timer_ids.h"
 #include "fakes/test_context.h"
+#include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
+#include "resource.h"
 
 namespace tabiro::testing {
 namespace {
@@ -49,24 +52,25 @@ TEST(FakeDesktop, ScriptedAnswersByWParamWinAndMayChangeTheDesktop) {
   TestContext t;
   const WindowHandle dialog = t.desktop.add("#32770", "ﾙｰﾄ確認");
   const WindowHandle toolbar = t.desktop.add("ToolbarWindow32");
-  t.desktop.answer(toolbar, win::kTbGetState, 4);
-  t.desktop.answer(toolbar, win::kTbGetState, 32864u, 5);
-  t.desktop.answer(dialog, win::kWmCommand, 6u, [&](std::uintptr_t, std::intptr_t) {
+  t.desktop.answer(toolbar, win::kTbGetState, win::kTbStateEnabled);
+  t.desktop.answer(toolbar, win::kTbGetState, kNavinGpsV1, win::kTbStateEnabledChecked);
+  t.desktop.answer(dialog, win::kWmCommand, kRouteConfirmYes, [&](std::uintptr_t, std::intptr_t) {
     t.desktop.destroy(dialog);
     return std::intptr_t{0};
   });
 
-  EXPECT_EQ(t.desktop.send(toolbar, win::kTbGetState, 32864, 0), 5);
-  EXPECT_EQ(t.desktop.send(toolbar, win::kTbGetState, 32860, 0), 4);
-  EXPECT_EQ(t.desktop.send(toolbar, win::kWmCommand, 1, 0), 0);  // unscripted
-  t.desktop.post(dialog, win::kWmCommand, 7, 0);
+  EXPECT_EQ(t.desktop.send(toolbar, win::kTbGetState, kNavinGpsV1, 0), win::kTbStateEnabledChecked);
+  EXPECT_EQ(t.desktop.send(toolbar, win::kTbGetState, kNavinGpsV2, 0), win::kTbStateEnabled);
+  EXPECT_EQ(t.desktop.send(toolbar, win::kWmCommand, win::kIdOk, 0), 0);  // unscripted
+  t.desktop.post(dialog, win::kWmCommand, kRouteConfirmNo, 0);
   EXPECT_TRUE(t.desktop.exists(dialog));
-  t.desktop.post(dialog, win::kWmCommand, 6, 0);
+  t.desktop.post(dialog, win::kWmCommand, kRouteConfirmYes, 0);
   EXPECT_FALSE(t.desktop.exists(dialog));
-  EXPECT_EQ(t.desktop.send(toolbar, win::kTbGetState, 32864, 0), 5);  // nothing left over
+  // Nothing left over.
+  EXPECT_EQ(t.desktop.send(toolbar, win::kTbGetState, kNavinGpsV1, 0), win::kTbStateEnabledChecked);
 
-  EXPECT_THAT(t.log.messagesTo(dialog),
-              ElementsAre(PostedCommand(dialog, 7), PostedCommand(dialog, 6)));
+  EXPECT_THAT(t.log.messagesTo(dialog), ElementsAre(PostedCommand(dialog, kRouteConfirmNo),
+                                                    PostedCommand(dialog, kRouteConfirmYes)));
 }
 
 TEST(FakeDesktop, WindowsAppearAfterSearchesOrAtAVirtualTime) {
@@ -86,20 +90,22 @@ TEST(FakeDesktop, WindowsAppearAfterSearchesOrAtAVirtualTime) {
 TEST(ActionLog, RecordsEveryPortInOrderStampedWithVirtualTime) {
   TestContext t;
   const WindowHandle atlas = t.desktop.add("ProAtlasFrame");
-  t.desktop.post(atlas, win::kWmCommand, 32786, 0);
+  t.desktop.post(atlas, win::kWmCommand, kAtlasGpsOff, 0);
   t.clock.sleep(500);
-  t.timers.start(2, 2000);
-  const int popup = t.popups.showStatus(148);
+  t.timers.start(timer::kRaiseAfterGps, 2000);
+  const int popup = t.popups.showStatus(IDD_POPUP_GPS_START);
   t.sound.playResource("DING");
   t.popups.closeStatus(popup);
-  t.timers.stop(2);
+  t.timers.stop(timer::kRaiseAfterGps);
 
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(PostedCommand(atlas, 32786), Sleep(500), TimerStart(2, 2000),
-                          PopupShown(148), SoundResource("DING"), PopupClosed(148), TimerStop(2)));
+              ElementsAre(PostedCommand(atlas, kAtlasGpsOff), Sleep(500),
+                          TimerStart(timer::kRaiseAfterGps, 2000), PopupShown(IDD_POPUP_GPS_START),
+                          SoundResource("DING"), PopupClosed(IDD_POPUP_GPS_START),
+                          TimerStop(timer::kRaiseAfterGps)));
   EXPECT_EQ(t.log.actions()[2].atMs, 500);
   EXPECT_EQ(t.log.totalSleptMs(), 500);
-  EXPECT_FALSE(t.timers.isRunning(2));
+  EXPECT_FALSE(t.timers.isRunning(timer::kRaiseAfterGps));
 }
 
 TEST(FakeClock, LocalTimeMovesOnWithVirtualTime) {

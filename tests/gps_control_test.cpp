@@ -7,6 +7,7 @@
 
 #include "app/toolbar_handlers.h"
 #include "core/timer_ids.h"
+#include "fakes/sequences.h"
 #include "fakes/test_context.h"
 #include "mapctl/centering.h"
 #include "mapctl/map_commands.h"
@@ -17,6 +18,7 @@ namespace tabiro {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using testing::ActionKind;
 using testing::BitmapSet;
@@ -34,6 +36,9 @@ using testing::TestContext;
 using testing::TimerStart;
 using testing::TimerStop;
 using testing::WorkerStarted;
+using testing::arrowsEnabled;
+using testing::Steps;
+using testing::then;
 
 // The toolbar, Navin' You with its tool bar whose GPS and centring buttons
 // toggle when their commands arrive, and an ATLAS frame.
@@ -58,6 +63,10 @@ class GpsScene : public ::testing::Test {
   std::vector<testing::Action> layout() {
     return t.log.of({ActionKind::BitmapSet, ActionKind::Enable, ActionKind::Focus});
   }
+  // Before either press: is Navin' You's GPS button down?
+  Steps gpsStateAsked() {
+    return {TimerStop(timer::kReserved1), Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0)};
+  }
 
   TestContext t;
   WindowHandle toolbar, navin, navinToolbar, atlas;
@@ -65,22 +74,41 @@ class GpsScene : public ::testing::Test {
   std::intptr_t centeringState = 5;  // centring on
 };
 
+// The buttons that work on the running GPS: guide window, relief, camera.
+Steps gpsButtonsEnabled(bool enabled) {
+  return {Enabled(IDC_GUIDE_SHOW, enabled), Enabled(IDC_GPS_RELIEF, enabled),
+          Enabled(IDC_GUIDE_HIDE, enabled), Enabled(IDC_ADD_CAMERA, enabled)};
+}
+
+// The arrows' bitmaps, each focused: red to correct the map match, blue to scroll.
+Steps arrowBitmaps(const char* left, const char* up, const char* down, const char* right, bool red) {
+  return {BitmapSet(IDC_LEFT, left, !red), Focus(IDC_LEFT), BitmapSet(IDC_UP, up, !red),
+          Focus(IDC_UP), BitmapSet(IDC_DOWN, down, !red), Focus(IDC_DOWN),
+          BitmapSet(IDC_RIGHT, right, !red), Focus(IDC_RIGHT)};
+}
+
+// The centring button back to its first look, disabled, when GPS stops.
+Steps centeringDisabled() {
+  return {BitmapSet(IDC_CENTERING, "T", true), Focus(IDC_CENTERING), Enabled(IDC_CENTERING, false)};
+}
+
+// Centring turned off: its bitmap changes and the focus passes the GPS buttons.
+Steps centeringShownOff() {
+  return {BitmapSet(IDC_CENTERING, "T1", true), Focus(IDC_CENTERING), Focus(IDC_GPS),
+          Focus(IDC_LINKED_GPS)};
+}
+
 TEST_F(GpsScene, NavinYouGpsStartPressesGpsUnderItsPopupAndShowsTheGpsLayout) {
   pressGps(t.ctx);
-  EXPECT_THAT(
-      t.log.actions(),
-      ElementsAre(
-          TimerStop(timer::kReserved1), Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0),
-          WorkerStarted("routeDialogResponder"), PopupShown(148), SentCommand(navin, kNavinGpsV1),
-          PopupClosed(148), Foreground(toolbar), Enabled(IDC_GUIDE_SHOW, true),
-          Enabled(IDC_GPS_RELIEF, true), Enabled(IDC_GUIDE_HIDE, true),
-          Enabled(IDC_ADD_CAMERA, true), Enabled(IDC_CENTERING, true),
-          Enabled(IDC_NAVIGATION, true), Enabled(IDC_SVIEW, true), Enabled(IDC_LINKED_GPS, false),
-          BitmapSet(IDC_LEFT, "LM", false), Focus(IDC_LEFT), BitmapSet(IDC_UP, "U1M", false),
-          Focus(IDC_UP), BitmapSet(IDC_DOWN, "STM", false), Focus(IDC_DOWN),
-          BitmapSet(IDC_RIGHT, "RM", false), Focus(IDC_RIGHT), Enabled(IDC_LEFT, true),
-          Enabled(IDC_UP, true), Enabled(IDC_DOWN, true), Enabled(IDC_RIGHT, true), Focus(IDC_GPS),
-          TimerStart(timer::kBringMapToFront, 1500), Foreground(toolbar)));
+  EXPECT_THAT(t.log.actions(),
+              ElementsAreArray(then(
+                  gpsStateAsked(), WorkerStarted("routeDialogResponder"),
+                  PopupShown(IDD_POPUP_GPS_START), SentCommand(navin, kNavinGpsV1),
+                  PopupClosed(IDD_POPUP_GPS_START), Foreground(toolbar), gpsButtonsEnabled(true),
+                  Enabled(IDC_CENTERING, true), Enabled(IDC_NAVIGATION, true),
+                  Enabled(IDC_SVIEW, true), Enabled(IDC_LINKED_GPS, false),
+                  arrowBitmaps("LM", "U1M", "STM", "RM", true), arrowsEnabled(true), Focus(IDC_GPS),
+                  TimerStart(timer::kBringMapToFront, 1500), Foreground(toolbar))));
   EXPECT_EQ(t.settings.storedInt(key::kMatch).value_or(0), 1);
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(0), 0) << "Navin' You's own GPS is never stored";
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
@@ -109,19 +137,14 @@ TEST_F(GpsScene, NavinYouGpsStopPostsUnderTheStopPopupAndStopsEveryWorker) {
   store(t.state.positionReaderRun, 1);
   store(t.state.trackLogRun, 1);
   pressGps(t.ctx);
-  EXPECT_THAT(
-      t.log.actions(),
-      ElementsAre(TimerStop(timer::kReserved1),
-                  Sent(navinToolbar, win::kTbGetState, kNavinGpsV1, 0), PopupShown(149),
+  EXPECT_THAT(t.log.actions(),
+              ElementsAreArray(then(
+                  gpsStateAsked(), PopupShown(IDD_POPUP_GPS_STOP),
                   testing::Posted(navin, win::kWmCommand, kNavinGpsV1, 0), Sleep(1000),
-                  PopupClosed(149), Enabled(IDC_GUIDE_SHOW, false), Enabled(IDC_GPS_RELIEF, false),
-                  Enabled(IDC_GUIDE_HIDE, false), Enabled(IDC_ADD_CAMERA, false),
-                  BitmapSet(IDC_CENTERING, "T", true), Focus(IDC_CENTERING),
-                  Enabled(IDC_CENTERING, false), Enabled(IDC_LINKED_GPS, true),
-                  BitmapSet(IDC_LEFT, "L", true), Focus(IDC_LEFT), BitmapSet(IDC_UP, "U1", true),
-                  Focus(IDC_UP), BitmapSet(IDC_DOWN, "ST", true), Focus(IDC_DOWN),
-                  BitmapSet(IDC_RIGHT, "R", true), Focus(IDC_RIGHT), Enabled(IDC_NAVIGATION, false),
-                  Enabled(IDC_SVIEW, false), Focus(IDC_GPS), Foreground(toolbar)));
+                  PopupClosed(IDD_POPUP_GPS_STOP), gpsButtonsEnabled(false), centeringDisabled(),
+                  Enabled(IDC_LINKED_GPS, true), arrowBitmaps("L", "U1", "ST", "R", false),
+                  Enabled(IDC_NAVIGATION, false), Enabled(IDC_SVIEW, false), Focus(IDC_GPS),
+                  Foreground(toolbar))));
   EXPECT_EQ(load(t.state.guidanceRun), 0);
   EXPECT_EQ(load(t.state.positionReaderRun), 0);
   EXPECT_EQ(load(t.state.trackLogRun), 0);
@@ -160,14 +183,13 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
   t.settings.writeInt(key::kMapMode, 1);
   t.settings.writeInt(key::kCenter, 0);
   pressGps(t.ctx);
-  EXPECT_THAT(
-      t.log.actions(),
-      ElementsAre(TimerStop(timer::kRaiseAfterGps), Enabled(IDC_LINKED_GPS, false),
-                  Enabled(IDC_LEFT, false), Enabled(IDC_UP, false), Enabled(IDC_DOWN, false),
-                  Enabled(IDC_RIGHT, false), PostedCommand(atlas, kAtlasGpsOn),
+  EXPECT_THAT(t.log.actions(),
+              ElementsAreArray(then(
+                  TimerStop(timer::kRaiseAfterGps), Enabled(IDC_LINKED_GPS, false),
+                  arrowsEnabled(false), PostedCommand(atlas, kAtlasGpsOn),
                   Enabled(IDC_CENTERING, true), Focus(IDC_GPS),
                   PostedCommand(atlas, kAtlasDetailMap), Foreground(atlas), Foreground(toolbar),
-                  TimerStart(timer::kBringMapToFront, 1500), Foreground(toolbar)));
+                  TimerStart(timer::kBringMapToFront, 1500), Foreground(toolbar))));
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(0), 1);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
   EXPECT_THAT(t.log.of(ActionKind::WorkerStarted), IsEmpty()) << "positions come from Navin' You";
@@ -175,12 +197,10 @@ TEST_F(GpsScene, AtlasGpsOnOffAndLinked) {
   t.log.clear();
   pressGps(t.ctx);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(timer::kRaiseAfterGps), Enabled(IDC_LINKED_GPS, true),
-                          Enabled(IDC_LEFT, true), Enabled(IDC_UP, true), Enabled(IDC_DOWN, true),
-                          Enabled(IDC_RIGHT, true), PostedCommand(atlas, kAtlasGpsOff),
-                          BitmapSet(IDC_CENTERING, "T", true), Focus(IDC_CENTERING),
-                          Enabled(IDC_CENTERING, false), PostedCommand(atlas, kAtlasDetailMap),
-                          Foreground(toolbar)));
+              ElementsAreArray(then(TimerStop(timer::kRaiseAfterGps),
+                                    Enabled(IDC_LINKED_GPS, true), arrowsEnabled(true),
+                                    PostedCommand(atlas, kAtlasGpsOff), centeringDisabled(),
+                                    PostedCommand(atlas, kAtlasDetailMap), Foreground(toolbar))));
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(1), 0);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
 
@@ -225,11 +245,11 @@ TEST_F(GpsScene, LinkedGpsStartsGpsLinkAndAtlasThenStopsBoth) {
 TEST_F(GpsScene, NavinYouCenteringShowsTheNewStateThenPressesTheButton) {
   toggleCentering(t.ctx);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterLinked),
-                          Sent(navinToolbar, win::kTbGetState, kNavinCenteringV1, 0),
-                          BitmapSet(IDC_CENTERING, "T1", true), Focus(IDC_CENTERING),
-                          Focus(IDC_GPS), Focus(IDC_LINKED_GPS), Focus(IDC_CENTERING),
-                          SentCommand(navin, kNavinCenteringV1)));
+              ElementsAreArray(then(TimerStop(timer::kReserved1),
+                                    TimerStop(timer::kRaiseAfterLinked),
+                                    Sent(navinToolbar, win::kTbGetState, kNavinCenteringV1, 0),
+                                    centeringShownOff(), Focus(IDC_CENTERING),
+                                    SentCommand(navin, kNavinCenteringV1))));
   t.log.clear();
   toggleCentering(t.ctx);
   EXPECT_EQ(t.view.bitmapSet(IDC_CENTERING), "T");
@@ -244,13 +264,12 @@ TEST_F(GpsScene, AtlasCenteringDisablesOrEnablesTheArrowsOrSwitchesThemWhenLinke
   t.settings.writeInt(key::kCenter, 1);
   t.settings.writeInt(key::kGps, 1);
   toggleCentering(t.ctx);
-  EXPECT_THAT(
-      t.log.actions(),
-      ElementsAre(TimerStop(timer::kRaiseAfterGps), TimerStop(timer::kRaiseAfterLinked),
-                  BitmapSet(IDC_CENTERING, "T1", true), Focus(IDC_CENTERING), Focus(IDC_GPS),
-                  Focus(IDC_LINKED_GPS), Enabled(IDC_LEFT, true), Enabled(IDC_UP, true),
-                  Enabled(IDC_DOWN, true), Enabled(IDC_RIGHT, true), Focus(IDC_CENTERING),
-                  PostedCommand(atlas, kAtlasCentering), TimerStart(timer::kRaiseAfterGps, 2000)));
+  EXPECT_THAT(t.log.actions(),
+              ElementsAreArray(then(TimerStop(timer::kRaiseAfterGps),
+                                    TimerStop(timer::kRaiseAfterLinked), centeringShownOff(),
+                                    arrowsEnabled(true), Focus(IDC_CENTERING),
+                                    PostedCommand(atlas, kAtlasCentering),
+                                    TimerStart(timer::kRaiseAfterGps, 2000))));
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(1), 0);
   toggleCentering(t.ctx);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
@@ -280,7 +299,7 @@ TEST_F(GpsScene, ReliefReleaseGoesToTheGpsPlayerWhenItRuns) {
   EXPECT_THAT(t.log.actions(), IsEmpty());
   const WindowHandle player = t.desktop.add(kGpsPlayerClass);
   gpsRelief(t.ctx);
-  EXPECT_THAT(t.log.actions(), ElementsAre(SentCommand(player, 4013)));
+  EXPECT_THAT(t.log.actions(), ElementsAre(SentCommand(player, kGpsReliefCommand)));
 }
 
 }  // namespace

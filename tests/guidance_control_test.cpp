@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "core/toolbar_title.h"
-#include "fakes/route_builder.h"
 #include "core/timer_ids.h"
+#include "fakes/route_builder.h"
+#include "fakes/sequences.h"
 #include "fakes/test_context.h"
 #include "guidance/text_file.h"
 #include "resource.h"
@@ -21,6 +22,7 @@ namespace tabiro {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using testing::ActionKind;
 using testing::BitmapSet;
@@ -30,10 +32,9 @@ using testing::Focus;
 using testing::PostedCommand;
 using testing::SoundResource;
 using testing::TestContext;
-using testing::TimerStart;
-using testing::TimerStop;
 using testing::WaypointField;
 using testing::WorkerStarted;
+using testing::betweenRaises;
 
 void writeFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -59,13 +60,11 @@ TEST_F(Guidance, StartLoadsBothFilesAnnouncesAndStartsTheReaderAndTheEngine) {
   t.settings.writeString(key::kFileName, route);
   t.settings.writeString(key::kPot, cameras);
   startGuidance(t.ctx);
-  EXPECT_THAT(
-      t.log.actions(),
-      ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                  TimerStop(timer::kRaiseAfterLinked), BitmapSet(IDC_NAVIGATION, "OTON", false),
-                  Focus(IDC_GPS), Focus(IDC_NAVIGATION), Enabled(IDC_ADD_CAMERA, true),
-                  SoundResource("DING"), SoundResource("START"), WorkerStarted("positionReader"),
-                  WorkerStarted("guidanceEngine"), TimerStart(timer::kRaiseAfterGps, 2000)));
+  EXPECT_THAT(t.log.actions(),
+              ElementsAreArray(betweenRaises(
+                  BitmapSet(IDC_NAVIGATION, "OTON", false), Focus(IDC_GPS), Focus(IDC_NAVIGATION),
+                  Enabled(IDC_ADD_CAMERA, true), SoundResource("DING"), SoundResource("START"),
+                  WorkerStarted("positionReader"), WorkerStarted("guidanceEngine"))));
   EXPECT_EQ(t.settings.storedInt(key::kWayPointMax).value_or(0), 2);
   EXPECT_EQ(load(t.state.cameras.row(1).direction), 999);
   EXPECT_EQ(load(t.state.guidanceRun), 1);
@@ -127,10 +126,7 @@ TEST_F(Guidance, WithoutARouteOnlyCamerasAreGuided) {
 
 TEST_F(Guidance, WithNeitherFileNothingStartsAndNothingIsSaid) {
   startGuidance(t.ctx);
-  EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                          TimerStop(timer::kRaiseAfterLinked), WaypointField(1),
-                          TimerStart(timer::kRaiseAfterGps, 2000)));
+  EXPECT_THAT(t.log.actions(), ElementsAreArray(betweenRaises(WaypointField(1))));
   EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(1), 0);
   EXPECT_EQ(load(t.state.guidanceRun), 0);
 }
@@ -236,13 +232,11 @@ TEST_F(Guidance, ASecondPressAsksTheEngineToStopAndTheReaderToo) {
     store(t.state.positionReaderRun, 1);
     t.log.clear();
     startGuidance(t.ctx);
-    EXPECT_THAT(
-        t.log.actions(),
-        ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                    TimerStop(timer::kRaiseAfterLinked), TimerStart(timer::kRaiseAfterGps, 2000)));
+    EXPECT_THAT(t.log.actions(), ElementsAreArray(betweenRaises()));
     EXPECT_EQ(load(t.state.guidanceRun), 0);
     EXPECT_EQ(load(t.state.positionReaderRun), saveTrk) << "with the track log the reader stays";
-    EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(0), 1) << "until the engine sends 1043";
+    EXPECT_EQ(t.settings.storedInt(key::kWavNavi).value_or(0), 1) 
+        << "until the engine sends IDC_GUIDANCE_ENDED";
   }
 }
 
@@ -264,10 +258,7 @@ TEST_F(Guidance, WaypointButtonsStepWithinOneAndWayPointMax) {
   t.settings.writeInt(key::kWayPointMax, 3);
   t.settings.writeInt(key::kPointLevel, 2);
   waypointBack(t.ctx);
-  EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                          TimerStop(timer::kRaiseAfterLinked), WaypointField(1),
-                          TimerStart(timer::kRaiseAfterGps, 2000)));
+  EXPECT_THAT(t.log.actions(), ElementsAreArray(betweenRaises(WaypointField(1))));
   EXPECT_EQ(t.settings.storedInt(key::kPointLevel).value_or(2), 0);
   for (int i = 0; i < 4; ++i) waypointForward(t.ctx);
   EXPECT_THAT(t.log.of(ActionKind::WaypointField),

@@ -31,6 +31,9 @@ std::int32_t northUnits(double metres) {
   return static_cast<std::int32_t>(std::ceil(metres * 256 / 33));
 }
 
+// A toolbar command as the recorder below writes it.
+std::string command(int id) { return "command " + std::to_string(id); }
+
 // What the engine did, one line per output call.
 class Recorder final : public GuidanceOutput {
  public:
@@ -43,7 +46,7 @@ class Recorder final : public GuidanceOutput {
   void showPicture(const AnnouncedPicture& picture) override {
     events.push_back("picture " + describe(picture));
   }
-  void toolbarCommand(int id) override { events.push_back("command " + std::to_string(id)); }
+  void toolbarCommand(int id) override { events.push_back(command(id)); }
   void showCurrentWaypoint() override {
     events.push_back("field " + std::to_string(settings_.readInt(key::kWayPoint)));
   }
@@ -308,12 +311,12 @@ TEST_F(Drive, WaypointTagsAreWholeCharactersAndMapTagsSendToolbarCommands) {
   waypoint(1, 1000, "sk07 u 直\n");
   t.settings.writeInt(key::kPointLevel, 1);
   EXPECT_THAT(at(900, 30), ElementsAre("cancel timers", "announce この先、直進です。 / turn / 直進.wav",
-                                       "command 1001", "command 1022", "rearm timer"));
+                                       command(IDC_GUIDE_SHOW), command(IDC_SCALE_70K), "rearm timer"));
 
   const std::pair<std::string, std::vector<std::string>> tags[] = {
-      {"ud sk20", {"command 1009", "command 1005"}},
-      {"d sk02 sk01", {"command 1002", "command 1007"}},
-      {"sk01", {"command 1008"}},
+      {"ud sk20", {command(IDC_GPS_RELIEF), command(IDC_SCALE_200K)}},
+      {"d sk02 sk01", {command(IDC_GUIDE_HIDE), command(IDC_SCALE_20K)}},
+      {"sk01", {command(IDC_SCALE_10K)}},
       {"ブ", {}},  // 0x83 0x75: no "u" on a trail byte
   };
   for (const auto& [text, commands] : tags) {

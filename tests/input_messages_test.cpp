@@ -59,13 +59,14 @@ TEST(InputMessages, NavinArrowsAndClicksArePostedOrSentAsTheProgramExpects) {
   clickMapView(t.ctx, view, MouseButton::Right, {100, 50});
   clickSheetControl(t.ctx, view, kSheetTab);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(Posted(view, 256, 38, 0x01480001), Sleep(300),
-                          Posted(view, 257, 38, 0xC1480001),
-                          Sent(upDown, 513, 1, clickPosition(7, 26)),
-                          Posted(view, 516, 2, clickPosition(100, 50)),
-                          Posted(view, 517, 0, clickPosition(100, 50)),
-                          Posted(view, 513, 1, clickPosition(158, 7)), Sleep(50),
-                          Posted(view, 514, 1, clickPosition(158, 7))));
+              ElementsAre(Posted(view, win::kWmKeyDown, 38, 0x01480001), Sleep(300),
+                          Posted(view, win::kWmKeyUp, 38, 0xC1480001),
+                          Sent(upDown, win::kWmLButtonDown, win::kMkLButton, clickPosition(7, 26)),
+                          Posted(view, win::kWmRButtonDown, win::kMkRButton, clickPosition(100, 50)),
+                          Posted(view, win::kWmRButtonUp, 0, clickPosition(100, 50)),
+                          Posted(view, win::kWmLButtonDown, win::kMkLButton, clickPosition(158, 7)),
+                          Sleep(50),
+                          Posted(view, win::kWmLButtonUp, win::kMkLButton, clickPosition(158, 7))));
 
   t.log.clear();
   pressNavinArrow(t.ctx, kNoWindow, ArrowKey::Up);
@@ -82,8 +83,8 @@ TEST(InputMessages, DialogButtonsCarryTheirControlHandle) {
   sendDialogCommand(t.ctx, select, kRouteSelectCancel, DialogSend::Sent);
   sendDialogCommand(t.ctx, kNoWindow, kRouteConfirmNo, DialogSend::Sent);
   EXPECT_THAT(t.log.messages(),
-              ElementsAre(Posted(confirm, 273, 6, static_cast<std::intptr_t>(yes)),
-                          Sent(select, 273, 9314, 0)));
+              ElementsAre(Posted(confirm, win::kWmCommand, kRouteConfirmYes, static_cast<std::intptr_t>(yes)),
+                          Sent(select, win::kWmCommand, kRouteSelectCancel, 0)));
 }
 
 TEST(InputMessages, NavinCommandsGoToTheMainWindowOnlyWhenItExists) {

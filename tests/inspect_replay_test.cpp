@@ -13,6 +13,7 @@
 #include "fakes/route_builder.h"
 #include "fakes/temp_dir.h"
 #include "inspect.h"
+#include "resource.h"
 
 namespace tabiro::inspect {
 namespace {
@@ -62,6 +63,9 @@ std::vector<Heard> announcements(const std::string& out) {
   }
   return heard;
 }
+// The report's line of a waypoint's single toolbar command.
+std::string toolbarCommand(int id) { return "ツールバーのコマンド " + std::to_string(id) + "\n"; }
+
 std::vector<std::string> names(const std::vector<Heard>& heard) {
   std::vector<std::string> names;
   for (const Heard& h : heard) names.push_back(h.what);
@@ -91,8 +95,8 @@ TEST(ReplayTest, SampleDriveAnnouncesTurnsAndCameraInOrder) {
   EXPECT_THAT(r.out, HasSubstr("「この先、オービスHシステム 国道17号です。スピード注意！」  ovis2_h.wav\n"
                                "    絵 ovis2_h.bmp\n"));
   EXPECT_THAT(r.out, HasSubstr("「まもなく目的地です。」  目的地.wav\n    絵なし\n"));
-  EXPECT_THAT(r.out, HasSubstr("ツールバーのコマンド 1007\n"));  // sk02 at junction 1
-  EXPECT_THAT(r.out, HasSubstr("ツールバーのコマンド 1005\n"));  // sk20 at the end
+  EXPECT_THAT(r.out, HasSubstr(toolbarCommand(IDC_SCALE_20K)));  // sk02 at junction 1
+  EXPECT_THAT(r.out, HasSubstr(toolbarCommand(IDC_SCALE_200K)));  // sk20 at the end
   EXPECT_THAT(r.out, HasSubstr("最後の地点を過ぎ、案内が終わりました。"));
   EXPECT_THAT(r.out, HasSubstr("オービス 2 \"レーダ 内堀通り\"（方向 270°）: 向きが違いました"));
   EXPECT_THAT(r.out, Not(HasSubstr("地点 1 \"x右 sk02\": ")));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/timer_ids.h"
+#include "fakes/sequences.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
@@ -14,6 +15,7 @@ namespace tabiro {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using testing::ActionKind;
 using testing::BitmapSet;
@@ -23,9 +25,21 @@ using testing::Foreground;
 using testing::Launched;
 using testing::PostedCommand;
 using testing::Shown;
-using testing::Sleep;
 using testing::TestContext;
-using testing::TimerStop;
+using testing::Steps;
+using testing::routeButtonsEnabled;
+using testing::then;
+
+// The toolbar controls that only work while GPS runs.
+const std::set<int> kGpsOnlyControls = {IDC_GUIDE_SHOW, IDC_GUIDE_HIDE, IDC_CENTERING,
+                                        IDC_GPS_RELIEF, IDC_ADD_CAMERA};
+
+// The arrows back to scrolling, as in the map just started: bitmaps, then enabled.
+Steps arrowsScroll() {
+  return then(BitmapSet(IDC_LEFT, "L", true), BitmapSet(IDC_UP, "U1", true),
+              BitmapSet(IDC_DOWN, "ST", true), BitmapSet(IDC_RIGHT, "R", true),
+              testing::arrowsEnabled(true));
+}
 
 class MapSwitch : public ::testing::Test {
  protected:
@@ -54,13 +68,12 @@ TEST_F(MapSwitch, VersionTwoAloneSwitchesDocumentsAndTwoClicksReturnToTheStart) 
   runningWorkers();
   switchMap(t.ctx);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                          TimerStop(timer::kRaiseAfterLinked), BitmapSet(IDC_ZOOM_OUT, "X", true),
-                          Focus(IDC_ZOOM_OUT), BitmapSet(IDC_ZOOM_IN, "SK5", true),
-                          Focus(IDC_ZOOM_IN), Enabled(IDC_ZOOM_OUT, false), Focus(IDC_GPS),
-                          BitmapSet(IDC_MAP_SWITCH, "M0", true), Focus(IDC_MAP_SWITCH),
-                          PostedCommand(navin, 65281), Foreground(navin), Sleep(500), Sleep(500),
-                          Foreground(toolbar)));
+              ElementsAreArray(then(
+                  testing::raiseTimersStopped(), BitmapSet(IDC_ZOOM_OUT, "X", true),
+                  Focus(IDC_ZOOM_OUT), BitmapSet(IDC_ZOOM_IN, "SK5", true), Focus(IDC_ZOOM_IN),
+                  Enabled(IDC_ZOOM_OUT, false), Focus(IDC_GPS), BitmapSet(IDC_MAP_SWITCH, "M0", true),
+                  Focus(IDC_MAP_SWITCH), PostedCommand(navin, kNavinSecondDocument),
+                  testing::mapInFront(navin), Foreground(toolbar))));
   EXPECT_EQ(load(t.state.atlasDocumentShown), 1);
 
   t.log.clear();
@@ -68,7 +81,7 @@ TEST_F(MapSwitch, VersionTwoAloneSwitchesDocumentsAndTwoClicksReturnToTheStart) 
   EXPECT_THAT(t.log.of({ActionKind::BitmapSet, ActionKind::Enable, ActionKind::Posted}),
               ElementsAre(BitmapSet(IDC_ZOOM_OUT, "W", true), BitmapSet(IDC_ZOOM_IN, "U", true),
                           Enabled(IDC_ZOOM_OUT, true), BitmapSet(IDC_MAP_SWITCH, "M1", true),
-                          PostedCommand(navin, 65280)));
+                          PostedCommand(navin, kNavinFirstDocument)));
   EXPECT_EQ(load(t.state.atlasDocumentShown), 0);
   expectWorkersStopped(false);
 }
@@ -89,14 +102,11 @@ TEST_F(MapSwitch, AlternatingFromAtlasWithGpsStopsAtlasGpsClosesItAndLaunchesNav
                           PostedCommand(atlas, win::kCmdAppExit)));
   EXPECT_THAT(t.log.of(ActionKind::Launch), ElementsAre(Launched("navstub.exe", 9)));
   EXPECT_THAT(t.log.of({ActionKind::BitmapSet, ActionKind::Enable}),
-              ElementsAre(BitmapSet(IDC_CENTERING, "T", true), Enabled(IDC_CENTERING, false),
-                          Enabled(IDC_LINKED_GPS, false), BitmapSet(IDC_ZOOM_OUT, "W", true),
-                          BitmapSet(IDC_ZOOM_IN, "U", true), Enabled(IDC_ROUTE_LIST, true),
-                          Enabled(IDC_ROUTE_CLEAR, true), BitmapSet(IDC_LEFT, "L", true),
-                          BitmapSet(IDC_UP, "U1", true), BitmapSet(IDC_DOWN, "ST", true),
-                          BitmapSet(IDC_RIGHT, "R", true), Enabled(IDC_LEFT, true),
-                          Enabled(IDC_UP, true), Enabled(IDC_DOWN, true), Enabled(IDC_RIGHT, true),
-                          BitmapSet(IDC_MAP_SWITCH, "M1", true)));
+              ElementsAreArray(then(BitmapSet(IDC_CENTERING, "T", true),
+                                    Enabled(IDC_CENTERING, false), Enabled(IDC_LINKED_GPS, false),
+                                    BitmapSet(IDC_ZOOM_OUT, "W", true),
+                                    BitmapSet(IDC_ZOOM_IN, "U", true), routeButtonsEnabled(true),
+                                    arrowsScroll(), BitmapSet(IDC_MAP_SWITCH, "M1", true))));
   EXPECT_EQ(t.settings.storedInt(key::kMap).value_or(1), 0);
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(1), 0);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
@@ -133,7 +143,7 @@ TEST_F(MapSwitch, SideBySideFromAtlasKeepsLinkedGpsAndStopsAtlasGps) {
   switchMap(t.ctx);
   EXPECT_THAT(t.log.messagesTo(atlas), ElementsAre(PostedCommand(atlas, kAtlasGpsOff),
                                                    PostedCommand(atlas, kAtlasDetailMap)));
-  EXPECT_EQ(t.view.disabled(), (std::set<int>{1001, 1002, 1003, 1009, 1026}));
+  EXPECT_EQ(t.view.disabled(), kGpsOnlyControls);
   EXPECT_EQ(t.view.focused(), IDC_GPS);
   EXPECT_EQ(t.view.bitmapSet(IDC_MAP_SWITCH), "M1");
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(1), 0);
@@ -148,14 +158,12 @@ TEST_F(MapSwitch, AlternatingFromNavinYouStopsEverythingClosesItAndLaunchesAtlas
   expectWorkersStopped(true);
   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(navin, win::kCmdAppExit)));
   EXPECT_THAT(t.log.of(ActionKind::Launch), ElementsAre(Launched("atlasstub.exe", 9)));
-  EXPECT_THAT(
-      t.log.of({ActionKind::BitmapSet, ActionKind::Enable}),
-      ElementsAre(Enabled(IDC_LINKED_GPS, false), BitmapSet(IDC_ZOOM_OUT, "SS", true),
-                  BitmapSet(IDC_ZOOM_IN, "SK5", true), BitmapSet(IDC_LEFT, "L", true),
-                  BitmapSet(IDC_UP, "U1", true), BitmapSet(IDC_DOWN, "ST", true),
-                  BitmapSet(IDC_RIGHT, "R", true), Enabled(IDC_LEFT, true), Enabled(IDC_UP, true),
-                  Enabled(IDC_DOWN, true), Enabled(IDC_RIGHT, true), Enabled(IDC_ROUTE_LIST, false),
-                  Enabled(IDC_ROUTE_CLEAR, false), BitmapSet(IDC_MAP_SWITCH, "M0", true)));
+  EXPECT_THAT(t.log.of({ActionKind::BitmapSet, ActionKind::Enable}),
+              ElementsAreArray(then(Enabled(IDC_LINKED_GPS, false),
+                                    BitmapSet(IDC_ZOOM_OUT, "SS", true),
+                                    BitmapSet(IDC_ZOOM_IN, "SK5", true), arrowsScroll(),
+                                    routeButtonsEnabled(false),
+                                    BitmapSet(IDC_MAP_SWITCH, "M0", true))));
   EXPECT_EQ(t.settings.storedInt(key::kMap).value_or(0), 1);
   EXPECT_EQ(t.settings.storedInt(key::kGps).value_or(1), 0);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
@@ -185,7 +193,7 @@ TEST_F(MapSwitch, SideBySideFromNavinYouReleasesItsGpsUnlessLinked) {
   EXPECT_THAT(t.log.messagesTo(navin), ElementsAre(testing::SentCommand(navin, kNavinGpsV1)));
   EXPECT_THAT(t.log.of(ActionKind::Foreground),
               ElementsAre(Foreground(atlas), Foreground(atlas), Foreground(toolbar)));
-  EXPECT_EQ(t.view.disabled(), (std::set<int>{1001, 1002, 1003, 1009, 1026}));
+  EXPECT_EQ(t.view.disabled(), kGpsOnlyControls);
   EXPECT_EQ(t.view.bitmapSet(IDC_MAP_SWITCH), "M0");
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(0), 1);
 }

@@ -66,12 +66,12 @@ TEST(MapWindow, RaiseToolbarFindsItByTitle) {
   EXPECT_THAT(t.log.actions(), ElementsAre(Foreground(toolbar)));
 }
 
-TEST(MapWindow, CancelRaiseTimersStopsOneTwoAndThree) {
+TEST(MapWindow, CancelRaiseTimersStopsTheRaiseTimersOnly) {
   TestContext t;
-  t.timers.start(2, 2000);
-  t.timers.start(4, 1000);
+  t.timers.start(timer::kRaiseAfterGps, 2000);
+  t.timers.start(timer::kBringMapToFront, 1000);
   cancelRaiseTimers(t.ctx);
-  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{4, 1000}}));
+  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{timer::kBringMapToFront, 1000}}));
 }
 
 }  // namespace

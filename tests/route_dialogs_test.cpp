@@ -5,6 +5,7 @@
 
 #include "app/timer_dispatcher.h"
 #include "core/timer_ids.h"
+#include "fakes/sequences.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
@@ -13,6 +14,7 @@ namespace tabiro {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using testing::Foreground;
 using testing::Posted;
@@ -22,7 +24,7 @@ using testing::TestContext;
 using testing::TimerStart;
 using testing::TimerStop;
 
-TEST(RouteList, SendsTheCommandThenTimerTwelveWatchesTheListUntilItCloses) {
+TEST(RouteList, SendsTheCommandThenTheRouteListWatchFollowsTheListUntilItCloses) {
   TestContext t;
   const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
   const WindowHandle navin = t.desktop.add(kNavinYouClass);
@@ -33,9 +35,9 @@ TEST(RouteList, SendsTheCommandThenTimerTwelveWatchesTheListUntilItCloses) {
   });
   showRouteList(t.ctx);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                          TimerStop(timer::kRaiseAfterLinked), SentCommand(navin, kNavinRouteList),
-                          TimerStart(timer::kRouteListWatch, 500)));
+              ElementsAreArray(testing::then(testing::raiseTimersStopped(),
+                                             SentCommand(navin, kNavinRouteList),
+                                             TimerStart(timer::kRouteListWatch, 500))));
   for (int firing = 0; firing < 3; ++firing) {
     t.log.clear();
     handleTimer(t.ctx, timer::kRouteListWatch);
@@ -61,6 +63,9 @@ TEST(RouteList, ClearSendsItsCommandAndWithoutNavinYouTheTimerStillRuns) {
   EXPECT_EQ(alone.timers.period(timer::kRouteListWatch), 500);
 }
 
+// The driver dialog's other button, never pressed.
+constexpr int kDriverConfirmOther = 8521;
+
 // A Navin' You dialog that closes when one of its buttons is pressed.
 WindowHandle addDialog(TestContext& t, const char* title, std::initializer_list<int> buttons) {
   const WindowHandle dialog = t.desktop.add("#32770", title);
@@ -81,19 +86,20 @@ std::intptr_t control(TestContext& t, WindowHandle dialog, int id) {
 
 TEST(RouteDialogResponder, AnswersOnlyTheConfirmationWhenBothRouteDialogsAreOpenThenTheDriver) {
   TestContext t;
-  const WindowHandle confirm = addDialog(t, kRouteConfirmTitle, {6, 7});
-  const WindowHandle select = addDialog(t, kRouteSelectTitle, {9313, 9314});
-  const std::intptr_t yes = control(t, confirm, 6);
+  const WindowHandle confirm = addDialog(t, kRouteConfirmTitle, {kRouteConfirmYes, kRouteConfirmNo});
+  const WindowHandle select = addDialog(t, kRouteSelectTitle, {kRouteSelectOk, kRouteSelectCancel});
+  const std::intptr_t yes = control(t, confirm, kRouteConfirmYes);
   WindowHandle driver = kNoWindow;
   std::intptr_t driverOk = 0;
   t.desktop.atTime(500, [&] {
-    driver = addDialog(t, kDriverConfirmTitle, {8520, 8521});
-    driverOk = control(t, driver, 8520);
+    driver = addDialog(t, kDriverConfirmTitle, {kDriverConfirmOk, kDriverConfirmOther});
+    driverOk = control(t, driver, kDriverConfirmOk);
   });
   routeDialogResponder(t.ctx);
-  EXPECT_THAT(t.log.actions(),
-              ElementsAre(Posted(confirm, 273, 6, yes), Sleep(200), Sleep(200), Sleep(200),
-                          Posted(driver, 273, 8520, driverOk)));
+  EXPECT_THAT(
+      t.log.actions(),
+      ElementsAre(Posted(confirm, win::kWmCommand, kRouteConfirmYes, yes), Sleep(200), Sleep(200),
+                  Sleep(200), Posted(driver, win::kWmCommand, kDriverConfirmOk, driverOk)));
   EXPECT_TRUE(t.desktop.exists(select));
 }
 
@@ -102,15 +108,15 @@ TEST(RouteDialogResponder, AnswersTheSelectionWhenItComesAlone) {
   WindowHandle select = kNoWindow;
   std::intptr_t ok = 0;
   t.desktop.atTime(250, [&] {
-    select = addDialog(t, kRouteSelectTitle, {9313, 9314});
-    ok = control(t, select, 9313);
-    addDialog(t, kDriverConfirmTitle, {8520});
+    select = addDialog(t, kRouteSelectTitle, {kRouteSelectOk, kRouteSelectCancel});
+    ok = control(t, select, kRouteSelectOk);
+    addDialog(t, kDriverConfirmTitle, {kDriverConfirmOk});
   });
   routeDialogResponder(t.ctx);
   const auto messages = t.log.messages();
   ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[0], Posted(select, 273, 9313, ok));
-  EXPECT_EQ(messages[1].wParam, 8520u);
+  EXPECT_EQ(messages[0], Posted(select, win::kWmCommand, kRouteSelectOk, ok));
+  EXPECT_EQ(messages[1].wParam, static_cast<std::uintptr_t>(kDriverConfirmOk));
   EXPECT_THAT(t.log.of(testing::ActionKind::Sleep), ElementsAre(Sleep(100), Sleep(100), Sleep(100)));
 }
 
@@ -122,7 +128,7 @@ TEST(RouteDialogResponder, GivesUpAfterTwoMinutesWhetherNoDialogOrNoDriverDialog
   EXPECT_LE(none.clock.nowMs(), kRouteDialogResponderMs + 100);
 
   TestContext noDriver;
-  addDialog(noDriver, kRouteConfirmTitle, {6});
+  addDialog(noDriver, kRouteConfirmTitle, {kRouteConfirmYes});
   routeDialogResponder(noDriver.ctx);
   EXPECT_EQ(noDriver.log.messages().size(), 1u);
   EXPECT_GE(noDriver.clock.nowMs(), kRouteDialogResponderMs);
@@ -131,11 +137,11 @@ TEST(RouteDialogResponder, GivesUpAfterTwoMinutesWhetherNoDialogOrNoDriverDialog
 
 TEST(RouteDialogResponder, StartsOnAWorkerOfItsOwn) {
   TestContext t;
-  const WindowHandle confirm = addDialog(t, kRouteConfirmTitle, {6});
+  const WindowHandle confirm = addDialog(t, kRouteConfirmTitle, {kRouteConfirmYes});
   startRouteDialogResponder(t.ctx);
   EXPECT_THAT(t.log.messages(), IsEmpty()) << "the caller does not wait for the dialogs";
   EXPECT_THAT(t.workers.pending(), ElementsAre("routeDialogResponder"));
-  addDialog(t, kDriverConfirmTitle, {8520});
+  addDialog(t, kDriverConfirmTitle, {kDriverConfirmOk});
   t.workers.runPending();
   EXPECT_FALSE(t.desktop.exists(confirm));
   EXPECT_EQ(t.log.messages().size(), 2u);

@@ -5,6 +5,7 @@
 
 #include "core/timer_ids.h"
 #include "fakes/map_scene.h"
+#include "fakes/sequences.h"
 #include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
@@ -29,6 +30,9 @@ using testing::Sleep;
 using testing::TestContext;
 using testing::TimerStart;
 using testing::TimerStop;
+using testing::mapInFront;
+using testing::raiseTimersStopped;
+using testing::then;
 
 Action readSlider(const FakeMapView& v) { return Sent(v.trackbar, win::kTbmGetPos, 0, 0); }
 Action click(const FakeMapView& v, ClientPoint arrow) {
@@ -59,22 +63,14 @@ TEST(FixedScale, NavinYouWalksTheSliderInBurstsUnderTheScalePopup) {
   NavinScale s(-72);
   selectFixedScale(s.t.ctx, kScale200k);
 
-  std::vector<Action> expected = {TimerStop(timer::kReserved1),
-                                  TimerStop(timer::kRaiseAfterGps),
-                                  TimerStop(timer::kRaiseAfterLinked),
-                                  Foreground(s.navin.main),
-                                  Sleep(500),
-                                  Sleep(500),
-                                  PopupShown(IDD_POPUP_SCALE),
-                                  readSlider(s.map)};
-  for (int i = 0; i < 29; ++i) {
-    expected.push_back(click(s.map, kUpperScaleArrow));
-    expected.push_back(Sleep(10));
-  }
-  expected.insert(expected.end(), {Sleep(10), readSlider(s.map),
-                                   TimerStart(timer::kBringMapToFront, 1000), Foreground(s.toolbar),
-                                   PopupClosed(IDD_POPUP_SCALE)});
-  EXPECT_THAT(s.t.log.actions(), ElementsAreArray(expected));
+  std::vector<Action> burst;
+  for (int i = 0; i < 29; ++i) burst.insert(burst.end(), {click(s.map, kUpperScaleArrow), Sleep(10)});
+  EXPECT_THAT(s.t.log.actions(),
+              ElementsAreArray(then(raiseTimersStopped(), mapInFront(s.navin.main),
+                                    PopupShown(IDD_POPUP_SCALE), readSlider(s.map), burst,
+                                    Sleep(10), readSlider(s.map),
+                                    TimerStart(timer::kBringMapToFront, 1000),
+                                    Foreground(s.toolbar), PopupClosed(IDD_POPUP_SCALE))));
   EXPECT_EQ(s.navin.sliderPos(), -333);
 }
 
@@ -131,13 +127,8 @@ TEST(FixedScale, AtlasGetsTheStoredMenuNumberAndNothingForZero) {
       const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
       const testing::FakeAtlas atlas = testing::addAtlas98(t);
       selectFixedScale(t.ctx, scale);
-      std::vector<Action> expected = {TimerStop(timer::kReserved1),
-                                      TimerStop(timer::kRaiseAfterGps),
-                                      TimerStop(timer::kRaiseAfterLinked),
-                                      Foreground(atlas.frame),
-                                      Sleep(500),
-                                      Sleep(500)};
-      if (stored) expected.push_back(PostedCommand(atlas.frame, 40962));
+      std::vector<Action> expected = then(raiseTimersStopped(), mapInFront(atlas.frame));
+      if (stored) expected.push_back(PostedCommand(atlas.frame, kAtlasScaleBase + 3));
       expected.push_back(Foreground(toolbar));
       EXPECT_THAT(t.log.actions(), ElementsAreArray(expected)) << menuKey.name << "=" << stored;
     }
@@ -152,7 +143,7 @@ TEST(FixedScale, ProAtlasDocumentInNavinYouTakesTheMenuNumberOnItsView) {
   const FakeMapView proAtlas = navin.addMapDocument("ProAtlas - 関東");
   store(t.state.atlasDocumentShown, 1);
   selectFixedScale(t.ctx, kScale200k);
-  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(proAtlas.view, 32946)));
+  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(proAtlas.view, kProAtlasScaleBase + 3)));
   EXPECT_THAT(t.log.of({ActionKind::PopupShown, ActionKind::PopupClosed, ActionKind::TimerStart}),
               ElementsAre(PopupShown(IDD_POPUP_SCALE), PopupClosed(IDD_POPUP_SCALE)));
 
@@ -176,27 +167,26 @@ TEST(FixedScale, NoMapProgramStillPausesAndRaisesTheToolbar) {
   }
 }
 
-TEST(Zoom, NavinYouOwnMapStepsOneArrowAndZoomOutArmsTimerFour) {
+TEST(Zoom, NavinYouOwnMapStepsOneArrowAndZoomOutArmsTheBringToFrontTimer) {
   NavinScale out(-72);
   zoomOut(out.t.ctx);
   EXPECT_THAT(out.t.log.actions(),
-              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                          TimerStop(timer::kRaiseAfterLinked), Foreground(out.navin.main),
-                          Sleep(500), Sleep(500), click(out.map, kUpperScaleArrow),
-                          TimerStart(timer::kBringMapToFront, 1000), Foreground(out.toolbar)));
+              ElementsAreArray(then(raiseTimersStopped(), mapInFront(out.navin.main),
+                                    click(out.map, kUpperScaleArrow),
+                                    TimerStart(timer::kBringMapToFront, 1000),
+                                    Foreground(out.toolbar))));
 
   NavinScale in(-72);
   in.t.timers.start(timer::kReserved11, 500);
   in.t.log.clear();
   zoomIn(in.t.ctx);
   EXPECT_THAT(in.t.log.actions(),
-              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                          TimerStop(timer::kRaiseAfterLinked), TimerStop(timer::kReserved11),
-                          Foreground(in.navin.main), Sleep(500), Sleep(500),
-                          click(in.map, kLowerScaleArrow), Foreground(in.toolbar)));
+              ElementsAreArray(then(raiseTimersStopped(), TimerStop(timer::kReserved11),
+                                    mapInFront(in.navin.main), click(in.map, kLowerScaleArrow),
+                                    Foreground(in.toolbar))));
 }
 
-TEST(Zoom, ProAtlasDocumentShownZoomOutClicksNothingButArmsTimerFourZoomInPostsFiveThousand) {
+TEST(Zoom, ProAtlasDocumentShownZoomOutClicksNothingButArmsTheBringToFrontTimerZoomInPostsFiveThousand) {
   TestContext t;
   t.settings.writeInt(key::kScale05, 5);
   NavinScene navin(t);
@@ -208,7 +198,7 @@ TEST(Zoom, ProAtlasDocumentShownZoomOutClicksNothingButArmsTimerFourZoomInPostsF
   EXPECT_TRUE(t.timers.isRunning(timer::kBringMapToFront));
   t.log.clear();
   zoomIn(t.ctx);
-  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(proAtlas.view, 32948)));
+  EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(proAtlas.view, kProAtlasScaleBase + 5)));
   (void)own;
 }
 
@@ -222,7 +212,7 @@ TEST(Zoom, AtlasZoomOutSwitchesTheDetailMapZoomInUsesFiveThousand) {
     zoomIn(t.ctx);
     if (stored) {
       EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas.frame, kAtlasDetailMap),
-                                                PostedCommand(atlas.frame, 40963)));
+                                                PostedCommand(atlas.frame, kAtlasScaleBase + 4)));
     } else {
       EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas.frame, kAtlasDetailMap)));
     }

@@ -5,6 +5,7 @@
 
 #include "core/timer_ids.h"
 #include "fakes/map_scene.h"
+#include "fakes/sequences.h"
 #include "mapctl/map_commands.h"
 #include "platform/winmsg.h"
 
@@ -12,6 +13,7 @@ namespace tabiro {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using testing::FakeMapView;
 using testing::Foreground;
@@ -23,6 +25,8 @@ using testing::Sleep;
 using testing::TestContext;
 using testing::TimerStart;
 using testing::TimerStop;
+using testing::mapInFront;
+using testing::then;
 
 struct Scene {
   Scene() { navin.addDocument("ガイダンス"); }
@@ -36,17 +40,19 @@ struct Scene {
 TEST(Scroll, NavinYouGetsTheArrowOnTheShownDocumentHeld300Ms) {
   Scene s;
   pressDirectionButton(s.t.ctx, kLeftButton);
-  EXPECT_THAT(
-      s.t.log.actions(),
-      ElementsAre(Foreground(s.navin.main), Sleep(500), Sleep(500), TimerStop(timer::kReserved1),
-                  TimerStop(timer::kRaiseAfterLinked), Posted(s.own.view, 256, 37, 0x014B0001),
-                  Sleep(300), Posted(s.own.view, 257, 37, 0xC14B0001), Foreground(s.toolbar)));
+  EXPECT_THAT(s.t.log.actions(),
+              ElementsAreArray(then(mapInFront(s.navin.main), TimerStop(timer::kReserved1),
+                                    TimerStop(timer::kRaiseAfterLinked),
+                                    Posted(s.own.view, win::kWmKeyDown, 37, 0x014B0001), Sleep(300),
+                                    Posted(s.own.view, win::kWmKeyUp, 37, 0xC14B0001),
+                                    Foreground(s.toolbar))));
 
   s.t.log.clear();
   store(s.t.state.atlasDocumentShown, 1);
   pressDirectionButton(s.t.ctx, kDownButton);
-  EXPECT_THAT(s.t.log.messages(), ElementsAre(Posted(s.proAtlas.view, 256, 40, 0x01500001),
-                                              Posted(s.proAtlas.view, 257, 40, 0xC1500001)));
+  EXPECT_THAT(s.t.log.messages(),
+              ElementsAre(Posted(s.proAtlas.view, win::kWmKeyDown, 40, 0x01500001),
+                          Posted(s.proAtlas.view, win::kWmKeyUp, 40, 0xC1500001)));
 }
 
 TEST(Scroll, AtlasGetsOneKeyDownPerButtonAndTheRaiseTimerFollowsGps) {
@@ -64,10 +70,11 @@ TEST(Scroll, AtlasGetsOneKeyDownPerButtonAndTheRaiseTimerFollowsGps) {
     const testing::FakeAtlas atlas = testing::addAtlas98(t);
     pressDirectionButton(t.ctx, c.button);
     EXPECT_THAT(t.log.actions(),
-                ElementsAre(Foreground(atlas.frame), Sleep(500), Sleep(500),
-                            TimerStop(timer::kRaiseAfterGps), TimerStop(timer::kRaiseAfterLinked),
-                            Sent(atlas.view, 256, c.key, c.data),
-                            TimerStart(timer::kRaiseAfterLinked, 2000), Foreground(toolbar)))
+                ElementsAreArray(then(mapInFront(atlas.frame), TimerStop(timer::kRaiseAfterGps),
+                                      TimerStop(timer::kRaiseAfterLinked),
+                                      Sent(atlas.view, win::kWmKeyDown, c.key, c.data),
+                                      TimerStart(timer::kRaiseAfterLinked, 2000),
+                                      Foreground(toolbar))))
         << "key " << c.key;
   }
 }
@@ -96,12 +103,14 @@ TEST(Correction, RightClickBesideTheCentreThenTheCommandThenALeftClick) {
     pressDirectionButton(s.t.ctx, c.button);
     const std::intptr_t at = clickPosition(c.x, c.y);
     const std::intptr_t followUp = clickPosition(270, 190);
-    EXPECT_THAT(s.t.log.actions(),
-                ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterLinked),
-                            Posted(s.own.view, 516, 2, at), Posted(s.own.view, 517, 0, at),
-                            PostedCommand(s.own.view, 32907), Sleep(500),
-                            Posted(s.own.view, 513, 1, followUp),
-                            Posted(s.own.view, 514, 0, followUp), Foreground(s.toolbar)))
+    EXPECT_THAT(
+        s.t.log.actions(),
+        ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterLinked),
+                    Posted(s.own.view, win::kWmRButtonDown, win::kMkRButton, at),
+                    Posted(s.own.view, win::kWmRButtonUp, 0, at),
+                    PostedCommand(s.own.view, kNavinMapMatch), Sleep(500),
+                    Posted(s.own.view, win::kWmLButtonDown, win::kMkLButton, followUp),
+                    Posted(s.own.view, win::kWmLButtonUp, 0, followUp), Foreground(s.toolbar)))
         << c.x << "," << c.y;
   }
 }
@@ -116,10 +125,15 @@ TEST(Correction, UsesTheStoredAmountsAndPacksNegativeCoordinates) {
   pressDirectionButton(s.t.ctx, kDownButton);
   const auto rightDowns =
       s.t.log.filter([](const testing::Action& a) { return a.message == win::kWmRButtonDown; });
-  EXPECT_THAT(rightDowns, ElementsAre(Posted(s.own.view, 516, 2, 0x0014FFF1),    // (-15, 20)
-                                      Posted(s.own.view, 516, 2, 0x000F000A)));  // (10, 15)
-  EXPECT_THAT(s.t.log.filter([](const testing::Action& a) { return a.message == win::kWmLButtonDown; }),
-              ::testing::Each(Posted(s.own.view, 513, 1, 0xFFE2FFD8)));  // (-40, -30)
+  EXPECT_THAT(
+      rightDowns,
+      ElementsAre(
+          Posted(s.own.view, win::kWmRButtonDown, win::kMkRButton, 0x0014FFF1),    // (-15, 20)
+          Posted(s.own.view, win::kWmRButtonDown, win::kMkRButton, 0x000F000A)));  // (10, 15)
+  EXPECT_THAT(
+      s.t.log.filter([](const testing::Action& a) { return a.message == win::kWmLButtonDown; }),
+      ::testing::Each(
+          Posted(s.own.view, win::kWmLButtonDown, win::kMkLButton, 0xFFE2FFD8)));  // (-40, -30)
 }
 
 TEST(Correction, AlwaysOnNavinYouOwnMapWhateverIsShownOrInFront) {

@@ -9,6 +9,7 @@
 #include "app/toolbar_handlers.h"
 #include "fakes/fake_sapi_voice.h"
 #include "fakes/recording_speech.h"
+#include "fakes/sequences.h"
 #include "core/timer_ids.h"
 #include "fakes/test_context.h"
 #include "resource.h"
@@ -24,6 +25,7 @@ namespace {
 
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using testing::ActionKind;
 using testing::DialogRun;
@@ -79,9 +81,7 @@ TEST(PathSettings, OkSavesCancelLeavesTheFileByteForByteAndBothRearmTheRaiseTime
   openPathSettings(t.ctx);
   EXPECT_EQ(fileText(t.settings.path()), before);
   EXPECT_THAT(t.log.actions(),
-              ElementsAre(TimerStop(timer::kReserved1), TimerStop(timer::kRaiseAfterGps),
-                          TimerStop(timer::kRaiseAfterLinked), DialogRun(IDD_PATH_SETTINGS, false),
-                          TimerStart(timer::kRaiseAfterGps, 2000)));
+              ElementsAreArray(testing::betweenRaises(DialogRun(IDD_PATH_SETTINGS, false))));
 
   t.popups.onPathSettings = [](PathSettings& s) {
     s.navinPath = "C:\\new.exe";
@@ -271,7 +271,7 @@ TEST(GuidanceSettings, PictureOnlyDisablesTheVoiceChoiceAndVoiceAndPictureEnable
   GuidanceSettings s = loadGuidanceSettings(t.settings);
   EXPECT_FALSE(enabled(guidanceSettingsEnables(s), IDC_NAVI_VOICE));
   EXPECT_FALSE(enabled(guidanceSettingsEnables(s), IDC_NAVI_CHIME));
-  s.naviMode = 0;  // 1027 chosen
+  s.naviMode = 0;  // IDC_NAVI_VOICE_PICTURE chosen
   EXPECT_TRUE(enabled(guidanceSettingsEnables(s), IDC_NAVI_VOICE));
   EXPECT_TRUE(enabled(guidanceSettingsEnables(s), IDC_NAVI_CHIME));
 }
@@ -279,7 +279,7 @@ TEST(GuidanceSettings, PictureOnlyDisablesTheVoiceChoiceAndVoiceAndPictureEnable
 TEST(GuidanceSettings, TheOtherProgramsVolumeIsEditableOnlyWhileTheyAreLowered) {
   GuidanceSettings s;
   EXPECT_TRUE(enabled(guidanceSettingsEnables(s), IDC_NAVI_DUCK_LEVEL));
-  s.duck = 0;  // 1064 cleared
+  s.duck = 0;  // IDC_NAVI_DUCK cleared
   EXPECT_FALSE(enabled(guidanceSettingsEnables(s), IDC_NAVI_DUCK_LEVEL));
 }
 

@@ -6,9 +6,11 @@
 #include "app/toolbar_handlers.h"
 #include "core/timer_ids.h"
 #include "fakes/fake_sapi_voice.h"
+#include "fakes/sequences.h"
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/map_launch.h"
+#include "platform/winmsg.h"
 #include "resource.h"
 
 namespace tabiro {
@@ -97,7 +99,7 @@ TEST(StartupPlan, EachMapModeRowLaunchesInItsOrder) {
 // loaded, and where the focus ends.
 TEST(StartupPlan, EachRowLoadsItsSetsFocusesThemAndEndsOnItsButton) {
   const auto layout = [](const char* zoomOut, const char* zoomIn, const char* mapSwitch) {
-    return std::vector<testing::Action>{
+    return testing::Steps{
         BitmapSet(IDC_ZOOM_OUT, zoomOut, true),   Focus(IDC_ZOOM_OUT),
         BitmapSet(IDC_ZOOM_IN, zoomIn, true),     Focus(IDC_ZOOM_IN),
         BitmapSet(IDC_MAP_SWITCH, mapSwitch, true), BitmapSet(IDC_SCALE_200K, "SK1", true),
@@ -106,23 +108,21 @@ TEST(StartupPlan, EachRowLoadsItsSetsFocusesThemAndEndsOnItsButton) {
         Focus(IDC_SCALE_20K),                     BitmapSet(IDC_SCALE_10K, "SK4", true),
         Focus(IDC_SCALE_10K)};
   };
+  const testing::Steps navin = layout("W", "U", "M1"), atlas = layout("SS", "SK5", "M0");
   struct Row {
     MapMode mapMode;
     MapInFront front;
-    std::vector<testing::Action> expected;
+    testing::Steps expected;
   };
-  std::vector<Row> rows{
-      {MapMode::Alternating, MapInFront::NavinYou, layout("W", "U", "M1")},
-      {MapMode::Simultaneous, MapInFront::NavinYou, layout("W", "U", "M1")},
-      {MapMode::Alternating, MapInFront::Atlas, layout("SS", "SK5", "M0")},
-      {MapMode::Simultaneous, MapInFront::Atlas, layout("SS", "SK5", "M0")}};
-  rows[0].expected.push_back(Enabled(IDC_LINKED_GPS, false));
-  rows[2].expected.push_back(Focus(IDC_ZOOM_IN));
-  rows[3].expected.push_back(Focus(IDC_ZOOM_IN));
-  for (const int id : {IDC_LINKED_GPS, IDC_ROUTE_LIST, IDC_ROUTE_CLEAR}) {
-    rows[2].expected.push_back(Enabled(id, false));
-  }
-  for (const int id : {IDC_ROUTE_LIST, IDC_ROUTE_CLEAR}) rows[3].expected.push_back(Enabled(id, false));
+  using testing::routeButtonsEnabled;
+  using testing::then;
+  const Row rows[] = {
+      {MapMode::Alternating, MapInFront::NavinYou, then(navin, Enabled(IDC_LINKED_GPS, false))},
+      {MapMode::Simultaneous, MapInFront::NavinYou, navin},
+      {MapMode::Alternating, MapInFront::Atlas,
+       then(atlas, Focus(IDC_ZOOM_IN), Enabled(IDC_LINKED_GPS, false), routeButtonsEnabled(false))},
+      {MapMode::Simultaneous, MapInFront::Atlas,
+       then(atlas, Focus(IDC_ZOOM_IN), routeButtonsEnabled(false))}};
   for (const Row& row : rows) {
     TestContext t;
     applyStartupLayout(t.view, planStartup(row.mapMode, row.front));
@@ -178,11 +178,11 @@ TEST(StartupLaunch, NavinYouIsAwaitedAndItsRouteDialogsAnswered) {
   EXPECT_TRUE(launchAsNavinYou(f.t.ctx, "C:\\navin\\navin.exe"));
   EXPECT_THAT(f.t.log.of({ActionKind::Launch, ActionKind::Sent}),
               ElementsAre(testing::Launched("C:\\navin\\navin.exe", 9),
-                          Sent(f.confirm, 273, kRouteConfirmNo, static_cast<std::intptr_t>(f.no)),
-                          Sent(f.select, 273, kRouteSelectCancel, 0)));
+                          Sent(f.confirm, win::kWmCommand, kRouteConfirmNo, static_cast<std::intptr_t>(f.no)),
+                          Sent(f.select, win::kWmCommand, kRouteSelectCancel, 0)));
 }
 
-// Navin' You 2.0 alone: the own map is the first document unless item 13 of
+// Navin' You 2.0 alone: the own map is the first document unless item kWindowMenuDocumentItem of
 // the window menu names ProAtlas; the pick is sent.
 TEST(StartupLaunch, VersionTwoAlonePicksTheOwnMapFromTheWindowMenu) {
   for (const bool proAtlasFirst : {false, true}) {
@@ -191,17 +191,18 @@ TEST(StartupLaunch, VersionTwoAlonePicksTheOwnMapFromTheWindowMenu) {
     f.t.desktop.atTime(100, [&f, proAtlasFirst] {
       std::vector<std::string> items(14, "");
       items[13] = proAtlasFirst ? "&1 ProAtlas - 関東" : "&1 地図 - 東京";
-      f.t.desktop.setMenu(f.main, {{"ﾌｧｲﾙ(&F)", {"開く"}}, {"表示(&V)", {}}, {"ｳｨﾝﾄﾞｳ(&W)", items}});
+      f.t.desktop.setMenu(f.main,
+                          {{"ﾌｧｲﾙ(&F)", {"開く"}}, {"表示(&V)", {}}, {"ｳｨﾝﾄﾞｳ(&W)", items}});
     });
     launchMapPrograms(f.t.ctx, planStartup(MapMode::Alternating, MapInFront::NavinYou));
     EXPECT_EQ(f.t.log.of(ActionKind::Sent).back(),
-              SentCommand(f.main, proAtlasFirst ? 65281 : 65280));
+              SentCommand(f.main, proAtlasFirst ? kNavinSecondDocument : kNavinFirstDocument));
   }
 
   // "Ver" 0 picks nothing.
   LaunchFixture f;
   launchMapPrograms(f.t.ctx, planStartup(MapMode::Alternating, MapInFront::NavinYou));
-  EXPECT_EQ(f.t.log.of(ActionKind::Sent).back(), Sent(f.select, 273, kRouteSelectCancel, 0));
+  EXPECT_EQ(f.t.log.of(ActionKind::Sent).back(), Sent(f.select, win::kWmCommand, kRouteSelectCancel, 0));
 }
 
 // The map view counts as open only when a document that is neither the
@@ -328,7 +329,7 @@ TEST(ToolbarStartup, WithTheSpeechControlItIsConfiguredAndReleasedOnBothQuitPath
     EXPECT_EQ(dispatch.calls[1], "bool 6=1");
     EXPECT_EQ(dispatch.calls[11], "long 12=7");
     EXPECT_EQ(dispatch.releases, 0);
-    EXPECT_FALSE(toolbar.dialog.onCommandMessage(esc ? 2 : 1, 0));
+    EXPECT_FALSE(toolbar.dialog.onCommandMessage(esc ? win::kIdCancel : win::kIdOk, win::kBnClicked));
     EXPECT_EQ(dispatch.releases, 1) << (esc ? "Esc" : "Enter");
   }
 }
@@ -344,8 +345,8 @@ TEST(ToolbarQuit, EscPostsExitToTheMapProgramsEnterDoesNot) {
   EXPECT_THAT(t.log.of(ActionKind::Posted), IsEmpty());
   dialog.onCancel();
   EXPECT_THAT(t.log.of({ActionKind::Posted, ActionKind::PopupShown, ActionKind::PopupClosed}),
-              ElementsAre(PopupShown(150), PostedCommand(navin, 57665),
-                          PostedCommand(atlas, 57665), PopupClosed(150)));
+              ElementsAre(PopupShown(IDD_POPUP_EXIT), PostedCommand(navin, win::kCmdAppExit),
+                          PostedCommand(atlas, win::kCmdAppExit), PopupClosed(IDD_POPUP_EXIT)));
   EXPECT_EQ(dispatch.releases, 0);  // no speech control, nothing to release
 }
 
@@ -383,9 +384,11 @@ TEST(ToolbarStartup, ResetsRuntimeKeysAndStartsTheTimers) {
   EXPECT_EQ(t.settings.storedInt(key::kWayPoint).value_or(-1), 1);
   EXPECT_EQ(t.settings.storedInt(key::kCenter).value_or(-1), 1);
   EXPECT_EQ(t.settings.storedInt(key::kSystem).value_or(-1), 0);
-  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{4, 1000}, {100, 500}, {110, 30000}}));
+  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{timer::kBringMapToFront, 1000},
+                                                 {timer::kAudioErrorWatch, 500},
+                                                 {timer::kGuideCheck, 30000}}));
   EXPECT_THAT(t.log.of({ActionKind::PopupShown, ActionKind::PopupClosed}),
-              ElementsAre(PopupShown(165), PopupClosed(165)));
+              ElementsAre(PopupShown(IDD_POPUP_STARTUP), PopupClosed(IDD_POPUP_STARTUP)));
   EXPECT_FALSE(t.view.isEnabled(IDC_SVIEW));
   EXPECT_FALSE(t.view.isEnabled(IDC_CENTERING));
   EXPECT_FALSE(t.view.isEnabled(IDC_LINKED_GPS)) << "Navin' You alone has no linked GPS";
@@ -400,15 +403,15 @@ TEST(ToolbarCommands, OnlyClicksAndPlainCommandsRunHandlers) {
   Toolbar toolbar(t, dispatch);
   ToolbarDialog& dialog = toolbar.dialog;
   t.desktop.add(kNavinYouClass, "");
-  EXPECT_TRUE(dialog.onCommandMessage(IDC_HELP_BUTTON, 5));       // BN_DOUBLECLICKED
-  EXPECT_TRUE(dialog.onCommandMessage(2, 5));                     // Esc's button, double-clicked
-  EXPECT_TRUE(dialog.onCommandMessage(IDC_EXIT, 5));
+  EXPECT_TRUE(dialog.onCommandMessage(IDC_HELP_BUTTON, win::kBnDoubleClicked));
+  EXPECT_TRUE(dialog.onCommandMessage(win::kIdCancel, win::kBnDoubleClicked));  // Esc's button
+  EXPECT_TRUE(dialog.onCommandMessage(IDC_EXIT, win::kBnDoubleClicked));
   EXPECT_TRUE(dialog.onCommandMessage(IDC_WAYPOINT_FIELD, 0x300));  // EN_CHANGE
   EXPECT_THAT(t.log.actions(), IsEmpty());
 
-  EXPECT_TRUE(dialog.onCommandMessage(IDC_HELP_BUTTON, 0));
+  EXPECT_TRUE(dialog.onCommandMessage(IDC_HELP_BUTTON, win::kBnClicked));
   EXPECT_THAT(t.log.of(ActionKind::Help), ElementsAre(testing::Help()));
-  EXPECT_FALSE(dialog.onCommandMessage(IDC_EXIT, 0)) << "× quits like Enter";
+  EXPECT_FALSE(dialog.onCommandMessage(IDC_EXIT, win::kBnClicked)) << "× quits like Enter";
   EXPECT_THAT(t.log.of(ActionKind::Posted), IsEmpty());
 }
 
@@ -421,11 +424,10 @@ TEST(ToolbarCommands, HelpStopsTheRaiseTimersAndArmsThemAgain) {
   ToolbarDialog& dialog = toolbar.dialog;
   t.settings.writeInt(key::kGps, 2);
   dialog.onCommand(IDC_HELP_BUTTON);
-  EXPECT_THAT(
-      t.log.actions(),
-      ElementsAre(testing::TimerStop(timer::kReserved1), testing::TimerStop(timer::kRaiseAfterGps),
-                  testing::TimerStop(timer::kRaiseAfterLinked), testing::Help(),
-                  testing::TimerStart(timer::kRaiseAfterLinked, 2000)));
+  EXPECT_THAT(t.log.actions(),
+              ::testing::ElementsAreArray(testing::then(
+                  testing::raiseTimersStopped(), testing::Help(),
+                  testing::TimerStart(timer::kRaiseAfterLinked, 2000))));
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "core/timer_ids.h"
+#include "fakes/sequences.h"
 #include "fakes/test_context.h"
 #include "guidance/music_players.h"
 #include "mapctl/map_commands.h"
+#include "platform/winmsg.h"
 
 namespace tabiro {
 namespace {
@@ -27,9 +29,9 @@ using testing::TimerStop;
 // An error box with a Cancel button that closes it.
 WindowHandle addErrorBox(TestContext& t, const char* title) {
   const WindowHandle box = t.desktop.add("#32770", title);
-  t.desktop.add("Button", "Cancel", box, 2);
-  t.desktop.answer(box, 273, [&t, box](std::uintptr_t id, std::intptr_t) {
-    if (id == 2) t.desktop.destroy(box);
+  t.desktop.add("Button", "Cancel", box, win::kIdCancel);
+  t.desktop.answer(box, win::kWmCommand, [&t, box](std::uintptr_t id, std::intptr_t) {
+    if (id == win::kIdCancel) t.desktop.destroy(box);
     return std::intptr_t{0};
   });
   return box;
@@ -42,39 +44,43 @@ TEST(AudioErrorTimer, DismissesEveryBoxInOneExpiryAndRestartsWinamp) {
   const WindowHandle winamp = t.desktop.add(kWinampClass, "Winamp");
   store(t.state.winampStopped, 1);
   store(t.state.winampResumePosition, 95000);
-  handleTimer(t.ctx, 100);
+  handleTimer(t.ctx, timer::kAudioErrorWatch);
   EXPECT_FALSE(t.desktop.exists(first));
   EXPECT_FALSE(t.desktop.exists(second));
   EXPECT_THAT(t.log.filter([winamp](const Action& a) {
     return a.kind == ActionKind::Posted || (a.kind == ActionKind::Sent && a.window == winamp);
   }),
-              ElementsAre(PostedCommand(winamp, 40045), Sent(winamp, 1024, 95000, 106)));
+              ElementsAre(PostedCommand(winamp, kWinampPlay),
+                          Sent(winamp, win::kWmUser, 95000, kWinampJumpTo)));
   EXPECT_EQ(load(t.state.winampStopped), 0);
-  EXPECT_EQ(t.timers.running(), (std::map<int, int>{{100, 500}, {110, 90000}}));
+  EXPECT_EQ(t.timers.running(),
+            (std::map<int, int>{{timer::kAudioErrorWatch, 500}, {timer::kGuideCheck, 90000}}));
 }
 
 TEST(AudioErrorTimer, PausesTheGuideCheckWhileDismissingAndRestartsBoth) {
   TestContext t;
   t.settings.writeInt(key::kCheckTime, 45);
   const WindowHandle box = addErrorBox(t, "Error");
-  const WindowHandle cancel = t.desktop.dialogItem(box, 2);
+  const WindowHandle cancel = t.desktop.dialogItem(box, win::kIdCancel);
   const WindowHandle winamp = t.desktop.add(kWinampClass, "Winamp");
-  t.desktop.answer(winamp, 1024, std::intptr_t{-1});  // refuses the jump
+  t.desktop.answer(winamp, win::kWmUser, kWinampRefused);
   store(t.state.winampStopped, 1);
   store(t.state.winampResumePosition, 95000);
-  handleTimer(t.ctx, 100);
+  handleTimer(t.ctx, timer::kAudioErrorWatch);
   EXPECT_THAT(
       t.log.of({ActionKind::TimerStart, ActionKind::TimerStop, ActionKind::Sent, ActionKind::Posted,
                 ActionKind::Sleep}),
       ElementsAre(TimerStop(timer::kAudioErrorWatch), TimerStop(timer::kGuideCheck),
-                  Sent(box, 273, 2, static_cast<std::intptr_t>(cancel)), Sleep(10), Sleep(100),
-                  TimerStart(timer::kGuideCheck, 45000), PostedCommand(winamp, 40045), Sleep(10),
-                  Sent(winamp, 1024, 95000, 106), TimerStart(timer::kAudioErrorWatch, 500)));
+                  Sent(box, win::kWmCommand, win::kIdCancel, static_cast<std::intptr_t>(cancel)),
+                  Sleep(10), Sleep(100), TimerStart(timer::kGuideCheck, 45000),
+                  PostedCommand(winamp, kWinampPlay), Sleep(10),
+                  Sent(winamp, win::kWmUser, 95000, kWinampJumpTo),
+                  TimerStart(timer::kAudioErrorWatch, 500)));
   EXPECT_EQ(load(t.state.winampStopped), 1) << "a refused jump is tried again next time";
 
   // Without an error box: only the watch itself goes round.
   t.log.clear();
-  handleTimer(t.ctx, 100);
+  handleTimer(t.ctx, timer::kAudioErrorWatch);
   EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(timer::kAudioErrorWatch),
                                            TimerStart(timer::kAudioErrorWatch, 500)));
 }
@@ -82,27 +88,27 @@ TEST(AudioErrorTimer, PausesTheGuideCheckWhileDismissingAndRestartsBoth) {
 TEST(AudioErrorTimer, ABoxThatWillNotCloseDoesNotHangTheToolbar) {
   TestContext t;
   t.desktop.add("#32770", "Error");  // ignores Cancel
-  handleTimer(t.ctx, 100);
+  handleTimer(t.ctx, timer::kAudioErrorWatch);
   EXPECT_EQ(t.log.of(ActionKind::Sent).size(), static_cast<std::size_t>(kMaxErrorBoxDismissals));
-  EXPECT_EQ(t.timers.period(100), 500);
+  EXPECT_EQ(t.timers.period(timer::kAudioErrorWatch), 500);
 }
 
 TEST(RouteListTimer, PollsWhileTheListIsOpenThenRaisesTheToolbarOnce) {
   TestContext t;
   const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
   const WindowHandle list = t.desktop.add("#32770", "ﾙｰﾄ一覧");
-  handleTimer(t.ctx, 12);
-  EXPECT_EQ(t.timers.period(12), 500);
+  handleTimer(t.ctx, timer::kRouteListWatch);
+  EXPECT_EQ(t.timers.period(timer::kRouteListWatch), 500);
   EXPECT_THAT(t.log.of(ActionKind::Foreground), IsEmpty());
   t.desktop.destroy(list);
-  handleTimer(t.ctx, 12);
-  EXPECT_FALSE(t.timers.isRunning(12));
+  handleTimer(t.ctx, timer::kRouteListWatch);
+  EXPECT_FALSE(t.timers.isRunning(timer::kRouteListWatch));
   EXPECT_THAT(t.log.of({ActionKind::Sleep, ActionKind::Foreground}),
               ElementsAre(testing::Sleep(2000), testing::Foreground(toolbar)));
 }
 
 TEST(RaiseTimers, StopThemselvesAndRaiseTheToolbar) {
-  for (const int id : {2, 3}) {
+  for (const int id : {timer::kRaiseAfterGps, timer::kRaiseAfterLinked}) {
     TestContext t;
     const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
     t.timers.start(id, 2000);
@@ -118,13 +124,13 @@ TEST(ForegroundTimer, BringsNavinYouThenSViewThenTheToolbar) {
   const WindowHandle toolbar = t.desktop.add("#32770", "Tabiro2");
   const WindowHandle navin = t.desktop.add(kNavinYouClass, "");
   const WindowHandle sview = t.desktop.add(kSViewClass, "");
-  t.timers.start(4, 1000);
+  t.timers.start(timer::kBringMapToFront, 1000);
   t.log.clear();
-  handleTimer(t.ctx, 4);
+  handleTimer(t.ctx, timer::kBringMapToFront);
   EXPECT_THAT(t.log.actions(),
               ElementsAre(TimerStop(timer::kBringMapToFront), Foreground(navin), Sleep(500),
                           BringToTop(sview), Foreground(sview), Sleep(200), Foreground(toolbar)));
-  EXPECT_FALSE(t.timers.isRunning(4));
+  EXPECT_FALSE(t.timers.isRunning(timer::kBringMapToFront));
 
   // With ATLAS in front the ATLAS window comes forward; with an unknown
   // "Map" nothing does, and the pauses stay.
@@ -132,12 +138,12 @@ TEST(ForegroundTimer, BringsNavinYouThenSViewThenTheToolbar) {
   const WindowHandle atlas = t.desktop.add(kAtlas98FrameClass, "");
   t.desktop.destroy(sview);
   t.log.clear();
-  handleTimer(t.ctx, 4);
+  handleTimer(t.ctx, timer::kBringMapToFront);
   EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(timer::kBringMapToFront), Foreground(atlas),
                                            Sleep(500), Sleep(200), Foreground(toolbar)));
   t.settings.writeInt(key::kMap, 2);
   t.log.clear();
-  handleTimer(t.ctx, 4);
+  handleTimer(t.ctx, timer::kBringMapToFront);
   EXPECT_THAT(t.log.actions(), ElementsAre(TimerStop(timer::kBringMapToFront), Sleep(500),
                                            Sleep(200), Foreground(toolbar)));
 }
@@ -146,13 +152,13 @@ TEST(ForegroundTimer, DoesNothingWithoutNavinYou) {
   TestContext t;
   t.desktop.add(kAtlas98FrameClass, "");
   t.settings.writeInt(key::kMap, 1);
-  handleTimer(t.ctx, 4);
+  handleTimer(t.ctx, timer::kBringMapToFront);
   EXPECT_THAT(t.log.of({ActionKind::Foreground, ActionKind::Sleep, ActionKind::TimerStart,
                         ActionKind::TimerStop}),
               ElementsAre(testing::TimerStop(timer::kBringMapToFront)));
 }
 
-// Each of the four conditions of timer 110 on its own keeps the check from
+// Each of the four conditions of timer::kGuideCheck on its own keeps the check from
 // starting; the timer goes round with "checktime" every time.
 TEST(GuideCheckTimer, StartsTheMusicCheckOnlyWhenAllFourConditionsHold) {
   struct Scene {
@@ -171,9 +177,9 @@ TEST(GuideCheckTimer, StartsTheMusicCheckOnlyWhenAllFourConditionsHold) {
     t.settings.writeInt(key::kGuideCheck, scene.guideCheck ? 1 : 0);
     if (scene.winamp) t.desktop.add(kWinampClass, "");
     store(t.state.winampStopped, scene.winampStopped ? 1 : 0);
-    t.timers.start(110, 20000);
+    t.timers.start(timer::kGuideCheck, 20000);
     t.log.clear();
-    handleTimer(t.ctx, 110);
+    handleTimer(t.ctx, timer::kGuideCheck);
     const bool all = scene.guideWindow && scene.guideCheck && scene.winamp && !scene.winampStopped;
     EXPECT_EQ(t.log.of(ActionKind::WorkerStarted).size(), all ? 1u : 0u) << "missing " << scene.missing;
     EXPECT_THAT(t.log.of({ActionKind::TimerStart, ActionKind::TimerStop}),
@@ -184,27 +190,27 @@ TEST(GuideCheckTimer, StartsTheMusicCheckOnlyWhenAllFourConditionsHold) {
 TEST(MusicPlayers, Layer3PlayerGoesBackToItsTrack) {
   TestContext t;
   const WindowHandle player = t.desktop.add(kLayer3Class, "");
-  t.desktop.answer(player, 273, [&t](std::uintptr_t id, std::intptr_t) {
-    if (id == 40016) t.desktop.add("Edit", "3", t.desktop.add("#32770", "Track information"), 1034);
+  t.desktop.answer(player, win::kWmCommand, [&t](std::uintptr_t id, std::intptr_t) {
+    if (id == kLayer3TrackInfo)
+      t.desktop.add("Edit", "3", t.desktop.add("#32770", kTrackInfoTitle), kTrackNumberControl);
     return std::intptr_t{0};
   });
   pauseMusic(t.ctx);
   resumeMusic(t.ctx);
   EXPECT_THAT(t.log.of(ActionKind::Posted),
-              ElementsAre(PostedCommand(player, 40014), PostedCommand(player, 40014),
-                          PostedCommand(player, 40010)));
+              ::testing::ElementsAreArray(testing::layer3BackToTrack(player, 3)));
   EXPECT_EQ(load(t.state.musicPlayerSeen), 1);
 }
 
 TEST(MusicPlayers, StoppedWinampIsNotStartedAfterwards) {
   TestContext t;
   const WindowHandle winamp = t.desktop.add(kWinampClass, "");
-  t.desktop.answer(winamp, 1024, [](std::uintptr_t, std::intptr_t l) {
-    return std::intptr_t{l == 104 ? 0 : 95000};
+  t.desktop.answer(winamp, win::kWmUser, [](std::uintptr_t, std::intptr_t l) {
+    return std::intptr_t{l == kWinampGetState ? 0 : 95000};
   });
   musicPlayerCheck(t.ctx);
   EXPECT_THAT(t.log.filter([winamp](const Action& a) {
-    return a.kind == ActionKind::Sent && a.window == winamp && a.message == 273;
+    return a.kind == ActionKind::Sent && a.window == winamp && a.message == win::kWmCommand;
   }),
               IsEmpty());
   EXPECT_EQ(load(t.state.winampStopped), 0);

@@ -1,4 +1,4 @@
-// Command 1049: the stored voice settings to the engine, the engine's own
+// IDC_VOICE_PROPERTIES: the stored voice settings to the engine, the engine's own
 // dialog when it asks for it, the twelve properties read back, Busy awaited.
 #include "speech/voice_properties.h"
 

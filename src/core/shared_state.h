@@ -51,7 +51,7 @@ struct FallbackSound {
 };
 
 // Phrases on their way to the toolbar's speech. Every speaker queues its
-// phrase and then asks the toolbar (command 1044) to speak the oldest one, so
+// phrase and then asks the toolbar (IDC_SPEAK) to speak the oldest one, so
 // phrases close together are each said once, in the order they came,
 // whichever thread made them. A phrase carries the sound that is heard when
 // it cannot be spoken, and may carry what its announcement holds (the other
@@ -258,7 +258,7 @@ struct SharedState {
 
   // Availability and hand-over values.
   SharedInt speechReady{0};
-  PhraseQueue speechText;  // each phrase with its command 1044
+  PhraseQueue speechText;  // each phrase with its IDC_SPEAK
   SharedInt musicPlayerSeen{0};
   SharedInt winampStopped{0};
   SharedInt winampResumePosition{0};  // milliseconds

@@ -59,8 +59,8 @@ class GuidanceOutput {
                         const std::string& wavFile) = 0;
   // "Navimode" 1: the picture alone.
   virtual void showPicture(const AnnouncedPicture& picture) = 0;
-  // A toolbar command asked for by a waypoint text (1001, 1002, 1005, 1007,
-  // 1008, 1009, 1022), run by the toolbar after the announcement's phrase.
+  // A toolbar command asked for by a waypoint text (IDC_GUIDE_SHOW,
+  // IDC_GUIDE_HIDE, IDC_GPS_RELIEF and the fixed scales), run by the toolbar after the announcement's phrase.
   virtual void toolbarCommand(int id) = 0;
   // The toolbar's waypoint field shows the new current "WayPoint".
   virtual void showCurrentWaypoint() = 0;

@@ -11,7 +11,7 @@ namespace tabiro {
 
 namespace {
 
-// A waypoint's map commands are posted behind the phrase's command 1044: sent,
+// A waypoint's map commands are posted behind the phrase's IDC_SPEAK: sent,
 // they would run first (a window handles sent messages before posted ones),
 // and a scale walk of several seconds would hold the phrase back past the
 // turn. They come after the picture as well, which stands by the time the

@@ -1,6 +1,7 @@
-// GuidanceSettingsDialog's values and rules (template 140, system menu item
-// 19): the route and speed-camera files, announcement timing, the camera
-// alarm's thresholds, how guidance starts and how it sounds.
+// GuidanceSettingsDialog's values and rules (IDD_GUIDANCE_SETTINGS, system
+// menu item IDM_GUIDANCE_SETTINGS): the route and speed-camera files,
+// announcement timing, the camera alarm's thresholds, how guidance starts and
+// how it sounds.
 #pragma once
 
 #include <string>
@@ -14,18 +15,18 @@
 namespace tabiro {
 
 struct GuidanceSettings {
-  std::string routeFile;                // 1016 "Rot" "FileName"
-  int waveUp = key::kWaveUp.def;        // 1017 "Rot" "WaveUp"
-  int komaTime = key::kKomaTime.def;    // 1019 "Rot" "Komatime"
-  int naviMode = key::kNaviMode.def;    // 1027-1028 "Rot" "Navimode"
-  std::string pointFile;                // 1020 "Ovis" "POT"
-  int ovisUp = key::kOvisUp.def;        // 1018 "Ovis" "OvisUp"
-  int ovisUp2 = key::kOvisUp2.def;      // 1021 "Ovis" "OvisUp2"
-  int wavStart = key::kWavStart.def;    // 1025-1026 "Wavstart"
-  int chaim = key::kChaim.def;          // 1029-1030 "Chaim"
-  int antiTos = key::kAntiTos.def;      // 1063 "AntiTos"
-  int duck = key::kDuck.def;            // 1064 "Duck"
-  int duckLevel = key::kDuckLevel.def;  // 1065 "DuckLevel", percent
+  std::string routeFile;                // IDC_NAVI_ROUTE "Rot" "FileName"
+  int waveUp = key::kWaveUp.def;        // IDC_NAVI_WAVEUP "Rot" "WaveUp"
+  int komaTime = key::kKomaTime.def;    // IDC_NAVI_KOMATIME "Rot" "Komatime"
+  int naviMode = key::kNaviMode.def;    // IDC_NAVI_VOICE_PICTURE, _PICTURE_ONLY "Rot" "Navimode"
+  std::string pointFile;                // IDC_NAVI_POT "Ovis" "POT"
+  int ovisUp = key::kOvisUp.def;        // IDC_NAVI_OVISUP "Ovis" "OvisUp"
+  int ovisUp2 = key::kOvisUp2.def;      // IDC_NAVI_OVISUP2 "Ovis" "OvisUp2"
+  int wavStart = key::kWavStart.def;    // IDC_NAVI_BY_HAND, _WITH_GPS "Wavstart"
+  int chaim = key::kChaim.def;          // IDC_NAVI_VOICE, _CHIME "Chaim"
+  int antiTos = key::kAntiTos.def;      // IDC_NAVI_WAV_FILES "AntiTos"
+  int duck = key::kDuck.def;            // IDC_NAVI_DUCK "Duck"
+  int duckLevel = key::kDuckLevel.def;  // IDC_NAVI_DUCK_LEVEL "DuckLevel", percent
   // "TOS" "System": whether the speech engine exists; not edited here.
   bool speechEngine = false;
 };
@@ -56,7 +57,7 @@ void saveGuidanceSettings(SettingsStore& store, const GuidanceSettings& s);
 // only while they are to be lowered.
 std::vector<ControlEnable> guidanceSettingsEnables(const GuidanceSettings& s);
 
-// System menu item 19: the dialog, saved only on "設定保存", after which the
+// System menu item IDM_GUIDANCE_SETTINGS: the dialog, saved only on "設定保存", after which the
 // voice settings go to the engine.
 void openGuidanceSettings(AppContext& ctx, ToolbarSpeech& speech);
 

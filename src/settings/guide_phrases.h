@@ -1,4 +1,4 @@
-// GuidePhraseDialog's values (template 152, button "設定" of the guidance
+// GuidePhraseDialog's values (IDD_GUIDE_PHRASES, button "設定" of the guidance
 // settings): the six phrases the speech engine says during guidance.
 #pragma once
 
@@ -10,12 +10,12 @@
 namespace tabiro {
 
 struct GuidePhrases {
-  std::string ovis1;   // 1016: first half of the speed-camera warning
-  std::string ovis2;   // 1017: second half
-  std::string choku;   // 1018: straight on
-  std::string moku;    // 1021: destination
-  std::string migi;    // 1019: right
-  std::string hidari;  // 1020: left
+  std::string ovis1;   // IDC_PHRASE_OVIS1: first half of the speed-camera warning
+  std::string ovis2;   // IDC_PHRASE_OVIS2: second half
+  std::string choku;   // IDC_PHRASE_CHOKU: straight on
+  std::string moku;    // IDC_PHRASE_MOKU: destination
+  std::string migi;    // IDC_PHRASE_MIGI: right
+  std::string hidari;  // IDC_PHRASE_HIDARI: left
 };
 
 // The six phrases in the dialog's order, for ProfileLoader and ProfileSaver.

@@ -1,7 +1,7 @@
-// PathSettingsDialog's values and rules (template 132, system menu item 18):
-// where the map programs are, the Navin' You version, the start mode, the
-// scale menu numbers, the map-match steps, the track log, the music-player
-// check and SView switching.
+// PathSettingsDialog's values and rules (IDD_PATH_SETTINGS, system menu item
+// IDM_PATH_SETTINGS): where the map programs are, the Navin' You version, the
+// start mode, the scale menu numbers, the map-match steps, the track log, the
+// music-player check and SView switching.
 #pragma once
 
 #include <array>
@@ -15,20 +15,22 @@
 namespace tabiro {
 
 struct PathSettings {
-  std::string navinPath;                  // 1016 "ExeFilePath0"
-  int version = key::kVer.def;            // 1028-1030 "Ver"
-  std::string atlasPath;                  // 1017 "ExeFilePath1"
-  // "20", "7", "2", "1", "05": ATLAS [表示] menu numbers (1021-1024, 1036)
+  std::string navinPath;                  // IDC_PATH_NAVIN "ExeFilePath0"
+  int version = key::kVer.def;            // IDC_PATH_VER10-IDC_PATH_VER20_ATLAS "Ver"
+  std::string atlasPath;                  // IDC_PATH_ATLAS "ExeFilePath1"
+  // "20", "7", "2", "1", "05": ATLAS [表示] menu numbers (IDC_PATH_ATLAS_20
+  // to IDC_PATH_ATLAS_05)
   std::array<int, 5> atlasScales{};
   // The same numbers as ProAtlas scale positions inside Navin' You
-  // (1031, 1032, 1037-1039), live when "Ver" is 1; not stored as such.
+  // (IDC_PATH_NAVIN_20 to IDC_PATH_NAVIN_05), live when "Ver" is 1; not
+  // stored as such.
   std::array<int, 5> navinScales{};
-  int mapMode = key::kMapMode.def;          // 1025-1026 "MapMode"
-  int saveTrk = key::kSaveTrk.def;          // 1034-1035 "SaveTRK"
-  std::array<int, 4> correction{};          // 1018, 1019, 1020, 1027: "hosei_L", "U", "D", "R"
-  int guideCheck = key::kGuideCheck.def;    // 1063 "guidecheck"
-  int checkTime = key::kCheckTime.def;      // 1040 "checktime"
-  int sviewMode = key::kSviewMode.def;      // 1065-1066 "SviewMode"
+  int mapMode = key::kMapMode.def;          // IDC_PATH_MODE_ALTERNATE, _TOGETHER "MapMode"
+  int saveTrk = key::kSaveTrk.def;          // IDC_PATH_TRK_NONE, _SAVE "SaveTRK"
+  std::array<int, 4> correction{};          // IDC_PATH_HOSEI_L, _U, _D, _R: "hosei_L", "U", "D", "R"
+  int guideCheck = key::kGuideCheck.def;    // IDC_PATH_GUIDECHECK "guidecheck"
+  int checkTime = key::kCheckTime.def;      // IDC_PATH_CHECKTIME "checktime"
+  int sviewMode = key::kSviewMode.def;      // IDC_PATH_SVIEW_RESIZE, _ONOFF "SviewMode"
 };
 
 // The radio buttons stand in the order of the stored numbers.
@@ -71,7 +73,7 @@ void confirmPathSettings(PathSettings& s);
 // Which controls the values leave enabled.
 std::vector<ControlEnable> pathSettingsEnables(const PathSettings& s);
 
-// System menu item 18: the dialog, saved only on OK; the raise timer is
+// System menu item IDM_PATH_SETTINGS: the dialog, saved only on OK; the raise timer is
 // re-armed however it ends.
 void openPathSettings(AppContext& ctx);
 

@@ -1,5 +1,5 @@
-// The GPS receiver dialog's rules (template 170, system menu item 20): which
-// fields the chosen source uses, and what opening the dialog loads and saves.
+// The GPS receiver dialog's rules (IDD_RECEIVER_SETTINGS, system menu item
+// IDM_RECEIVER_SETTINGS): which fields the chosen source uses, and what opening the dialog loads and saves.
 #pragma once
 
 #include <vector>

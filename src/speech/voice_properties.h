@@ -1,5 +1,6 @@
-// The voice properties: command 1049 (openVoiceProperties) and the values of
-// VoicePropertiesDialog (template 166): voice character, speed and volume.
+// The voice properties: IDC_VOICE_PROPERTIES (openVoiceProperties) and the
+// values of VoicePropertiesDialog (IDD_VOICE_PROPERTIES): voice character,
+// speed and volume.
 #pragma once
 
 #include <string>
@@ -10,9 +11,10 @@
 
 namespace tabiro {
 
-constexpr int kEngineWantsOwnDialog = 8;  // EngineQuery's answer that asks for template 166
-constexpr int kSpeedMax = 23;             // slider 1064
-constexpr int kVolumeMax = 65535;         // slider 1065
+// EngineQuery's answer that asks for IDD_VOICE_PROPERTIES.
+constexpr int kEngineWantsOwnDialog = 8;
+constexpr int kSpeedMax = 23;             // slider IDC_VOICE_SPEED
+constexpr int kVolumeMax = 65535;         // slider IDC_VOICE_VOLUME
 
 // The dialog's members: set before it runs, read after OK.
 struct VoiceChoice {
@@ -38,9 +40,9 @@ inline constexpr const char* kVoiceSample = "この先、右方向です。音�
 constexpr int kBusyPollMs = 10;
 constexpr int kBusyLimitMs = 3000;
 
-// Command 1049: without a speech engine nothing. With the legacy control the
-// stored voice settings go to it, its own dialog runs if it asks for it, and
-// what the control then holds is stored back.
+// IDC_VOICE_PROPERTIES: without a speech engine nothing. With the legacy
+// control the stored voice settings go to it, its own dialog runs if it asks
+// for it, and what the control then holds is stored back.
 // With a SAPI voice its own dialog runs: the voice, speed and volume chosen
 // there are stored ("SapiVoice", "Speed", "Volume") and used; "試聴" says a
 // sample through the voice shown; Cancel goes back to the voice before.

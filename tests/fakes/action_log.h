@@ -2,8 +2,8 @@
 // by all fakes, and the virtual time that stamps each entry. A test compares
 // it with the sequence it expects, in the spirit of Wine's ok_sequence:
 //
-//   EXPECT_THAT(t.log.messages(), ElementsAre(Posted(atlas, 273, 32786, 0)));
-//   EXPECT_THAT(t.log.actions(), ElementsAre(PostedCommand(atlas, 32786), Sleep(500)));
+//   EXPECT_THAT(t.log.messages(), ElementsAre(Posted(atlas, win::kWmCommand, kAtlasGpsOff, 0)));
+//   EXPECT_THAT(t.log.actions(), ElementsAre(PostedCommand(atlas, kAtlasGpsOff), Sleep(500)));
 //
 // Equality ignores the time stamp and the window's label; both are printed.
 #pragma once

@@ -3,8 +3,8 @@
 //
 //   TestContext t;
 //   const WindowHandle atlas = t.desktop.add("ProAtlasFrame", "ProAtlas");
-//   postAtlasCommand(t.ctx, 32786);
-//   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas, 32786)));
+//   postAtlasCommand(t.ctx, kAtlasGpsOff);
+//   EXPECT_THAT(t.log.messages(), ElementsAre(PostedCommand(atlas, kAtlasGpsOff)));
 #pragma once
 
 #include "core/app_context.h"

@@ -1,6 +1,6 @@
 // Stand-in for the audio error boxes a music player leaves behind: top-level
-// windows titled "Error" or "Error Initializing Audio", each with a button of
-// id 2, that close on WM_COMMAND 2 (or refuse to, for a number of times or
+// windows titled "Error" or "Error Initializing Audio", each with a button
+// IDCANCEL, that close on WM_COMMAND IDCANCEL (or refuse to, for a number of times or
 // for ever), or hang with their messages unread. The program ends when its
 // last box has closed.
 #include <string>

@@ -1,6 +1,6 @@
 // Stand-in for the GPS player and the side view (SView) it starts: a
-// "GPSPLAYER" window that opens or closes an "SViewClass" window on command
-// 119, and an SView that changes its size on command 14. Both log every
+// "GPSPLAYER" window that opens or closes an "SViewClass" window on
+// kCmdToggleSView, and an SView that changes its size on kCmdSViewSize. Both log every
 // message they receive.
 #include "stub.h"
 
@@ -13,7 +13,7 @@ constexpr WORD kCmdSViewSize = 14;
 constexpr WORD kCmdReliefRelease = 4013;
 constexpr UINT_PTR kOpenTimer = 1;
 
-// SView alternates between these two sizes on every command 14.
+// SView alternates between these two sizes on every kCmdSViewSize.
 const SIZE kSViewSizes[2] = {{320, 240}, {640, 480}};
 
 HWND g_player = nullptr;
@@ -32,7 +32,7 @@ void openSView() {
                  static_cast<int>(kSViewSizes[0].cy));
 }
 
-// Command 119: close an open SView, cancel one that is still starting, or
+// kCmdToggleSView: close an open SView, cancel one that is still starting, or
 // start one (after the configured delay, as the real viewer takes a while).
 void toggleSView() {
   if (g_sview) {

@@ -30,8 +30,8 @@ class AboutDialog : public ui::Dialog {
   void fitVersionText();
 };
 
-// Template 142: the bitmap file drawn 250 x 200 on control 1000, at once and
-// whenever uncovered, the caption below it.
+// IDD_PICTURE_POPUP: the bitmap file drawn 250 x 200 on IDC_PICTURE_FRAME, at
+// once and whenever uncovered, the caption below it.
 class PicturePopup : public ui::Dialog {
  public:
   PicturePopup(HINSTANCE instance, std::string pictureFile, std::string caption);

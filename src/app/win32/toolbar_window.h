@@ -1,4 +1,4 @@
-// The Win32 toolbar window: template 102 with its bitmap buttons, tooltips,
+// The Win32 toolbar window: IDD_TOOLBAR with its bitmap buttons, tooltips,
 // system menu and timers. It is the toolbar's view, popups and timers for
 // ToolbarDialog, which holds every handler.
 #pragma once

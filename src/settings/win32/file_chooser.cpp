@@ -12,7 +12,7 @@ CPathDialog::CPathDialog(const char* defaultExtension, const char* filter)
     : defaultExtension_(defaultExtension), filter_(ui::fileDialogFilter(filter)) {}
 
 UINT_PTR CALLBACK CPathDialog::hook(HWND hook, UINT message, WPARAM, LPARAM) {
-  // The hook is a child of the dialog frame whose control 1 is the open button.
+  // The hook is a child of the dialog frame whose IDOK is the open button.
   if (message == WM_INITDIALOG) {
     SendMessageA(GetParent(hook), CDM_SETCONTROLTEXT, IDOK, reinterpret_cast<LPARAM>("OK"));
   }

@@ -1,4 +1,4 @@
-// GuidanceSettingsDialog on template 140: a thin shell that shows
+// GuidanceSettingsDialog on IDD_GUIDANCE_SETTINGS: a thin shell that shows
 // GuidanceSettings and applies its rules (settings/guidance_settings.h).
 #pragma once
 

@@ -1,4 +1,4 @@
-// GuidePhraseDialog on template 152: the six phrases as texts.
+// GuidePhraseDialog on IDD_GUIDE_PHRASES: the six phrases as texts.
 #pragma once
 
 #include <functional>

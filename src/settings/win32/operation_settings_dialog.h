@@ -1,4 +1,4 @@
-// PathSettingsDialog on template 132: a thin shell that shows PathSettings
+// PathSettingsDialog on IDD_PATH_SETTINGS: a thin shell that shows PathSettings
 // and applies its rules (settings/operation_settings.h).
 #pragma once
 

@@ -1,4 +1,4 @@
-// ReceiverSettingsDialog on template 170: a thin shell that shows
+// ReceiverSettingsDialog on IDD_RECEIVER_SETTINGS: a thin shell that shows
 // ReceiverSettings and applies its rules (settings/receiver_setup.h). The
 // receiver test runs elsewhere and hands its lines back by a message.
 #pragma once

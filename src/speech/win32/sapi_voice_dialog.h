@@ -1,4 +1,4 @@
-// SapiVoiceDialog on template 167: the Japanese SAPI voices by name, speed
+// SapiVoiceDialog on IDD_SAPI_VOICE_PROPERTIES: the Japanese SAPI voices by name, speed
 // and volume as sliders in the legacy control's units, and "試聴". It
 // neither reads nor writes the profile: its caller does.
 #pragma once

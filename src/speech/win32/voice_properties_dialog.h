@@ -1,4 +1,4 @@
-// VoicePropertiesDialog on template 166: the voice character as five radio
+// VoicePropertiesDialog on IDD_VOICE_PROPERTIES: the voice character as five radio
 // buttons, speed and volume as sliders. It neither reads nor writes the
 // profile and never touches the engine: its caller does.
 #pragma once
