@@ -333,7 +333,7 @@ TEST(GuidePhrases, AClearedPhraseIsStoredEmptyAndStaysEmpty) {
   EXPECT_EQ(t.settings.storedString(key::kChoku).value_or("default"), "");
 }
 
-TEST(GuidePhrases, VoiceButtonSendsCommand1049ToTheToolbarOrNothingWithoutIt) {
+TEST(GuidePhrases, VoiceButtonSendsTheVoicePropertiesCommandToTheToolbarOrNothingWithoutIt) {
   TestContext t;
   askForVoiceProperties(t.ctx);
   EXPECT_THAT(t.log.messages(), IsEmpty());
@@ -409,7 +409,7 @@ TEST(ReceiverSettings, TheDialogListsThePortsTestsWhatIsTypedOnAWorkerAndSavesOn
 
 // --- the toolbar's entries ---------------------------------------------------------
 
-TEST(SettingsEntries, SystemMenuItemsAndCommand1049OpenTheirDialogs) {
+TEST(SettingsEntries, SystemMenuItemsAndTheVoicePropertiesCommandOpenTheirDialogs) {
   TestContext t;
   LegacySpeech voice(t);
   ToolbarDialog dialog(t.ctx, voice.speech);
