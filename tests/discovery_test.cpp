@@ -5,7 +5,7 @@
 
 #include "fakes/test_context.h"
 #include "mapctl/map_commands.h"
-#include "mapctl/navin_gps_button.h"
+#include "mapctl/navin_buttons.h"
 #include "platform/winmsg.h"
 
 namespace tabiro {
@@ -114,7 +114,7 @@ TEST(NavinDiscovery, ReleaseGpsOnlyWhenTheButtonIsDown) {
     }
   }
   NavinFixture noToolbar;
-  EXPECT_EQ(readNavinGpsButton(noToolbar.t.ctx), std::nullopt);
+  EXPECT_EQ(readNavinButton(noToolbar.t.ctx, NavinButton::Gps), std::nullopt);
   releaseNavinGps(noToolbar.t.ctx);
   EXPECT_THAT(noToolbar.t.log.messages(), IsEmpty());
 

@@ -12,7 +12,7 @@
 #include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/map_window.h"
-#include "mapctl/navin_gps_button.h"
+#include "mapctl/navin_buttons.h"
 #include "mapctl/route_dialogs.h"
 #include "platform/winmsg.h"
 #include "resource.h"
@@ -101,7 +101,7 @@ void startGpsWorkersForTrackLog(AppContext& ctx) {
 }
 
 bool toggleNavinGps(AppContext& ctx) {
-  const std::optional<NavinGpsButton> button = readNavinGpsButton(ctx);
+  const std::optional<NavinButtonState> button = readNavinButton(ctx, NavinButton::Gps);
   if (!button) return false;
   if (button->state == win::kTbStateEnabled) {
     startRouteDialogResponder(ctx);

@@ -8,7 +8,7 @@
 #include "mapctl/input_messages.h"
 #include "mapctl/map_commands.h"
 #include "mapctl/map_window.h"
-#include "mapctl/navin_gps_button.h"
+#include "mapctl/navin_buttons.h"
 #include "platform/winmsg.h"
 #include "ui/toolbar_states.h"
 
@@ -19,7 +19,7 @@ namespace {
 void toggleNavinCentering(AppContext& ctx) {
   ctx.timers.stop(timer::kReserved1);
   ctx.timers.stop(timer::kRaiseAfterLinked);
-  const std::optional<NavinGpsButton> button = readNavinButton(ctx, NavinButton::Centering);
+  const std::optional<NavinButtonState> button = readNavinButton(ctx, NavinButton::Centering);
   if (!button) return;
   if (button->state != win::kTbStateEnabled && button->state != win::kTbStateEnabledChecked) return;
   showNavinCentering(ctx.view, button->state == win::kTbStateEnabled);

@@ -11,7 +11,7 @@
 #include "mapctl/map_commands.h"
 #include "mapctl/map_launch.h"
 #include "mapctl/map_window.h"
-#include "mapctl/navin_gps_button.h"
+#include "mapctl/navin_buttons.h"
 #include "platform/winmsg.h"
 #include "ui/toolbar_states.h"
 
